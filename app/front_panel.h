@@ -1,0 +1,171 @@
+// The program's state and its routines. The data members are the program's
+// variables, plain and public, so a test can set up a situation and inspect
+// the result; the member functions are its routines, and each is defined in
+// the folder of its subsystem (app/, radio/, speech/, controls/).
+//
+// A routine is told what to do by the state its caller set: to send a
+// command, put its text into commandText and call sendCommand().
+#pragma once
+
+#include <array>
+#include <string_view>
+
+#include "platform/platform.h"
+#include "platform/text.h"
+#include "platform/text_file.h"
+
+class FrontPanel {
+ public:
+  explicit FrontPanel(Platform& platform) : platform(platform) {}
+
+  Platform& platform;
+
+  // --- Configuration ("quelmo.cfg") ---
+  int comPort = 0;
+  int baudRate = 0;
+  int powerWatts = 0;
+  int swrAnnounce = 0;
+  int tuneCarrier = 0;
+  Text bandCoverage;
+  int powerControl = 0;
+  int debugFlag = 0;
+
+  // --- Identity and fixed texts ---
+  Text versionText;
+  Text bannerText;
+  Text scratchText;
+  Text waveDir;
+
+  // --- Files; the serial port is known by comPort alone ---
+  TextFile configFile;
+  TextFile debugFile;
+  TextFile memoryFile;
+
+  // --- Control ---
+  int running = 0;
+  int eventCode = 0;
+  int eventParam = 0;
+
+  // --- Serial line format ---
+  int dataBits = 0;
+  int parity = 0;
+  int stopBits = 0;
+
+  // --- The radio as last read or set ---
+  int frequencyHz = 0;
+  int bandIndex = 0;  // 1..13, 99 outside every band
+  int modeIndex = 0;  // 1 LSB, 2 USB, 3 CW, 4 AM, 5 FM
+
+  // --- Band memory, indexed by band 1..13 (0 unused), and the mode table ---
+  std::array<Text, 14> bandFrequency;  // "FA" + 9 digits
+  std::array<Text, 14> bandMode;       // one digit "1".."5"
+  std::array<Text, 6> modeCommand;     // indexed by mode 1..5
+  Text selectedBandCommand;
+
+  // --- Memory channels 0..9: mode digit + 9 frequency digits, "9" empty ---
+  std::array<Text, 10> memoryChannel;
+  int channelAction = 0;  // 0 none, 1 store, 2 recall
+
+  // --- Levels ---
+  int focusControl = 0;  // 0 freq, 1 band, 2 width, 3 power, 4 RF gain, 7 AF gain
+  int afGain = 0;
+  int rfGain = 0;
+  int filterWidth = 0;
+  int bandStepPending = 0;
+
+  // --- On/off functions ---
+  int preampOn = 0;
+  int attenuatorOn = 0;
+  int noiseBlankerOn = 0;
+  int noiseReductionOn = 0;
+  int notchOn = 0;
+  int processorOn = 0;
+  int tuneActive = 0;
+
+  // --- Keyboard and direct entry ---
+  int keyCode = 0;
+  int keyHeld = 0;
+  int entryValue = 0;  // 999: no entry since start-up
+  int entryMhzDigits = 0;
+  int entryPointSeen = 0;
+  int entryArmed = 0;
+  int entryBand = 0;
+
+  // --- Radio link ---
+  Text commandText;            // the next command, without its ";"
+  BasicText<255> replyText;    // the bytes of the last read
+  int awaitingReply = 0;
+  int pollToggle = 0;          // 0: the frequency is asked next, 1: a meter
+  int sMeterReading = 0;
+  Text swrReading;
+  Text lastFreqReply;          // "FA" + 9 digits of the last frequency reply
+  Text freqDigits;             // its 9 digits
+  Text freqDisplay;            // " 14.200000"
+  int connectedSpoken = 0;
+
+  // --- Speech work texts ---
+  Text speechScratch;
+  Text swrTenths;
+
+  // ===== Routines =====
+
+  // app/: configuration, opening sequence, event handler and key map.
+  bool readConfiguration();  // false when "quelmo.cfg" is missing
+  void openingSequence();
+  void handleEvent();
+
+  // radio/: the command sender, the traffic log and the poll.
+  void sendCommand();
+  void openTrafficLog();                 // "debug.dat" with its header line
+  void writeLogLine(std::string_view line);  // when logging is on
+  void logKey();                         // the key line of keyCode
+  void pollRadio();
+  void readFrequencyReply();
+
+  // speech/: the word player and the announcers.
+  void speakWord(std::string_view word);
+  void announceFrequency();
+  void announceSMeter();
+  void announceSwr();
+  void announcePower();
+  void announceMode();
+  void announceBand();
+  void announceWidth();
+
+  // controls/: band and mode.
+  void selectMode();
+  void snapToKilohertz();
+  void nextMode();
+  void selectBand();
+  void trackBand();
+  void saveBandMode();
+  void restoreBandMode();
+  void bandForEntry();
+  void selectBandByDigit();  // the digit of keyCode
+
+  // controls/: frequency steps and direct entry.
+  void stepFrequency();
+  void startEntry();
+  void handleDigit();
+  void acceptEntryPoint();
+  void completeEntry();
+
+  // controls/: levels.
+  void adjustUp();
+  void adjustDown();
+  void sendPower();
+  void sendRfGain();
+  void sendFilterWidth();
+
+  // controls/: on/off functions.
+  void togglePreamp();
+  void toggleAttenuator();
+  void toggleNoiseBlanker();
+  void toggleNoiseReduction();
+
+  // controls/: memory channels and "memory.dat".
+  void storeChannel(int digit);
+  void recallChannel(int digit);
+  void saveMemoryFile();
+  void loadMemoryFile();
+};

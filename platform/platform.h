@@ -1,0 +1,62 @@
+// Every service the program takes from the machine: the window with its text,
+// events and timer; the serial port; sound; the date and time. The desktop
+// implementation sits on SDL2 and POSIX; the scripted double serves the tests.
+// Files are plain files in the working directory (platform/text_file.h).
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+// Event codes delivered to the handler (Windows message numbers, which the
+// key map compares against).
+namespace event {
+constexpr int keyDown = 256;
+constexpr int keyUp = 257;
+constexpr int timerTick = 275;
+constexpr int closeRequest = 32770;
+}  // namespace event
+
+using EventHandler = std::function<void(int code, int param)>;
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // The one window. Every drawing operation on a window that is not open
+  // does nothing.
+  virtual bool openWindow(int left, int top, int width, int height, const std::string& title,
+                          EventHandler handler) = 0;
+  virtual void setTextPosition(int x, int y) = 0;
+  // Draws one line at the current position, opaque, and moves the position
+  // to its right end; a CR LF at the end is neither drawn nor moves it.
+  virtual void printText(std::string_view text) = 0;
+  virtual void setFont(const std::string& face, int points, int weight) = 0;
+  // Ticks never pile up: while one is waiting, no second one is added.
+  virtual void startTimer(int intervalMs, int id) = 0;
+  virtual void stopTimer(int id) = 0;
+  // Sleeps until an event is pending, delivers every pending one, returns.
+  virtual void waitEvents() = 0;
+  virtual void closeWindow() = 0;
+
+  // Serial ports by number 1..256. Every operation on a number out of range,
+  // not open, or whose device has gone returns 0 and does nothing.
+  virtual int openSerial(int port, int baud) = 0;
+  // Multiplier -1: a read returns at once with what has arrived.
+  virtual int setSerialReadMode(int port, int multiplier) = 0;
+  // Parity code 0 is none; stop-bit code 1 is one stop bit, any other two.
+  virtual int setSerialFormat(int port, int dataBits, int parity, int stopBits) = 0;
+  virtual int serialBytesWaiting(int port) = 0;
+  // Stores at most maximum bytes at the start of buffer, adds no end mark.
+  virtual int readSerial(int port, char* buffer, int maximum) = 0;
+  virtual int writeSerial(int port, const char* text, int length) = 0;
+  virtual int closeSerial(int port) = 0;
+
+  // Plays a sound file; with wait, to its end. A name without extension
+  // gets ".wav". A missing file plays nothing and returns at once.
+  virtual void playSound(const std::string& name, bool wait) = 0;
+
+  // The local date as "dd-MM-yyyy" and time as "hh:mm:ss".
+  virtual std::string dateText() = 0;
+  virtual std::string timeText() = 0;
+};

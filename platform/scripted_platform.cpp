@@ -1,0 +1,128 @@
+#include "platform/scripted_platform.h"
+
+#include <algorithm>
+
+std::vector<std::string> ScriptedPlatform::commands() const {
+  std::vector<std::string> list;
+  std::string current;
+  for (char c : portBytes) {
+    current.push_back(c);
+    if (c == ';') {
+      list.push_back(current);
+      current.clear();
+    }
+  }
+  if (!current.empty()) list.push_back(current);
+  return list;
+}
+
+std::vector<std::string> ScriptedPlatform::words() const {
+  static const std::string folder = "wave\\";
+  std::vector<std::string> list;
+  for (const auto& request : sounds) {
+    if (request.name.compare(0, folder.size(), folder) == 0) {
+      list.push_back(request.name.substr(folder.size()));
+    }
+  }
+  return list;
+}
+
+void ScriptedPlatform::clearRecords() {
+  portBytes.clear();
+  sounds.clear();
+  printed.clear();
+  calls.clear();
+}
+
+bool ScriptedPlatform::openWindow(int left, int top, int width, int height,
+                                  const std::string& title, EventHandler eventHandler) {
+  calls.push_back("openWindow " + std::to_string(left) + " " + std::to_string(top) + " " +
+                  std::to_string(width) + " " + std::to_string(height) + " " + title);
+  handler = std::move(eventHandler);
+  windowOpen = true;
+  return true;
+}
+
+void ScriptedPlatform::setTextPosition(int x, int y) {
+  textX_ = x;
+  textY_ = y;
+}
+
+void ScriptedPlatform::printText(std::string_view text) {
+  std::string drawn(text);
+  if (drawn.size() >= 2 && drawn.compare(drawn.size() - 2, 2, "\r\n") == 0) {
+    drawn.resize(drawn.size() - 2);
+  }
+  printed.push_back({textX_, textY_, face_, points_, weight_, drawn});
+  textX_ += charWidth * static_cast<int>(drawn.size());
+}
+
+void ScriptedPlatform::setFont(const std::string& face, int points, int weight) {
+  face_ = face;
+  points_ = points;
+  weight_ = weight;
+}
+
+void ScriptedPlatform::startTimer(int intervalMs, int id) {
+  calls.push_back("startTimer " + std::to_string(intervalMs) + " " + std::to_string(id));
+}
+
+void ScriptedPlatform::stopTimer(int id) { calls.push_back("stopTimer " + std::to_string(id)); }
+
+void ScriptedPlatform::waitEvents() {
+  while (!events_.empty()) {
+    auto [code, param] = events_.front();
+    events_.pop_front();
+    if (windowOpen && handler) handler(code, param);
+  }
+}
+
+void ScriptedPlatform::closeWindow() {
+  calls.push_back("closeWindow");
+  windowOpen = false;
+}
+
+int ScriptedPlatform::openSerial(int port, int baud) {
+  calls.push_back("openSerial " + std::to_string(port) + " " + std::to_string(baud));
+  if (port < 1 || port > 256 || !portAvailable) return 0;
+  openPorts_[port] = baud;
+  return 1;
+}
+
+int ScriptedPlatform::setSerialReadMode(int port, int multiplier) {
+  calls.push_back("setSerialReadMode " + std::to_string(port) + " " + std::to_string(multiplier));
+  return isPortOpen(port) ? 1 : 0;
+}
+
+int ScriptedPlatform::setSerialFormat(int port, int dataBits, int parity, int stopBits) {
+  calls.push_back("setSerialFormat " + std::to_string(port) + " " + std::to_string(dataBits) +
+                  " " + std::to_string(parity) + " " + std::to_string(stopBits));
+  return isPortOpen(port) ? 1 : 0;
+}
+
+int ScriptedPlatform::serialBytesWaiting(int port) {
+  return isPortOpen(port) ? static_cast<int>(pendingInput_.size()) : 0;
+}
+
+int ScriptedPlatform::readSerial(int port, char* buffer, int maximum) {
+  if (!isPortOpen(port) || maximum <= 0) return 0;
+  int count = std::min(maximum, static_cast<int>(pendingInput_.size()));
+  std::copy_n(pendingInput_.begin(), count, buffer);
+  pendingInput_.erase(0, count);
+  return count;
+}
+
+int ScriptedPlatform::writeSerial(int port, const char* text, int length) {
+  if (!isPortOpen(port) || length <= 0) return 0;
+  portBytes.append(text, length);
+  return length;
+}
+
+int ScriptedPlatform::closeSerial(int port) {
+  calls.push_back("closeSerial " + std::to_string(port));
+  return openPorts_.erase(port) != 0 ? 1 : 0;
+}
+
+void ScriptedPlatform::playSound(const std::string& name, bool wait) {
+  sounds.push_back({name, wait});
+}

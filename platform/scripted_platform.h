@@ -1,0 +1,92 @@
+// The scripted platform for tests: records every byte written to the port,
+// every sound asked for and every text printed (with its position and font),
+// feeds the radio's replies from a script, and has a fixed clock.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/platform.h"
+
+struct PrintedText {
+  int x;
+  int y;
+  std::string face;  // empty for the window's initial font
+  int points;
+  int weight;
+  std::string text;
+};
+
+struct SoundRequest {
+  std::string name;
+  bool wait;
+};
+
+class ScriptedPlatform : public Platform {
+ public:
+  // Pixels a character advances the text position by, in every font.
+  static constexpr int charWidth = 10;
+
+  // --- What the program did ---
+  std::string portBytes;              // every byte written to an open port
+  std::vector<SoundRequest> sounds;   // every playSound, in order
+  std::vector<PrintedText> printed;   // every printText, in order
+  std::vector<std::string> calls;     // window, timer and port calls, in order
+  bool windowOpen = false;
+  EventHandler handler;
+
+  // --- What the machine does ---
+  bool portAvailable = true;  // false: every openSerial fails
+  std::string date = "06-12-2026";
+  std::string time = "05:53:55";
+
+  // Bytes the radio sends; they wait at the port until read.
+  void queueReply(const std::string& bytes) { pendingInput_ += bytes; }
+  // An event for waitEvents to deliver.
+  void postEvent(int code, int param) { events_.emplace_back(code, param); }
+
+  // The commands written to the port, each with its ";".
+  std::vector<std::string> commands() const;
+  // The words spoken from the "wave\" folder, without the folder prefix.
+  std::vector<std::string> words() const;
+  // Forget what was recorded so far (not the script or the open ports).
+  void clearRecords();
+
+  bool openWindow(int left, int top, int width, int height, const std::string& title,
+                  EventHandler eventHandler) override;
+  void setTextPosition(int x, int y) override;
+  void printText(std::string_view text) override;
+  void setFont(const std::string& face, int points, int weight) override;
+  void startTimer(int intervalMs, int id) override;
+  void stopTimer(int id) override;
+  void waitEvents() override;
+  void closeWindow() override;
+
+  int openSerial(int port, int baud) override;
+  int setSerialReadMode(int port, int multiplier) override;
+  int setSerialFormat(int port, int dataBits, int parity, int stopBits) override;
+  int serialBytesWaiting(int port) override;
+  int readSerial(int port, char* buffer, int maximum) override;
+  int writeSerial(int port, const char* text, int length) override;
+  int closeSerial(int port) override;
+
+  void playSound(const std::string& name, bool wait) override;
+
+  std::string dateText() override { return date; }
+  std::string timeText() override { return time; }
+
+  bool isPortOpen(int port) const { return openPorts_.count(port) != 0; }
+
+ private:
+  std::map<int, int> openPorts_;  // port number -> speed
+  std::string pendingInput_;
+  std::deque<std::pair<int, int>> events_;
+  int textX_ = 0;
+  int textY_ = 0;
+  std::string face_;
+  int points_ = 0;
+  int weight_ = 0;
+};
