@@ -22,5 +22,10 @@ void fillModeCommands(std::array<Text, 6>& modeCommand) {
 }
 
 std::string frequencyCommand(int hz) {
-  return "FA" + zeroPadded(std::clamp(hz, lowestFrequencyHz, highestFrequencyHz), 9);
+  return "FA" + zeroPadded(withinFrequencyRange(hz), 9);
+}
+
+bool isModeAndFrequency(std::string_view text) {
+  if (text.size() != 10 || text[0] < '1' || text[0] > '0' + lastMode) return false;
+  return std::all_of(text.begin() + 1, text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }

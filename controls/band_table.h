@@ -3,6 +3,7 @@
 // every routine sending a frequency shares.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <string_view>
@@ -83,7 +84,17 @@ void fillModeCommands(std::array<Text, 6>& modeCommand);
 constexpr int lowestFrequencyHz = 0;
 constexpr int highestFrequencyHz = 999'999'999;
 
+// A frequency kept within those nine digits: a step past either end stops
+// at the end.
+constexpr int withinFrequencyRange(long long hz) {
+  return static_cast<int>(std::clamp<long long>(hz, lowestFrequencyHz, highestFrequencyHz));
+}
+
 // The frequency command: "FA" and the frequency in Hz as nine digits with
 // leading zeros. A frequency outside the nine digits is sent as the nearest
 // end of that range.
 std::string frequencyCommand(int hz);
+
+// True when text is a mode digit "1".."5" followed by nine frequency digits:
+// a band line of "memory.dat" and a stored memory channel have that form.
+bool isModeAndFrequency(std::string_view text);
