@@ -4,6 +4,7 @@
 // driver unless SDL_AUDIODRIVER names another.
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -50,15 +51,19 @@ int main() {
 
   constexpr int rounds = 3;
   double recorded = 0.0;
+  std::vector<double> overheads;  // per word, milliseconds
   auto start = Clock::now();
   for (int round = 0; round < rounds; ++round) {
     for (const auto& [name, seconds] : words) {
+      auto wordStart = Clock::now();
       sound.playSound(name, true);
+      overheads.push_back((secondsSince(wordStart) - seconds) * 1000.0);
       recorded += seconds;
     }
   }
   double wall = secondsSince(start);
   int played = rounds * static_cast<int>(words.size());
+  std::sort(overheads.begin(), overheads.end());
 
   constexpr int lookups = 10000;
   std::string missing = folder.string() + "\\xxs.wav";
@@ -68,7 +73,9 @@ int main() {
 
   std::printf("words played                 %d (%.2f s of recordings)\n", played, recorded);
   std::printf("phrase wall time             %.3f s\n", wall);
-  std::printf("speech overhead per word     %.2f ms\n", (wall - recorded) * 1000.0 / played);
+  std::printf("speech overhead per word     %.2f ms (median %.2f, least %.2f, most %.2f)\n",
+              (wall - recorded) * 1000.0 / played, overheads[overheads.size() / 2],
+              overheads.front(), overheads.back());
   std::printf("missing word                 %.4f ms\n", missingCost * 1000.0);
   std::filesystem::remove_all(folder);
   return 0;
