@@ -189,10 +189,19 @@ TEST_F(WindowTest, HeldKeyRepeatsUntilReleased) {
   EXPECT_EQ(events.back(), (Event{257, 70}));
 }
 
-TEST_F(WindowTest, AltF4IsTheCloseRequest) {
+TEST_F(WindowTest, AltF4AndTheCloseBoxAreTheCloseRequest) {
   sendKeys("alt+F4");
   EXPECT_EQ(std::count(events.begin(), events.end(), Event{32770, 0}), 1);
   EXPECT_TRUE(keyDowns().empty());
+
+  // SDL turns the close box of the last window (and SIGINT, SIGTERM) into
+  // its quit event.
+  SDL_Event quit{};
+  quit.type = SDL_QUIT;
+  SDL_PushEvent(&quit);
+  pumpFor(50);
+  EXPECT_EQ(std::count(events.begin(), events.end(), Event{32770, 0}), 2);
+  EXPECT_TRUE(window.isOpen());  // only the program closes its window
 }
 
 TEST_F(WindowTest, BlockingHandlerIsFollowedByOneTickNotABurst) {
