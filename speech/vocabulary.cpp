@@ -1,9 +1,6 @@
 #include "speech/vocabulary.h"
 
 #include <array>
-#include <string>
-
-#include "platform/sound_names.h"
 
 namespace {
 
@@ -15,7 +12,8 @@ constexpr std::array words = {
     VocabularyWord{"help.wav",
                    "Keys. B, band. F, frequency. E, enter frequency. M, mode. W, filter width. "
                    "P, power. A, A F gain. R, R F gain. S, S meter, or S W R while tuning. "
-                   "Up and down arrows, adjust. Page up and page down, ten kilohertz steps. "
+                   "Up and down arrows, adjust. Left and right, one hundred hertz. Page up and "
+                   "page down, ten kilohertz. Equals and minus, one megahertz. "
                    "Z, round to kilohertz. C and a digit, store channel. G and a digit, get "
                    "channel. F1, preamp. F2, attenuator. F3, noise blanker. F4, noise reduction. "
                    "F5, notch. F6, speech processor. T, tune. H, help. Q, quit.",
@@ -89,20 +87,6 @@ constexpr std::array words = {
     VocabularyWord{"70", "seventy", 0},
 };
 
-std::string lowerFileName(std::string_view word) {
-  std::string file = soundFileName(word);
-  for (char& c : file) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  return file;
-}
-
 }  // namespace
 
 std::span<const VocabularyWord> vocabulary() { return words; }
-
-const VocabularyWord* findVocabularyWord(std::string_view word) {
-  std::string file = lowerFileName(word);
-  for (const auto& entry : words) {
-    if (lowerFileName(entry.word) == file) return &entry;
-  }
-  return nullptr;
-}

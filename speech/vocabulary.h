@@ -13,7 +13,3 @@ struct VocabularyWord {
 };
 
 std::span<const VocabularyWord> vocabulary();
-
-// The recording the word names, or null when the vocabulary has none. The
-// extension and letter case do not matter, as for the sound files.
-const VocabularyWord* findVocabularyWord(std::string_view word);

@@ -2,6 +2,7 @@
 // program says must have a recording in it, each recording once.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <set>
 #include <string>
 #include <vector>
@@ -12,12 +13,24 @@
 
 namespace {
 
+// The file a word names, as the case-free look-up of the sound files sees it.
+std::string lowerFileName(std::string_view word) {
+  std::string file = soundFileName(word);
+  for (char& c : file) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return file;
+}
+
+const VocabularyWord* findVocabularyWord(std::string_view word) {
+  for (const auto& entry : vocabulary()) {
+    if (lowerFileName(entry.word) == lowerFileName(word)) return &entry;
+  }
+  return nullptr;
+}
+
 TEST(VocabularyTest, EachRecordingIsListedOnceWhateverItsCaseOrExtension) {
   std::set<std::string> files;
   for (const auto& entry : vocabulary()) {
-    std::string file = soundFileName(entry.word);
-    for (char& c : file) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    EXPECT_TRUE(files.insert(file).second) << entry.word;
+    EXPECT_TRUE(files.insert(lowerFileName(entry.word)).second) << entry.word;
     EXPECT_FALSE(entry.sentence.empty()) << entry.word;
   }
   ASSERT_NE(findVocabularyWord("9.wav"), nullptr);
