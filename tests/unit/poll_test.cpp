@@ -135,6 +135,21 @@ TEST_F(PollTest, WholeReplyWithEightDigitsSetsTheFrequencyOnly) {
   EXPECT_EQ(commands(), Commands{"FA;"});
 }
 
+TEST_F(PollTest, GarbledRepliesChangeNothing) {
+  answerFrequency("FA014200000;");
+  platform.clearRecords();
+  for (const char* garbled : {"FA-00001420;", "FA 14200000;", "FA0142x0000;", "FA;"}) {
+    answerFrequency(garbled);
+  }
+  answer("SM0-12;");
+  answer("RM6 99;");
+  EXPECT_EQ(panel.frequencyHz, 14200000);
+  EXPECT_EQ(panel.freqDisplay, " 14.200000");
+  EXPECT_EQ(panel.sMeterReading, 0);
+  EXPECT_EQ(panel.swrReading, "");
+  EXPECT_TRUE(platform.printed.empty());
+}
+
 TEST_F(PollTest, UnknownReplyIsIgnored) {
   answerFrequency("?;");
   answer("ID0570;");
