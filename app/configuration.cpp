@@ -41,6 +41,7 @@ bool FrontPanel::readConfiguration() {
     powerWatts = 100;
   }
   if (powerWatts < 5) powerWatts = 5;
+  sendPower();  // the port is not open yet: this reaches no radio and no log
 
   configFile.readLine(line);
   swrAnnounce = settingOf(characterAt(line, 5));

@@ -115,7 +115,7 @@ void send(FrontPanel& p, const char* command) {
 }
 
 // Tuning uses the radio's own tuner, or, with tuneCarrier set, a low-power
-// FM carrier; afterwards the configured power and the current mode go back.
+// AM carrier; afterwards the configured power and the current mode go back.
 void tune(FrontPanel& p) {
   p.speakWord("tune");
   if (p.tuneActive == 0) {

@@ -18,13 +18,17 @@ constexpr int frequencyX = 285;
 constexpr int frequencyY = 150;
 constexpr int frequencyWipe = 13;  // blanks after the frequency cover a longer text
 
-// A reply is interpreted only when its ";" arrived within its full length.
-// The read returns whatever has arrived, so a reply can be cut short; its
-// fragment is ignored as a whole, as is the remainder that starts the next
-// read, and the next query brings a whole reply.
+// A reply is interpreted only when its ";" arrived within its full length
+// and only digits stand between its two letters and the ";". The read returns
+// whatever has arrived, so a reply can be cut short; its fragment is ignored
+// as a whole, as is the remainder that starts the next read, and the next
+// query brings a whole reply. A garbled reply ("FA-0001420;") is ignored
+// too: taken as a number it would put the radio somewhere it never was.
 bool isWhole(std::string_view reply, int fullLength) {
   int end = findText(reply, ";");
-  return end > 0 && end <= fullLength;
+  if (end < 4 || end > fullLength) return false;
+  std::string_view value = reply.substr(2, static_cast<std::size_t>(end - 3));
+  return value.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
 }  // namespace

@@ -1,0 +1,65 @@
+#include "fuzz_support.h"
+
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "command_forms.h"
+
+namespace {
+
+bool isDigits(std::string_view text) {
+  return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+bool isModeDigit(char c) { return c >= '1' && c <= '5'; }
+
+}  // namespace
+
+void enterScratchFolder() {
+  static bool entered = false;
+  if (entered) return;
+  std::string pattern = (std::filesystem::temp_directory_path() / "quelmo-fuzz-XXXXXX").string();
+  if (::mkdtemp(pattern.data()) == nullptr || ::chdir(pattern.c_str()) != 0) {
+    fail("cannot make a scratch folder");
+  }
+  entered = true;
+}
+
+void writeFile(const char* name, const uint8_t* data, size_t size) {
+  std::FILE* file = std::fopen(name, "wb");
+  if (file == nullptr) fail(std::string("cannot write ") + name);
+  if (size > 0) std::fwrite(data, 1, size, file);
+  std::fclose(file);
+}
+
+void fail(const std::string& message) {
+  std::fprintf(stderr, "invariant broken: %s\n", message.c_str());
+  std::abort();
+}
+
+void checkPortCommands(const ScriptedPlatform& platform) {
+  for (const auto& command : splitCommands(platform.portBytes)) {
+    if (!isProgramCommand(command)) fail("command not of the program's forms: " + command);
+  }
+}
+
+void checkStoredTables(const FrontPanel& panel) {
+  for (int band = 1; band <= 13; ++band) {
+    const auto& frequency = panel.bandFrequency[band].str();
+    const auto& mode = panel.bandMode[band].str();
+    if (frequency.size() != 11 || frequency.compare(0, 2, "FA") != 0 ||
+        !isDigits(frequency.substr(2))) {
+      fail("band frequency " + frequency);
+    }
+    if (mode.size() != 1 || !isModeDigit(mode[0])) fail("band mode " + mode);
+  }
+  for (const auto& channel : panel.memoryChannel) {
+    const auto& text = channel.str();
+    bool empty = !text.empty() && text[0] == '9';
+    bool stored = text.size() == 10 && isModeDigit(text[0]) && isDigits(text.substr(1));
+    if (!empty && !stored) fail("memory channel " + text);
+  }
+}
