@@ -55,16 +55,20 @@ SdlWindow::~SdlWindow() {
 bool SdlWindow::openWindow(int left, int top, int width, int height, const std::string& title,
                            EventHandler handler) {
   if (window_ != nullptr) return false;
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
   if (tickEventType_ == 0) {
     if (SDL_InitSubSystem(SDL_INIT_TIMER) != 0) return false;
     tickEventType_ = SDL_RegisterEvents(1);
   }
-  if (!TTF_WasInit() && TTF_Init() != 0) return false;
+  if (TTF_Init() != 0) return false;
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    TTF_Quit();
+    return false;
+  }
 
   window_ = SDL_CreateWindow(title.c_str(), left, top, width, height, SDL_WINDOW_SHOWN);
   if (window_ == nullptr) {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    TTF_Quit();
     return false;
   }
   SDL_StopTextInput();  // character events are of no use here
