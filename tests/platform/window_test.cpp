@@ -177,6 +177,11 @@ TEST_F(WindowTest, KeysArriveAsVirtualKeyCodes) {
   EXPECT_GE(keyUps, 14);
 }
 
+TEST_F(WindowTest, KeypadWithoutNumLockGivesTheArrowPageAndInsertCodes) {
+  sendKeys("KP_Up KP_Down KP_Prior KP_Insert");
+  EXPECT_EQ(keyDowns(), (std::vector<int>{38, 40, 33, 45}));
+}
+
 TEST_F(WindowTest, HeldKeyRepeatsUntilReleased) {
   std::string command = "xdotool windowfocus --sync " + std::to_string(id) +
                         " keydown f sleep 0.9 keyup f";
