@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
 
 #include "platform/desktop/font_matching.h"
 #include "platform/desktop/key_codes.h"
@@ -37,6 +38,27 @@ Uint32 postTick(Uint32 interval, void* param) {
   return interval;
 }
 
+// SDL falls back to its offscreen or dummy driver when it cannot reach the
+// display, and a window there can be neither seen nor typed into; unless
+// SDL_VIDEODRIVER asks for one of them, that counts as no display. A
+// display that is only busy (a server just starting, a loaded machine) gets
+// a few more tries.
+bool startVideo() {
+  constexpr int attempts = 5;
+  constexpr Uint32 pauseMs = 200;
+  for (int attempt = 1; attempt <= attempts; ++attempt) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+      std::string_view driver = SDL_GetCurrentVideoDriver();
+      const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+      bool visible = driver != "offscreen" && driver != "dummy";
+      if (visible || (asked != nullptr && driver == asked)) return true;
+      SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+    if (attempt < attempts) SDL_Delay(pauseMs);
+  }
+  return false;
+}
+
 float displayDpi(SDL_Window* window) {
   float vertical = 0.0F;
   int display = SDL_GetWindowDisplayIndex(window);
@@ -60,7 +82,7 @@ bool SdlWindow::openWindow(int left, int top, int width, int height, const std::
     tickEventType_ = SDL_RegisterEvents(1);
   }
   if (TTF_Init() != 0) return false;
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+  if (!startVideo()) {
     TTF_Quit();
     return false;
   }

@@ -74,9 +74,10 @@ class WindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(window.openWindow(350, 100, 950, 500, "*** Quelmo Front Panel v1.9 ***",
-                                  [this](int code, int param) { events.emplace_back(code, param); }));
+                                  [this](int code, int param) { events.emplace_back(code, param); }))
+        << SDL_GetError();
     id = window.nativeId();
-    ASSERT_NE(id, 0UL);
+    ASSERT_NE(id, 0UL) << SDL_GetCurrentVideoDriver() << ": " << SDL_GetError();
     window.startTimer(10, workTimer);
     pumpFor(150);  // the window is mapped and drawn
   }
