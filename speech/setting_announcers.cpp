@@ -2,18 +2,13 @@
 #include <array>
 
 #include "app/front_panel.h"
+#include "controls/band_table.h"
 
 namespace {
 
 // Indexed by modeIndex 1..5.
 constexpr std::array<const char*, 6> modeWords = {"", "lsb.wav", "usb.wav", "cw.wav", "am.wav",
                                                   "fm.wav"};
-
-// Indexed by bandIndex 1..13: the band's name in metres (70 cm is said "70").
-constexpr std::array<const char*, 14> bandWords = {"",   "160", "80", "60", "40", "30", "20",
-                                                   "17", "15",  "12", "10", "6",  "2",  "70"};
-
-constexpr int noBand = 99;
 
 }  // namespace
 
@@ -22,7 +17,7 @@ void FrontPanel::announceMode() {
 }
 
 void FrontPanel::announceBand() {
-  if (bandIndex >= 1 && bandIndex <= 13) speakWord(bandWords[bandIndex]);
+  if (isBand(bandIndex)) speakWord(bandTable[bandIndex].word);
   if (bandIndex == noBand) speakWord("un");
   if (bandIndex < noBand) speakWord("metres");
 }

@@ -2,6 +2,11 @@
 // Port n is the entry "COMn" in the working directory when there is one (a
 // link to the radio's device, or the simulator's pseudo-terminal), otherwise
 // /dev/ttyS(n-1).
+//
+// Every operation on a port that is out of range, not open, or whose device
+// has gone (the other end hung up, the USB adapter was pulled) returns 0 and
+// does nothing. A port found gone is closed at once, so later calls cost
+// nothing and never spin on a dead device.
 #pragma once
 
 #include <array>
@@ -9,7 +14,7 @@
 
 class PosixSerialPorts {
  public:
-  PosixSerialPorts() { descriptors_.fill(-1); }
+  PosixSerialPorts() = default;
   ~PosixSerialPorts();
   PosixSerialPorts(const PosixSerialPorts&) = delete;
   PosixSerialPorts& operator=(const PosixSerialPorts&) = delete;
@@ -17,15 +22,35 @@ class PosixSerialPorts {
   // The device path that port n names (empty when n is out of range).
   static std::string deviceName(int port);
 
+  // 1 when the port opened at that speed, 8N1, raw, no flow control.
   int openSerial(int port, int baud);
+  // Multiplier -1: reads never wait. Any other: a read waits for its bytes
+  // at most multiplier ms per byte asked for (1 s when that is not
+  // positive), and at most 1 s between two bytes.
   int setSerialReadMode(int port, int multiplier);
+  // Data bits 5..8; parity 0 none, 1 odd, 2 even, 3 mark, 4 space; stop-bit
+  // code 1 one stop bit, any other two. 0 and no change for other values.
   int setSerialFormat(int port, int dataBits, int parity, int stopBits);
   int serialBytesWaiting(int port);
+  // Stores at most maximum bytes at the start of buffer, adds no end mark.
   int readSerial(int port, char* buffer, int maximum);
+  // Hands the bytes to the device; waits at most writeWaitMs for room in its
+  // buffer, and returns the number handed over.
   int writeSerial(int port, const char* text, int length);
   int closeSerial(int port);
 
+  static constexpr int writeWaitMs = 1000;
+
  private:
-  int descriptor(int port) const;
-  std::array<int, 257> descriptors_;  // indexed by port number; -1 closed
+  struct OpenPort {
+    int fd = -1;
+    int readMultiplier = -1;
+  };
+
+  // The open port n, or nullptr when n is out of range or not open. A port
+  // whose device has hung up is closed here and gives nullptr too.
+  OpenPort* usable(int port);
+  void drop(OpenPort& open);
+
+  std::array<OpenPort, 257> ports_;  // indexed by port number
 };

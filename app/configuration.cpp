@@ -1,0 +1,58 @@
+// The station's settings from "quelmo.cfg": eight lines, each value cut out of
+// its line by position or by the line's length. No label is looked at, so the
+// text before a value is free; only its length matters. A missing line reads
+// as empty and gives 0.
+#include "app/front_panel.h"
+
+namespace {
+
+// A configuration number: the number of the text, its fraction dropped.
+int settingOf(std::string_view text) { return truncateToInt(numberOf(text)); }
+
+// The one character at a position of the line, as text (empty past its end).
+std::string characterAt(std::string_view line, int position) {
+  return middleChars(line, position, 1);
+}
+
+int lengthOf(const std::string& line) { return static_cast<int>(line.size()); }
+
+}  // namespace
+
+bool FrontPanel::readConfiguration() {
+  if (configFile.open("quelmo.cfg", "R") != 0) {
+    speakWord("cfgnf");
+    return false;
+  }
+  // Lines are cut to the capacity of a text as they are read.
+  std::string line;
+
+  configFile.readLine(line);  // "COM=12": a two-digit port needs a 6-character line
+  comPort = settingOf(lastChars(line, lengthOf(line) == 6 ? 2 : 1));
+
+  configFile.readLine(line);  // "BAUD= 38400"
+  baudRate = settingOf(middleChars(line, 7));
+
+  configFile.readLine(line);  // power by the line's length: 7, 8 or 9 characters
+  if (lengthOf(line) == 7) {
+    powerWatts = settingOf(lastChars(line, 1));
+  } else if (lengthOf(line) == 8) {
+    powerWatts = settingOf(lastChars(line, 2));
+  } else if (lengthOf(line) == 9) {
+    powerWatts = 100;
+  }
+  if (powerWatts < 5) powerWatts = 5;
+
+  configFile.readLine(line);
+  swrAnnounce = settingOf(characterAt(line, 5));
+  configFile.readLine(line);
+  tuneCarrier = settingOf(characterAt(line, 5));
+  configFile.readLine(line);
+  bandCoverage = characterAt(line, 9);
+  configFile.readLine(line);
+  powerControl = settingOf(characterAt(line, 8));
+  configFile.readLine(line);
+  debugFlag = settingOf(characterAt(line, 7));
+
+  configFile.close();
+  return true;
+}

@@ -1,0 +1,252 @@
+// The keyboard command map. Each key-down is tested against the rows in
+// order; a row applies when its key test and its condition hold, and then
+// either ends the key's handling or lets the key go on to the next rows, so
+// that one key can pass several rows (F1 switches the preamp and, with the
+// frequency focused, ends by re-sending the frequency).
+#include "app/key_map.h"
+
+#include <array>
+
+#include "app/front_panel.h"
+#include "controls/band_table.h"
+
+namespace {
+
+// Windows virtual-key codes.
+namespace key {
+constexpr int enter = 13;
+constexpr int shift = 16;
+constexpr int ctrl = 17;
+constexpr int insert = 45;
+constexpr int leftWindows = 91;
+constexpr int up = 38;
+constexpr int down = 40;
+constexpr int point = 190;
+constexpr int f1 = 112;
+constexpr int f2 = 113;
+constexpr int f3 = 114;
+constexpr int f4 = 115;
+constexpr int f5 = 116;
+constexpr int f6 = 117;
+}  // namespace key
+
+constexpr int noEntry = 999;  // entryValue before the first entry
+
+enum class Then { stop, goOn };
+
+struct KeyRow {
+  bool (*key)(int code);
+  bool (*condition)(const FrontPanel& panel);
+  void (*action)(FrontPanel& panel);
+  Then then;
+};
+
+// --- Key tests ---
+
+template <int Code>
+bool is(int code) {
+  return code == Code;
+}
+bool anyKey(int) { return true; }
+bool isDigit(int code) { return code >= '0' && code <= '9'; }
+bool notDigit(int code) { return !isDigit(code); }
+// S, T and Q still work while tuning: S reads the SWR, T ends the tuning.
+bool notAllowedWhileTuning(int code) {
+  return code != 'S' && code != 'T' && code != 'Q';
+}
+// Keys that do nothing at all, not even drop a waiting channel action.
+bool inert(int code) {
+  return code == key::shift || code == key::ctrl || code == key::insert ||
+         code == key::leftWindows;
+}
+
+// --- Conditions ---
+
+bool always(const FrontPanel&) { return true; }
+bool tuning(const FrontPanel& p) { return p.tuneActive == 1; }
+bool channelActionWaiting(const FrontPanel& p) { return p.channelAction > 0; }
+bool noFrequencyYet(const FrontPanel& p) { return p.frequencyHz == 0; }
+bool entryStarted(const FrontPanel& p) { return p.entryValue != noEntry; }
+bool focusNotFrequency(const FrontPanel& p) { return p.focusControl != 0; }
+
+// --- Actions ---
+
+void nothing(FrontPanel&) {}
+
+// The help recording plays on while keys and ticks are handled.
+void help(FrontPanel& p) { p.platform.playSound(p.waveDir + "help.wav", false); }
+
+void quit(FrontPanel& p) {
+  p.trackBand();
+  p.saveMemoryFile();
+  p.speakWord("quit");
+  p.running = 0;
+}
+
+void notch(FrontPanel& p) {
+  p.speakWord("notch");
+  if (p.notchOn == 0) {
+    p.commandText = "BC01";
+    p.speakWord("on");
+  } else {
+    p.commandText = "BC00";
+    p.speakWord("off");
+  }
+  p.notchOn = 1 - p.notchOn;
+  p.sendCommand();
+}
+
+void speechProcessor(FrontPanel& p) {
+  p.speakWord("spc");
+  if (p.processorOn == 0) {
+    p.speakWord("on");
+    p.commandText = "PR02";
+  } else {
+    p.speakWord("off");
+    p.commandText = "PR01";
+  }
+  p.processorOn = 1 - p.processorOn;
+  p.sendCommand();
+}
+
+void send(FrontPanel& p, const char* command) {
+  p.commandText = command;
+  p.sendCommand();
+}
+
+// Tuning uses the radio's own tuner, or, with tuneCarrier set, a low-power
+// FM carrier; afterwards the configured power and the current mode go back.
+void tune(FrontPanel& p) {
+  p.speakWord("tune");
+  if (p.tuneActive == 0) {
+    p.speakWord("on");
+    if (p.tuneCarrier == 0) {
+      send(p, "AC002");
+    } else {
+      send(p, "PC0005");
+      send(p, "MD05");
+      send(p, "TX1");
+    }
+  } else {
+    p.speakWord("off");
+    if (p.tuneCarrier == 0) {
+      send(p, "AC001");
+    } else {
+      p.sendPower();
+      p.selectMode();
+      send(p, "TX0");
+    }
+  }
+  p.tuneActive = 1 - p.tuneActive;
+}
+
+void meter(FrontPanel& p) {
+  if (p.tuneActive == 1) {
+    p.announceSwr();
+  } else {
+    p.announceSMeter();
+  }
+}
+
+void width(FrontPanel& p) {
+  if (p.modeIndex == fmMode) return;
+  p.focusControl = 2;
+  p.announceWidth();
+}
+
+constexpr std::array<KeyRow, 32> keyMap = {{
+    {notAllowedWhileTuning, tuning, [](FrontPanel& p) { p.speakWord("ton"); }, Then::stop},
+    {inert, always, nothing, Then::stop},
+    {notDigit, channelActionWaiting, [](FrontPanel& p) { p.channelAction = 0; }, Then::goOn},
+    {is<'H'>, always, help, Then::stop},
+    {is<'Q'>, always, quit, Then::stop},
+    {anyKey, noFrequencyYet, [](FrontPanel& p) { p.speakWord("nc"); }, Then::stop},
+    {is<'C'>, always,
+     [](FrontPanel& p) {
+       p.channelAction = 1;
+       p.speakWord("sch");
+     },
+     Then::stop},
+    {is<'G'>, always,
+     [](FrontPanel& p) {
+       p.channelAction = 2;
+       p.speakWord("gch");
+     },
+     Then::stop},
+    {is<'A'>, always,
+     [](FrontPanel& p) {
+       p.focusControl = 7;
+       p.speakWord("af");
+     },
+     Then::stop},
+    {is<'E'>, always, [](FrontPanel& p) { p.startEntry(); }, Then::goOn},
+    {is<key::point>, always, [](FrontPanel& p) { p.acceptEntryPoint(); }, Then::stop},
+    {is<key::enter>, entryStarted, [](FrontPanel& p) { p.completeEntry(); }, Then::stop},
+    {is<'Z'>, always,
+     [](FrontPanel& p) {
+       p.snapToKilohertz();
+       p.speakWord("0");
+       p.speakWord("ok");
+     },
+     Then::stop},
+    {is<key::f1>, always, [](FrontPanel& p) { p.togglePreamp(); }, Then::goOn},
+    {is<key::f2>, always, [](FrontPanel& p) { p.toggleAttenuator(); }, Then::goOn},
+    {is<key::f3>, always, [](FrontPanel& p) { p.toggleNoiseBlanker(); }, Then::goOn},
+    {is<key::f4>, always, [](FrontPanel& p) { p.toggleNoiseReduction(); }, Then::goOn},
+    {isDigit, always,
+     [](FrontPanel& p) {
+       p.handleDigit();
+       p.focusControl = 0;
+     },
+     Then::stop},
+    {is<key::f5>, always, notch, Then::goOn},
+    {is<key::f6>, always, speechProcessor, Then::goOn},
+    {is<'F'>, always,
+     [](FrontPanel& p) {
+       p.focusControl = 0;
+       p.announceMode();
+       p.announceFrequency();
+     },
+     Then::stop},
+    {is<'P'>, always,
+     [](FrontPanel& p) {
+       p.speakWord("Power");
+       p.focusControl = 3;
+       p.sendPower();
+       p.announcePower();
+     },
+     Then::stop},
+    {is<'R'>, always,
+     [](FrontPanel& p) {
+       p.speakWord("rf");
+       p.focusControl = 4;
+     },
+     Then::goOn},
+    {is<'S'>, always, meter, Then::goOn},
+    {is<'T'>, always, tune, Then::goOn},
+    {is<'B'>, always,
+     [](FrontPanel& p) {
+       p.focusControl = 1;
+       p.speakWord("band");
+       p.announceBand();
+     },
+     Then::stop},
+    {is<'W'>, always, width, Then::stop},
+    {is<'M'>, always, [](FrontPanel& p) { p.nextMode(); }, Then::stop},
+    {is<key::up>, always, [](FrontPanel& p) { p.adjustUp(); }, Then::goOn},
+    {is<key::down>, always, [](FrontPanel& p) { p.adjustDown(); }, Then::goOn},
+    // Past here only the frequency focus acts: the key's step, if it has
+    // one, and the frequency is sent.
+    {anyKey, focusNotFrequency, nothing, Then::stop},
+    {anyKey, always, [](FrontPanel& p) { p.stepFrequency(); }, Then::stop},
+}};
+
+}  // namespace
+
+void runKeyMap(FrontPanel& panel) {
+  for (const auto& row : keyMap) {
+    if (!row.key(panel.keyCode) || !row.condition(panel)) continue;
+    row.action(panel);
+    if (row.then == Then::stop) return;
+  }
+}

@@ -1,0 +1,104 @@
+// The opening sequence: the window's fixed texts, the traffic log, the
+// initial state, the saved memories, the serial port, and the commands that
+// bring the radio to a known state on the 40 m band.
+#include "app/front_panel.h"
+#include "controls/band_table.h"
+
+namespace {
+
+constexpr int startBand = 4;  // 40 m
+
+constexpr const char* helpLine1 =
+    "b=Band  f=Freq  e=Entry m=Mode  w=Filter width p=Power a=af gain r=RF gain q=Quit  "
+    "s=SMeter/swr";
+constexpr const char* helpLine2 = "F1=Preamp F2=Attenuator F3=Noise Blanker F4=Noise Reduction";
+
+// Receiver functions off, then (after the power) AF gain 50, notch off and
+// filter width 14, as the initial state below says.
+constexpr const char* functionsOff[] = {"PA00", "RA00", "NB00", "NR00"};
+constexpr const char* levelCommands[] = {"AG0050", "BC00", "SH014"};
+
+void printFixedTexts(FrontPanel& p) {
+  p.platform.setTextPosition(280, 10);
+  p.platform.printText(p.bannerText + "  " + p.scratchText);
+  p.platform.setTextPosition(140, 380);
+  p.platform.printText(helpLine1);
+  p.platform.setTextPosition(140, 405);
+  p.platform.printText(helpLine2);
+}
+
+void setInitialValues(FrontPanel& p) {
+  p.commandText = "";
+  p.replyText = "";
+  p.swrReading = "";
+  p.swrTenths = "";
+  p.awaitingReply = 0;
+  p.keyHeld = 0;
+  p.connectedSpoken = 0;
+  p.bandStepPending = 0;
+  p.focusControl = 0;
+  p.tuneActive = 0;
+  p.preampOn = 0;
+  p.attenuatorOn = 0;
+  p.noiseBlankerOn = 0;
+  p.noiseReductionOn = 0;
+  p.entryMhzDigits = 0;
+  p.entryArmed = 0;
+  p.channelAction = 0;
+  p.notchOn = 0;
+  p.processorOn = 0;
+  p.entryValue = 999;  // no entry since start-up
+  p.bandIndex = startBand;
+  p.filterWidth = 14;
+  p.rfGain = 250;
+  p.afGain = 50;
+  fillInitialBandMemory(p.bandFrequency, p.bandMode);
+  fillModeCommands(p.modeCommand);
+  p.modeIndex = 1;
+  p.dataBits = 8;
+  p.parity = 0;
+  p.stopBits = 2;
+  for (auto& channel : p.memoryChannel) channel = "9";  // empty
+}
+
+// Nothing is reported when the port does not open: the commands then go
+// nowhere, and "connected" is never spoken.
+void openRadioPort(FrontPanel& p) {
+  p.platform.closeSerial(p.comPort);
+  p.platform.openSerial(p.comPort, p.baudRate);
+  p.platform.setSerialReadMode(p.comPort, -1);  // reads never wait
+  p.platform.setSerialFormat(p.comPort, p.dataBits, p.parity, p.stopBits);
+}
+
+void send(FrontPanel& p, const char* command) {
+  p.commandText = command;
+  p.sendCommand();
+}
+
+// The recording "delay" is the pause the radio needs after each command.
+void switchRadioOn(FrontPanel& p) {
+  send(p, "Power on");
+  p.speakWord("delay");
+  send(p, "PS1");
+  p.speakWord("delay");
+}
+
+}  // namespace
+
+void FrontPanel::openingSequence() {
+  printFixedTexts(*this);
+  if (debugFlag == 1) openTrafficLog();
+  setInitialValues(*this);
+  loadMemoryFile();
+  openRadioPort(*this);
+  if (powerControl == 1) switchRadioOn(*this);
+
+  platform.setFont("Ariel", 50, 700);
+  modeIndex = roundToInt(numberOf(bandMode[startBand]));
+  selectMode();
+  for (const char* command : functionsOff) send(*this, command);
+  sendPower();
+  for (const char* command : levelCommands) send(*this, command);
+  commandText = bandFrequency[startBand];
+  sendCommand();
+}

@@ -1,0 +1,107 @@
+// Band and mode: the mode commands, the band memory and the moves between
+// bands by number, by step and by the frequency the radio reports.
+#include "app/front_panel.h"
+#include "controls/band_table.h"
+
+namespace {
+
+constexpr int usbMode = 2;
+constexpr int lastBandWithoutFm = 9;  // FM is offered from 10 m up
+constexpr int lastBandWithoutPreamp = 5;
+
+}  // namespace
+
+// A mode outside the table has no command: nothing is sent, rather than the
+// previous command a second time.
+void FrontPanel::selectMode() {
+  platform.setTextPosition(50, 45);
+  if (!isMode(modeIndex)) return;
+  commandText = modeTable[modeIndex].command;
+  platform.printText(std::string(modeTable[modeIndex].label) + "\r\n");
+  sendCommand();
+  snapToKilohertz();
+}
+
+// USB rounds up to the next whole kilohertz, every other mode down, so the
+// carrier stays on the side of the signal the mode listens to.
+void FrontPanel::snapToKilohertz() {
+  frequencyHz = withinFrequencyRange(frequencyHz);
+  int remainder = frequencyHz % 1000;
+  frequencyHz -= remainder;
+  if (modeIndex == usbMode && remainder != 0 && frequencyHz + 1000 <= highestFrequencyHz) {
+    frequencyHz += 1000;
+  }
+  commandText = frequencyCommand(frequencyHz);
+  sendCommand();
+}
+
+void FrontPanel::nextMode() {
+  modeIndex = modeIndex % lastMode + 1;
+  if (modeIndex == fmMode && (bandIndex <= lastBandWithoutFm || bandIndex == noBand)) {
+    modeIndex = firstMode;
+  }
+  selectMode();
+  announceMode();
+}
+
+// The radio ends on the band's remembered mode and frequency; on its way the
+// old frequency is re-sent rounded, as every mode change does.
+void FrontPanel::selectBand() {
+  int covered = bandsCovered(bandCoverage);
+  if (covered > 0 && bandIndex == 0) bandIndex = covered;
+  if (covered > 0 && bandIndex == covered + 1) bandIndex = firstBand;
+
+  if (isBand(bandIndex)) {
+    selectedBandCommand = bandFrequency[bandIndex];
+    modeIndex = roundToInt(numberOf(bandMode[bandIndex]));
+  }
+  selectMode();
+  if (isBand(bandIndex)) {
+    commandText = selectedBandCommand;
+    sendCommand();
+  }
+  announceBand();
+
+  // togglePreamp inverts the flag: set it to the opposite of the wanted state.
+  preampOn = bandIndex <= lastBandWithoutPreamp ? 1 : 0;
+  togglePreamp();
+}
+
+// Runs after every frequency reply, so the band memory follows the radio
+// whether this program or the radio's own knob changed the frequency.
+void FrontPanel::trackBand() {
+  int x = frequencyHz / 100'000;
+  bandIndex = noBand;
+  for (int band = firstBand; band <= lastBand; ++band) {
+    if (x <= bandTable[band].trackAbove || x >= bandTable[band].trackBelow) continue;
+    bandFrequency[band] = lastFreqReply;
+    bandMode[band] = charText('0' + modeIndex);
+    bandIndex = band;
+  }
+}
+
+void FrontPanel::saveBandMode() {
+  if (isBand(bandIndex)) bandMode[bandIndex] = lastChars(textOf(modeIndex), 1);
+}
+
+void FrontPanel::restoreBandMode() {
+  if (isBand(bandIndex)) modeIndex = roundToInt(numberOf(bandMode[bandIndex]));
+}
+
+void FrontPanel::bandForEntry() {
+  bandIndex = noBand;
+  for (int band = firstBand; band <= lastBand; ++band) {
+    if (entryValue >= bandTable[band].entryLow && entryValue <= bandTable[band].entryHigh) {
+      bandIndex = band;
+    }
+  }
+}
+
+// Keys 1..9 select bands 1..9 and key 0 band 10; the current band is saved
+// first so that coming back to it finds it as it was left.
+void FrontPanel::selectBandByDigit() {
+  trackBand();
+  int digit = keyCode - '0';
+  bandIndex = digit == 0 ? 10 : digit;
+  selectBand();
+}

@@ -1,0 +1,39 @@
+// Fixed frequency steps from the keyboard.
+#include <array>
+
+#include "app/front_panel.h"
+#include "controls/band_table.h"
+
+namespace {
+
+struct StepRow {
+  int key;     // virtual-key code
+  int step;    // Hz
+  int fmStep;  // Hz, in FM above 6 m, where channels are 12.5 kHz apart
+};
+
+// Up and Down (1 kHz) are added by adjustUp and adjustDown.
+constexpr std::array<StepRow, 6> stepTable = {{
+    {39, 100, 100},                // Right arrow
+    {37, -100, -100},              // Left arrow
+    {33, 10'000, 12'500},          // Page Up
+    {34, -10'000, -12'500},        // Page Down
+    {187, 1'000'000, 1'000'000},   // "="
+    {189, -1'000'000, -1'000'000}, // "-"
+}};
+
+constexpr int lastBandWithoutFmChannels = 11;
+
+}  // namespace
+
+// A key without a step re-sends the current frequency unchanged.
+void FrontPanel::stepFrequency() {
+  bool fmChannels = bandIndex > lastBandWithoutFmChannels && modeIndex == fmMode;
+  for (const StepRow& row : stepTable) {
+    if (row.key != keyCode) continue;
+    frequencyHz = withinFrequencyRange(static_cast<long long>(frequencyHz) +
+                                       (fmChannels ? row.fmStep : row.step));
+  }
+  commandText = frequencyCommand(frequencyHz);
+  sendCommand();
+}

@@ -1,0 +1,141 @@
+// The Up and Down keys on whichever control the operator selected last, and
+// the commands that carry each level to the radio.
+#include <algorithm>
+#include <array>
+
+#include "app/front_panel.h"
+#include "controls/band_table.h"
+
+namespace {
+
+constexpr int focusFrequency = 0;
+constexpr int focusBand = 1;
+constexpr int focusWidth = 2;
+constexpr int focusPower = 3;
+constexpr int focusRfGain = 4;
+constexpr int focusAfGain = 7;
+
+constexpr int frequencyStep = 1000;
+constexpr int gainStep = 10;
+constexpr int gainTop = 250;
+constexpr int narrowestWidth = 9;
+constexpr int widestWidth = 21;
+
+// Transmit power in watts, lowest first.
+constexpr std::array<int, 11> powerLadder = {5, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100};
+
+// The next rung above watts; the top rung stays.
+int powerAbove(int watts) {
+  for (int rung : powerLadder) {
+    if (rung > watts) return rung;
+  }
+  return powerLadder.back();
+}
+
+// The next rung below watts; the bottom rung stays.
+int powerBelow(int watts) {
+  for (auto rung = powerLadder.rbegin(); rung != powerLadder.rend(); ++rung) {
+    if (*rung < watts) return *rung;
+  }
+  return powerLadder.front();
+}
+
+// Band steps queued by the arrows wrap after a full round of the radio's
+// bands. A radio of unknown coverage counts all thirteen.
+int bandStepRound(std::string_view bandCoverage) {
+  int covered = bandsCovered(bandCoverage);
+  return covered > 0 ? covered : lastBand;
+}
+
+}  // namespace
+
+void FrontPanel::adjustUp() {
+  switch (focusControl) {
+    case focusFrequency:  // the key handler sends the frequency afterwards
+      frequencyHz = withinFrequencyRange(static_cast<long long>(frequencyHz) + frequencyStep);
+      break;
+    case focusBand:
+      if (bandIndex == noBand) {
+        speakWord("band");
+        speakWord("un");
+        break;
+      }
+      if (++bandStepPending == bandStepRound(bandCoverage) + 1) bandStepPending = 1;
+      break;
+    case focusWidth:
+      filterWidth = std::min(filterWidth + 1, widestWidth);
+      sendFilterWidth();
+      break;
+    case focusPower:
+      powerWatts = powerAbove(powerWatts);
+      sendPower();
+      break;
+    case focusRfGain:
+      rfGain = std::min(rfGain + gainStep, gainTop);
+      sendRfGain();
+      if (rfGain == gainTop) speakWord("max");
+      break;
+    case focusAfGain:
+      afGain = std::min(afGain + gainStep, gainTop);
+      commandText = "AG0" + zeroPadded(afGain, 3);
+      sendCommand();
+      if (afGain == gainTop) speakWord("max");
+      break;
+    default:
+      break;
+  }
+}
+
+// Steps queued up and then taken back cancel: a count brought back to 0
+// stays 0.
+void FrontPanel::adjustDown() {
+  switch (focusControl) {
+    case focusFrequency:
+      frequencyHz = withinFrequencyRange(static_cast<long long>(frequencyHz) - frequencyStep);
+      break;
+    case focusBand:
+      if (bandIndex == noBand) {
+        speakWord("band");
+        speakWord("un");
+        break;
+      }
+      if (--bandStepPending == -(bandStepRound(bandCoverage) + 1)) bandStepPending = -1;
+      break;
+    case focusWidth:
+      filterWidth = std::max(filterWidth - 1, narrowestWidth);
+      sendFilterWidth();
+      break;
+    case focusPower:
+      powerWatts = powerBelow(powerWatts);
+      sendPower();
+      break;
+    case focusRfGain:
+      rfGain = std::max(rfGain - gainStep, 0);
+      sendRfGain();
+      break;
+    case focusAfGain:
+      afGain = std::max(afGain - gainStep, 0);
+      commandText = "AG0" + zeroPadded(afGain, 3);
+      sendCommand();
+      break;
+    default:
+      break;
+  }
+}
+
+// Any wattage, on the ladder or not (the configuration may give one off it),
+// goes out as three digits.
+void FrontPanel::sendPower() {
+  commandText = "PC0" + zeroPadded(std::clamp(powerWatts, 0, 999), 3);
+  sendCommand();
+}
+
+void FrontPanel::sendRfGain() {
+  commandText = "RG0" + zeroPadded(rfGain, 3);
+  sendCommand();
+}
+
+void FrontPanel::sendFilterWidth() {
+  commandText = "SH0" + zeroPadded(filterWidth, 2);
+  sendCommand();
+}

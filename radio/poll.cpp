@@ -1,0 +1,103 @@
+// The poll: on every timer tick either a query goes to the radio or what the
+// radio has sent since is read and interpreted. Four ticks make one cycle:
+// ask the frequency, read it, ask a meter, read it.
+#include <algorithm>
+
+#include "app/front_panel.h"
+
+namespace {
+
+constexpr int longestRead = 255;
+
+// A reply's full length with its ";": "FA" + 9 digits + ";", "SM0"/"RM6" +
+// 3 digits + ";".
+constexpr int frequencyReplyLength = 12;
+constexpr int meterReplyLength = 7;
+
+constexpr int frequencyX = 285;
+constexpr int frequencyY = 150;
+constexpr int frequencyWipe = 13;  // blanks after the frequency cover a longer text
+
+// A reply is interpreted only when its ";" arrived within its full length.
+// The read returns whatever has arrived, so a reply can be cut short; its
+// fragment is ignored as a whole, as is the remainder that starts the next
+// read, and the next query brings a whole reply.
+bool isWhole(std::string_view reply, int fullLength) {
+  int end = findText(reply, ";");
+  return end > 0 && end <= fullLength;
+}
+
+}  // namespace
+
+void FrontPanel::pollRadio() {
+  if (awaitingReply == 0) {
+    if (pollToggle == 0) {
+      commandText = "FA";
+    } else {
+      commandText = tuneActive == 1 ? "RM6" : "SM0";
+    }
+    pollToggle = 1 - pollToggle;
+    sendCommand();
+    awaitingReply = 1;
+    return;
+  }
+
+  awaitingReply = 0;
+  if (platform.serialBytesWaiting(comPort) < 1) return;  // a missing reply is not waited for
+  char bytes[longestRead];
+  int count = std::clamp(platform.readSerial(comPort, bytes, longestRead), 0, longestRead);
+  replyText = std::string_view(bytes, static_cast<std::size_t>(count));
+  writeLogLine("RX=" + replyText);
+
+  std::string kind = firstChars(replyText, 2);
+  if (kind == "FA" && isWhole(replyText, frequencyReplyLength)) {
+    readFrequencyReply();
+  } else if (kind == "SM" && isWhole(replyText, meterReplyLength)) {
+    // Only the printed label is refreshed: with the prefix "xx" no word is
+    // found, so nothing is heard and no time is spent.
+    sMeterReading = roundToInt(numberOf(middleChars(replyText, 4, 3)));
+    Text speechFolder = waveDir;
+    waveDir = "xx";
+    announceSMeter();
+    waveDir = speechFolder;
+  } else if (kind == "RM" && isWhole(replyText, meterReplyLength)) {
+    swrReading = middleChars(replyText, 4, 3);
+    if (swrAnnounce > 0) announceSwr();
+  }
+}
+
+void FrontPanel::readFrequencyReply() {
+  if (connectedSpoken == 0) {
+    speakWord("connected");
+    connectedSpoken = 1;
+  }
+  lastFreqReply = firstChars(replyText, 11);
+  replyText = middleChars(replyText, 3, 9);
+  freqDigits = replyText;
+  frequencyHz = roundToInt(numberOf(replyText));
+  replyText = firstChars(replyText, 3) + "." + lastChars(replyText, 6);
+  // A radio that answers with fewer than nine digits: the frequency is
+  // taken, but there is no whole display text and no band to follow.
+  if (findText(replyText, ";") > 0) return;
+
+  // Leading zeros of the megahertz become blanks: " 14.200000".
+  int zeros = 0;
+  while (zeros < 3 && replyText[static_cast<std::size_t>(zeros)] == '0') ++zeros;
+  replyText = blanks(zeros) + middleChars(replyText, zeros + 1);
+  platform.setTextPosition(frequencyX, frequencyY);
+  platform.printText(replyText + blanks(frequencyWipe));
+  freqDisplay = replyText;
+  replyText = "";
+
+  trackBand();
+  // One queued band step per reply, taken from the band the radio is on.
+  if (bandStepPending > 0) {
+    bandIndex = bandIndex + 1;
+    bandStepPending = bandStepPending - 1;
+    selectBand();
+  } else if (bandStepPending < 0) {
+    bandIndex = bandIndex - 1;
+    bandStepPending = bandStepPending + 1;
+    selectBand();
+  }
+}

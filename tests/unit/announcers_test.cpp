@@ -1,0 +1,230 @@
+#include <string>
+#include <vector>
+
+#include "front_panel_fixture.h"
+
+namespace {
+
+using Words = std::vector<std::string>;
+using AnnouncersTest = FrontPanelTest;
+
+// --- Frequency ---
+
+TEST_F(AnnouncersTest, FrequencyIsSaidUpToTheLastNonZeroDigitOfItsFraction) {
+  struct Case {
+    const char* display;
+    Words words;
+  };
+  const Case cases[] = {
+      {" 14.200000", {"1", "4", "point", "2", "mhz"}},
+      {" 14.195500", {"1", "4", "point", "1", "9", "5", "5", "mhz"}},
+      {"  7.074000", {"7", "point", "0", "7", "4", "mhz"}},
+      {"  1.900000", {"1", "point", "9", "mhz"}},
+      {"145.000000", {"1", "4", "5", "mhz"}},
+      {"432.000000", {"4", "3", "2", "mhz"}},
+      {" 14.000001", {"1", "4", "point", "0", "0", "0", "0", "0", "1", "mhz"}},
+      {"   .136000", {"point", "1", "3", "6", "mhz"}},
+      {"", {"nc"}},
+  };
+  for (const auto& c : cases) {
+    platform.clearRecords();
+    panel.freqDisplay = c.display;
+    panel.announceFrequency();
+    EXPECT_EQ(words(), c.words) << c.display;
+    EXPECT_EQ(panel.freqDisplay, c.display);
+  }
+}
+
+TEST_F(AnnouncersTest, FrequencyBlanksPlayNoSound) {
+  panel.freqDisplay = "  7.100000";
+  panel.announceFrequency();
+  for (const auto& request : platform.sounds) {
+    EXPECT_NE(request.name.back(), ' ') << request.name;
+  }
+  EXPECT_EQ(words(), (Words{"7", "point", "1", "mhz"}));
+}
+
+// --- S-meter ---
+
+struct SMeterCase {
+  int reading;
+  Words words;
+  std::vector<std::string> labels;
+};
+
+TEST_F(AnnouncersTest, SMeterThresholdsAndTheirLabels) {
+  const SMeterCase cases[] = {
+      {0, {"s.wav", "0.wav"}, {"S0  "}},
+      {10, {"s.wav", "0.wav"}, {"S0  "}},
+      {11, {"s.wav", "1.wav"}, {"S1  "}},
+      {20, {"s.wav", "1.wav"}, {"S1  "}},
+      {21, {"s.wav", "2.wav"}, {"S2  "}},
+      {40, {"s.wav", "2.wav"}, {"S2  "}},
+      {41, {"s.wav", "3.wav"}, {"S3  "}},
+      {54, {"s.wav", "3.wav"}, {"S3  "}},
+      {55, {"s.wav", "4.wav"}, {"S4  "}},
+      {68, {"s.wav", "4.wav"}, {"S4  "}},
+      {69, {"s.wav", "5.wav"}, {"S5  "}},
+      {82, {"s.wav", "5.wav"}, {"S5  "}},
+      {83, {"s.wav", "6.wav"}, {"S6  "}},
+      {96, {"s.wav", "6.wav"}, {"S6  "}},
+      {97, {"s.wav", "7.wav"}, {"S7  "}},
+      {108, {"s.wav", "7.wav"}, {"S7  "}},
+      {109, {"s.wav", "8.wav"}, {"S8  "}},
+      {122, {"s.wav", "8.wav"}, {"S8  "}},
+      {123, {"s.wav", "9.wav"}, {"S9", "  "}},
+      {156, {"s.wav", "9.wav"}, {"S9", "  "}},
+      {157, {"s.wav", "9.wav", "plus.wav"}, {"S9", "+"}},
+      {255, {"s.wav", "9.wav", "plus.wav"}, {"S9", "+"}},
+  };
+  for (const auto& c : cases) {
+    platform.clearRecords();
+    platform.setTextPosition(0, 0);
+    panel.sMeterReading = c.reading;
+    panel.announceSMeter();
+    EXPECT_EQ(words(), c.words) << c.reading;
+    std::vector<std::string> labels;
+    for (const auto& p : platform.printed) labels.push_back(p.text);
+    EXPECT_EQ(labels, c.labels) << c.reading;
+    ASSERT_FALSE(platform.printed.empty());
+    EXPECT_EQ(platform.printed[0].x, 750);
+    EXPECT_EQ(platform.printed[0].y, 45);
+  }
+}
+
+TEST_F(AnnouncersTest, MutedSMeterStillPrintsItsLabel) {
+  panel.waveDir = "xx";
+  panel.sMeterReading = 160;
+  panel.announceSMeter();
+  EXPECT_TRUE(words().empty());
+  ASSERT_EQ(platform.printed.size(), 2u);
+  EXPECT_EQ(platform.printed[0].text, "S9");
+  EXPECT_EQ(platform.printed[1].text, "+");
+  EXPECT_EQ(platform.printed[1].x, 750 + 2 * ScriptedPlatform::charWidth);
+  for (const auto& request : platform.sounds) EXPECT_EQ(request.name.rfind("xx", 0), 0u);
+}
+
+// --- SWR ---
+
+// The spoken value for every reading: whole number and tenths digit. The top
+// of the 1.x and 3.x ranges rounds up into the next whole number.
+struct SwrSpan {
+  int from;
+  int to;
+  const char* whole;
+  const char* tenths;
+};
+
+const SwrSpan swrTable[] = {
+    {0, 53, "1", "0"},     {54, 60, "1", "1"},    {61, 67, "1", "2"},    {68, 74, "1", "3"},
+    {75, 81, "1", "4"},    {82, 88, "1", "5"},    {89, 95, "1", "6"},    {96, 102, "1", "7"},
+    {103, 109, "1", "8"},  {110, 116, "1", "9"},  {117, 125, "2", "0"},  {126, 134, "2", "1"},
+    {135, 145, "2", "2"},  {146, 154, "2", "3"},  {155, 159, "2", "4"},  {160, 161, "3", "0"},
+    {162, 162, "3", "1"},  {163, 165, "3", "2"},  {166, 166, "3", "3"},  {167, 169, "3", "4"},
+    {170, 170, "3", "5"},  {171, 173, "3", "6"},  {174, 174, "3", "7"},  {175, 177, "3", "8"},
+    {178, 178, "3", "9"},  {179, 181, "4", "0"},  {182, 183, "4", "1"},  {184, 186, "4", "2"},
+    {187, 188, "4", "3"},  {189, 191, "4", "4"},  {192, 193, "4", "5"},  {194, 196, "4", "6"},
+    {197, 198, "4", "7"},  {199, 199, "4", "8"},  {200, 255, "gt5", "0"},
+};
+
+TEST_F(AnnouncersTest, SwrScaleForEveryReading) {
+  panel.swrAnnounce = 2;
+  int covered = 0;
+  for (const auto& span : swrTable) {
+    for (int x = span.from; x <= span.to; ++x, ++covered) {
+      platform.clearRecords();
+      panel.swrReading = zeroPadded(x, 3);
+      panel.announceSwr();
+      EXPECT_EQ(words(), (Words{span.whole, "point", span.tenths})) << "reading " << x;
+      EXPECT_EQ(panel.swrTenths, span.tenths) << "reading " << x;
+    }
+  }
+  EXPECT_EQ(covered, 256);
+}
+
+TEST_F(AnnouncersTest, SwrFullFormOnceThenShortForm) {
+  panel.swrAnnounce = 1;
+  panel.swrReading = "130";
+  panel.announceSwr();
+  EXPECT_EQ(words(), (Words{"SWR", "2", "point", "1", "21"}));
+  EXPECT_EQ(panel.swrAnnounce, 2);
+  platform.clearRecords();
+  panel.announceSwr();
+  EXPECT_EQ(words(), (Words{"2", "point", "1"}));
+  EXPECT_EQ(panel.swrAnnounce, 2);
+}
+
+TEST_F(AnnouncersTest, SwrWithAnnounceOffAlwaysUsesTheFullFormAndNoReadingIsOnePointZero) {
+  panel.swrAnnounce = 0;
+  panel.announceSwr();
+  panel.announceSwr();
+  EXPECT_EQ(words(), (Words{"SWR", "1", "point", "0", "21", "SWR", "1", "point", "0", "21"}));
+  EXPECT_EQ(panel.swrAnnounce, 0);
+}
+
+// --- Power ---
+
+TEST_F(AnnouncersTest, PowerIsSaidDigitByDigit) {
+  const std::pair<int, Words> cases[] = {
+      {5, {"5", "watts"}},
+      {50, {"5", "0", "watts"}},
+      {100, {"1", "0", "0", "watts"}},
+  };
+  for (const auto& [watts, expected] : cases) {
+    platform.clearRecords();
+    panel.powerWatts = watts;
+    panel.announcePower();
+    EXPECT_EQ(words(), expected) << watts;
+  }
+}
+
+// --- Mode, band and width ---
+
+TEST_F(AnnouncersTest, ModeWordsAndSilenceOutsideTheTable) {
+  const Words modes = {"lsb.wav", "usb.wav", "cw.wav", "am.wav", "fm.wav"};
+  for (int m = 0; m <= 6; ++m) {
+    platform.clearRecords();
+    panel.modeIndex = m;
+    panel.announceMode();
+    if (m >= 1 && m <= 5) {
+      EXPECT_EQ(words(), Words{modes[m - 1]}) << m;
+    } else {
+      EXPECT_TRUE(words().empty()) << m;
+    }
+  }
+}
+
+TEST_F(AnnouncersTest, BandNamesInMetresAndNoBand) {
+  const std::pair<int, Words> cases[] = {
+      {1, {"160", "metres"}}, {4, {"40", "metres"}}, {6, {"20", "metres"}},
+      {11, {"6", "metres"}},  {12, {"2", "metres"}}, {13, {"70", "metres"}},
+      {99, {"un"}},           {14, {"metres"}},
+  };
+  for (const auto& [band, expected] : cases) {
+    platform.clearRecords();
+    panel.bandIndex = band;
+    panel.announceBand();
+    EXPECT_EQ(words(), expected) << band;
+  }
+}
+
+TEST_F(AnnouncersTest, FilterWidthScaleHasNoTwoPointZero) {
+  const std::pair<int, Words> cases[] = {
+      {9, {"bw", "1.wav", "point", "8.wav", "khz"}},
+      {10, {"bw", "1.wav", "point", "9.wav", "khz"}},
+      {11, {"bw", "2.wav", "point", "1", "khz"}},
+      {14, {"bw", "2.wav", "point", "4", "khz"}},
+      {19, {"bw", "2.wav", "point", "9", "khz"}},
+      {20, {"bw", "3.wav", "point", "0.wav", "khz"}},
+      {21, {"bw", "3.wav", "point", "1.wav", "khz"}},
+      {8, {"bw", "1.wav", "point", "khz"}},
+  };
+  for (const auto& [width, expected] : cases) {
+    platform.clearRecords();
+    panel.filterWidth = width;
+    panel.announceWidth();
+    EXPECT_EQ(words(), expected) << width;
+  }
+}
+
+}  // namespace
