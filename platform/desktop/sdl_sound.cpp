@@ -52,6 +52,10 @@ SdlSound::~SdlSound() {
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
+bool SdlSound::isPlaying() const {
+  return state_ == Device::open && Mix_Playing(wordChannel) != 0;
+}
+
 void SdlSound::playSound(const std::string& name, bool wait) {
   std::string path = findFile(soundFileName(name));
   if (path.empty() || !openDevice()) return;

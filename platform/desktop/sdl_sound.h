@@ -23,6 +23,8 @@ class SdlSound {
 
   // True once opening the sound device has failed: the program runs mute.
   bool isMute() const { return state_ == Device::mute; }
+  // True while a word, or the help started without waiting, still sounds.
+  bool isPlaying() const;
 
  private:
   // The names in one folder, by their small-letter spelling, as last listed.
