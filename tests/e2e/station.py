@@ -71,7 +71,6 @@ class Station:
         self.audio_file = os.path.join(self.folder, "speech.raw")
         self.sim_log = os.path.join(self.folder, "radio.log")
         self.quelmo = None
-        self.window = None
         with open(os.path.join(self.folder, "quelmo.cfg"), "w", newline="") as config:
             config.write("\r\n".join(STATION_CONFIG) + "\r\n")
         if memory_lines is not None:
@@ -93,14 +92,20 @@ class Station:
                            SDL_DISKAUDIOFILE=self.audio_file)
         self.quelmo = subprocess.Popen([QUELMO], cwd=self.folder, env=environment,
                                        stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-        self.window = wait_until(self._find_window, 10, "the quelmo window")
+        wait_until(self._find_window, 15, "the quelmo window")
         return self
 
     def _find_window(self):
         if self.quelmo.poll() is not None:
             raise AssertionError("quelmo ended at start: " + self.quelmo.stderr.read().decode())
         found = self.xdotool("search", "--onlyvisible", "--name", WINDOW_TITLE, check=False)
-        return found.split()[0] if found else None
+        return found.split()[-1] if found else None
+
+    @property
+    def window(self):
+        """The window's id, looked up each time: the window may be created
+        again while the renderer starts."""
+        return wait_until(self._find_window, 5, "the quelmo window")
 
     def running(self):
         return self.quelmo.poll() is None
