@@ -4,7 +4,7 @@
 
 #include <chrono>
 #include <filesystem>
-#include <regex>
+#include <sstream>
 #include <set>
 #include <thread>
 
@@ -20,6 +20,16 @@ std::int64_t realtimeUsNow() {
       .count();
 }
 
+// `prefix`, three digits and ";": the form of every meter reply.
+bool isMeterReply(const std::string& reply, const std::string& prefix) {
+  if (reply.size() != prefix.size() + 4 || reply.compare(0, prefix.size(), prefix) != 0) return false;
+  if (reply.back() != ';') return false;
+  for (std::size_t i = prefix.size(); i < reply.size() - 1; ++i) {
+    if (reply[i] < '0' || reply[i] > '9') return false;
+  }
+  return true;
+}
+
 bool exitedCleanly(int status) { return status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0; }
 
 }  // namespace
@@ -28,7 +38,7 @@ TEST(SimProcess, AnswersQueriesAndKeepsWhatWasSet) {
   SimProcess sim;
   ASSERT_TRUE(sim.ready());
   EXPECT_EQ(sim.ask("FA;"), "FA007100000;");
-  EXPECT_TRUE(std::regex_match(sim.ask("SM0;"), std::regex("SM0[0-9]{3};")));
+  EXPECT_TRUE(isMeterReply(sim.ask("SM0;"), "SM0"));
   EXPECT_EQ(sim.ask("RM6;"), "RM6000;");
 
   // Several commands in one write, as a burst of keys would give.
@@ -56,19 +66,22 @@ TEST(SimProcess, LogsEveryCommandWithItsArrivalTime) {
 
   const auto lines = sim.logLines();
   ASSERT_EQ(lines.size(), 4u);
-  const std::regex form("([0-9]+) ([0-9]+) (.*)");
   std::vector<std::string> commands;
   std::int64_t previousMonotonic = 0;
   for (const auto& line : lines) {
-    std::smatch parts;
-    ASSERT_TRUE(std::regex_match(line, parts, form)) << line;
-    const auto realtime = std::stoll(parts[1]);
-    const auto monotonic = std::stoll(parts[2]);
+    std::istringstream parts(line);
+    std::int64_t realtime = 0;
+    std::int64_t monotonic = 0;
+    std::string command;
+    ASSERT_TRUE(parts >> realtime >> monotonic >> command) << line;
+    std::string rest;
+    std::getline(parts, rest);
+    command += rest;
     EXPECT_GE(realtime, before);
     EXPECT_LE(realtime, after);
     EXPECT_GE(monotonic, previousMonotonic);
     previousMonotonic = monotonic;
-    commands.push_back(parts[3]);
+    commands.push_back(command);
   }
   EXPECT_EQ(commands, (std::vector<std::string>{"FA;", "PC0050;", "Power on;", "\\x01;"}));
 }
@@ -82,7 +95,10 @@ TEST(SimProcess, TransmittingMovesTheSwrAndTheSMeterWanders) {
   for (int i = 0; i < 8; ++i) {
     std::this_thread::sleep_for(110ms);
     const std::string reply = sim.ask("RM6;");
-    ASSERT_TRUE(std::regex_match(reply, std::regex("RM61[0-4][0-9];"))) << reply;
+    ASSERT_TRUE(isMeterReply(reply, "RM6")) << reply;
+    const int reading = std::stoi(reply.substr(3, 3));
+    ASSERT_GE(reading, 100);
+    ASSERT_LE(reading, 140);
     swr.insert(reply);
     sMeter.insert(sim.ask("SM0;"));
   }
