@@ -1,0 +1,269 @@
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "controls/band_table.h"
+#include "front_panel_fixture.h"
+
+namespace {
+
+using Words = std::vector<std::string>;
+using Commands = std::vector<std::string>;
+
+constexpr int shiftKey = 16;
+constexpr int enterKey = 13;
+constexpr int pointKey = 190;
+constexpr int pageUp = 33;
+constexpr int f1 = 112;
+constexpr int f5 = 116;
+constexpr int f6 = 117;
+
+// The panel as after the opening sequence and a first frequency reply of
+// 7.1 MHz in LSB.
+class KeyMapTest : public FrontPanelTest {
+ protected:
+  KeyMapTest() {
+    fillInitialBandMemory(panel.bandFrequency, panel.bandMode);
+    fillModeCommands(panel.modeCommand);
+    for (auto& channel : panel.memoryChannel) channel = "9";
+    panel.entryValue = 999;
+    panel.filterWidth = 14;
+    panel.afGain = 50;
+    panel.rfGain = 250;
+    panel.powerWatts = 100;
+    panel.bandCoverage = "7";
+    panel.versionText = "1.9";
+    panel.running = 1;
+    onRadio(7100000, 4, 1);
+  }
+
+  void onRadio(int hz, int band, int mode) {
+    panel.frequencyHz = hz;
+    panel.bandIndex = band;
+    panel.modeIndex = mode;
+    panel.lastFreqReply = frequencyCommand(hz);
+    panel.freqDigits = lastChars(panel.lastFreqReply, 9);
+  }
+
+  void event(int code, int param = 0) {
+    panel.eventCode = code;
+    panel.eventParam = param;
+    panel.handleEvent();
+  }
+
+  void keyDown(int code) { event(event::keyDown, code); }
+
+  void press(int code) {
+    keyDown(code);
+    event(event::keyUp);
+  }
+
+  void type(const std::vector<int>& keys) {
+    for (int code : keys) press(code);
+  }
+};
+
+TEST_F(KeyMapTest, HeldKeyActsOnceUntilAKeyUp) {
+  keyDown('A');
+  keyDown('A');
+  keyDown('B');
+  EXPECT_EQ(words(), Words{"af"});
+  event(event::keyUp);
+  keyDown('B');
+  EXPECT_EQ(words(), (Words{"af", "band", "40", "metres"}));
+  EXPECT_EQ(panel.focusControl, 1);
+}
+
+TEST_F(KeyMapTest, ShiftIsLoggedButDoesNothing) {
+  TemporaryDirectory folder;
+  panel.debugFlag = 1;
+  panel.debugFile.open("debug.dat", "W");
+  type({shiftKey, 'F'});
+  panel.debugFile.close();
+  EXPECT_EQ(readFileBytes("debug.dat"), "\x10\r\nF\r\n");
+  EXPECT_EQ(commands(), Commands{});
+  EXPECT_EQ(words(), (Words{"lsb.wav", "nc"}));  // no frequency display yet
+}
+
+TEST_F(KeyMapTest, BeforeTheFirstReplyOnlyHelpQuitAndInertKeysEscapeNc) {
+  TemporaryDirectory folder;
+  panel.frequencyHz = 0;
+  type({'A', 'F', '5', pageUp, shiftKey, 'H'});
+  EXPECT_EQ(words(), (Words{"nc", "nc", "nc", "nc", "help.wav"}));
+  EXPECT_TRUE(commands().empty());
+  ASSERT_FALSE(platform.sounds.empty());
+  EXPECT_EQ(platform.sounds.back().name, "wave\\help.wav");
+  EXPECT_FALSE(platform.sounds.back().wait);
+  for (std::size_t i = 0; i + 1 < platform.sounds.size(); ++i) EXPECT_TRUE(platform.sounds[i].wait);
+
+  press('Q');
+  EXPECT_EQ(words().back(), "quit");
+  EXPECT_EQ(panel.running, 0);
+  EXPECT_TRUE(std::filesystem::exists("memory.dat"));
+}
+
+TEST_F(KeyMapTest, WhileTuningOnlySTAndQWork) {
+  panel.tuneActive = 1;
+  panel.swrAnnounce = 2;
+  panel.swrReading = "130";
+  type({'A', 'F', '5', 'S'});
+  EXPECT_EQ(words(), (Words{"ton", "ton", "ton", "2", "point", "1"}));
+  EXPECT_EQ(commands(), Commands{"FA007100000;"});  // S goes on to the frequency
+  EXPECT_EQ(panel.focusControl, 0);
+  platform.clearRecords();
+  press('T');
+  EXPECT_EQ(words(), (Words{"tune", "off"}));
+  EXPECT_EQ(panel.tuneActive, 0);
+}
+
+TEST_F(KeyMapTest, InertKeyKeepsAWaitingStoreButOtherKeysDropIt) {
+  type({'C', shiftKey, '5'});
+  EXPECT_EQ(panel.memoryChannel[5], "1007100000");
+  EXPECT_EQ(words(), (Words{"sch", "5", "ok"}));
+
+  platform.clearRecords();
+  type({'C', 'H', '6'});
+  EXPECT_EQ(panel.memoryChannel[6], "9");
+  EXPECT_EQ(panel.channelAction, 0);
+  EXPECT_EQ(words(), (Words{"sch", "help.wav"}));
+}
+
+TEST_F(KeyMapTest, DirectEntrySendsTheTypedFrequency) {
+  type({'E', '1', '4', pointKey, '2', enterKey});
+  Commands sent = commands();
+  ASSERT_GE(sent.size(), 3u);
+  EXPECT_EQ(sent.front(), "FA007100000;");  // E goes on to the frequency
+  EXPECT_EQ(Commands(sent.end() - 2, sent.end()), (Commands{"FA014200000;", "PA01;"}));
+  Words said = words();
+  ASSERT_GE(said.size(), 3u);
+  EXPECT_EQ(Words(said.end() - 3, said.end()), (Words{"preamp", "on", "ok"}));
+  EXPECT_EQ(panel.entryArmed, 0);
+
+  platform.clearRecords();
+  press(enterKey);  // the entry is over: Enter does nothing
+  EXPECT_TRUE(commands().empty());
+  EXPECT_TRUE(words().empty());
+}
+
+TEST_F(KeyMapTest, EnterBeforeAnyEntrySendsTheFrequencySilently) {
+  press(enterKey);
+  EXPECT_EQ(commands(), Commands{"FA007100000;"});
+  EXPECT_TRUE(words().empty());
+}
+
+TEST_F(KeyMapTest, EnterAfterTypingNineNineNineIsNotTheEndOfTheEntry) {
+  type({'E', '9', '9', '9', enterKey});
+  EXPECT_EQ(commands(), (Commands{"FA007100000;", "FA007100000;"}));
+  EXPECT_EQ(panel.entryArmed, 1);
+}
+
+TEST_F(KeyMapTest, ModeKeyOffersFmOnlyFromTenMetresUp) {
+  onRadio(14200000, 6, 4);
+  press('M');
+  EXPECT_EQ(panel.modeIndex, 1);
+  EXPECT_EQ(commands().front(), "MD01;");
+
+  platform.clearRecords();
+  onRadio(145000000, 12, 4);
+  press('M');
+  EXPECT_EQ(panel.modeIndex, 5);
+  EXPECT_EQ(commands().front(), "MD0B;");
+  EXPECT_EQ(words(), Words{"fm.wav"});
+}
+
+TEST_F(KeyMapTest, WidthKeyDoesNothingInFm) {
+  onRadio(145000000, 12, 5);
+  panel.focusControl = 7;
+  press('W');
+  EXPECT_TRUE(words().empty());
+  EXPECT_TRUE(commands().empty());
+  EXPECT_EQ(panel.focusControl, 7);
+
+  onRadio(14200000, 6, 2);
+  press('W');
+  EXPECT_EQ(words(), (Words{"bw", "2.wav", "point", "4", "khz"}));
+  EXPECT_EQ(panel.focusControl, 2);
+}
+
+TEST_F(KeyMapTest, PageUpOnTwoMetresFmStepsByAChannel) {
+  onRadio(145000000, 12, 5);
+  press(pageUp);
+  EXPECT_EQ(commands(), Commands{"FA145012500;"});
+}
+
+TEST_F(KeyMapTest, FunctionKeysGoOnToTheFrequencyOnlyWithFrequencyFocus) {
+  press(f1);
+  EXPECT_EQ(commands(), (Commands{"PA01;", "FA007100000;"}));
+  EXPECT_EQ(words(), (Words{"preamp", "on"}));
+
+  platform.clearRecords();
+  panel.focusControl = 3;
+  press(f1);
+  EXPECT_EQ(commands(), Commands{"PA00;"});
+}
+
+TEST_F(KeyMapTest, NotchAndSpeechProcessorSwitchOnAndOff) {
+  type({f5, f5});
+  EXPECT_EQ(commands(), (Commands{"BC01;", "FA007100000;", "BC00;", "FA007100000;"}));
+  EXPECT_EQ(words(), (Words{"notch", "on", "notch", "off"}));
+
+  platform.clearRecords();
+  type({f6, f6});
+  EXPECT_EQ(commands(), (Commands{"PR02;", "FA007100000;", "PR01;", "FA007100000;"}));
+  EXPECT_EQ(words(), (Words{"spc", "on", "spc", "off"}));
+}
+
+TEST_F(KeyMapTest, TuneWithACarrierThenBackToPowerAndMode) {
+  panel.tuneCarrier = 1;
+  press('T');
+  EXPECT_EQ(commands(), (Commands{"PC0005;", "MD05;", "TX1;", "FA007100000;"}));
+  EXPECT_EQ(words(), (Words{"tune", "on"}));
+  EXPECT_EQ(panel.tuneActive, 1);
+
+  platform.clearRecords();
+  press('T');
+  EXPECT_EQ(commands(),
+            (Commands{"PC0100;", "MD01;", "FA007100000;", "TX0;", "FA007100000;"}));
+  EXPECT_EQ(words(), (Words{"tune", "off"}));
+  EXPECT_EQ(panel.tuneActive, 0);
+  EXPECT_EQ(panel.modeIndex, 1);
+}
+
+TEST_F(KeyMapTest, TuneWithTheRadiosTuner) {
+  panel.focusControl = 4;
+  type({'T', 'T'});
+  EXPECT_EQ(commands(), (Commands{"AC002;", "AC001;"}));
+  EXPECT_EQ(words(), (Words{"tune", "on", "tune", "off"}));
+}
+
+TEST_F(KeyMapTest, QuitSavesTheBandMemoryAndSaysQuit) {
+  TemporaryDirectory folder;
+  panel.lastFreqReply = "FA007050000";
+  panel.modeIndex = 3;
+  press('Q');
+  EXPECT_EQ(words(), Words{"quit"});
+  EXPECT_EQ(panel.running, 0);
+  std::string saved = readFileBytes("memory.dat");
+  EXPECT_EQ(saved.rfind("V1.9\r\n", 0), 0u);
+  EXPECT_NE(saved.find("\r\n3007050000\r\n"), std::string::npos);
+  EXPECT_TRUE(commands().empty());
+}
+
+TEST_F(KeyMapTest, CloseRequestSavesNothing) {
+  TemporaryDirectory folder;
+  event(event::closeRequest);
+  EXPECT_EQ(panel.running, 0);
+  EXPECT_FALSE(std::filesystem::exists("memory.dat"));
+  EXPECT_TRUE(words().empty());
+  EXPECT_TRUE(commands().empty());
+}
+
+TEST_F(KeyMapTest, KeysTheMapDoesNotNameSendTheFrequency) {
+  type({'X', 96 /* keypad 0 */});
+  EXPECT_EQ(commands(), (Commands{"FA007100000;", "FA007100000;"}));
+  panel.focusControl = 4;
+  press('X');
+  EXPECT_EQ(commands().size(), 2u);
+}
+
+}  // namespace

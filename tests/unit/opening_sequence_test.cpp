@@ -1,0 +1,141 @@
+#include <string>
+#include <vector>
+
+#include "front_panel_fixture.h"
+
+namespace {
+
+using Commands = std::vector<std::string>;
+using Words = std::vector<std::string>;
+
+// A first run: configuration read, no "memory.dat" yet.
+class OpeningSequenceTest : public FrontPanelTest {
+ protected:
+  OpeningSequenceTest() {
+    platform.closeSerial(1);
+    platform.clearRecords();
+    panel.comPort = 1;
+    panel.baudRate = 38400;
+    panel.powerWatts = 100;
+    panel.versionText = "1.9";
+    panel.bannerText = "*** Quelmo V 1.9 ***";
+    panel.scratchText = "by the maintainers";
+  }
+
+  TemporaryDirectory folder;
+};
+
+const Commands radioSetUp = {"PA00;", "RA00;",  "NB00;", "NR00;",        "PC0100;",
+                             "AG0050;", "BC00;", "SH014;", "FA007100000;"};
+
+TEST_F(OpeningSequenceTest, FirstRunSwitchesTheRadioOnAndSetsItUp) {
+  panel.powerControl = 1;
+  panel.openingSequence();
+  Commands expected = {"Power on;", "PS1;", "MD01;", "FA000000000;"};
+  expected.insert(expected.end(), radioSetUp.begin(), radioSetUp.end());
+  EXPECT_EQ(commands(), expected);
+  EXPECT_EQ(words(), (Words{"delay", "delay"}));
+  EXPECT_TRUE(platform.isPortOpen(1));
+  EXPECT_EQ(platform.calls, (std::vector<std::string>{"closeSerial 1", "openSerial 1 38400",
+                                                      "setSerialReadMode 1 -1",
+                                                      "setSerialFormat 1 8 0 2"}));
+}
+
+TEST_F(OpeningSequenceTest, WithoutPowerControlTheModeComesFirstAndNothingIsSaid) {
+  panel.openingSequence();
+  Commands expected = {"MD01;", "FA000000000;"};
+  expected.insert(expected.end(), radioSetUp.begin(), radioSetUp.end());
+  EXPECT_EQ(commands(), expected);
+  EXPECT_TRUE(words().empty());
+}
+
+TEST_F(OpeningSequenceTest, InitialStateAndAFreshMemoryFile) {
+  panel.memoryChannel[3] = "2014200000";
+  panel.connectedSpoken = 1;
+  panel.tuneActive = 1;
+  panel.openingSequence();
+  EXPECT_EQ(panel.entryValue, 999);
+  EXPECT_EQ(panel.bandIndex, 4);
+  EXPECT_EQ(panel.modeIndex, 1);
+  EXPECT_EQ(panel.filterWidth, 14);
+  EXPECT_EQ(panel.rfGain, 250);
+  EXPECT_EQ(panel.afGain, 50);
+  EXPECT_EQ(panel.connectedSpoken, 0);
+  EXPECT_EQ(panel.tuneActive, 0);
+  EXPECT_EQ(panel.memoryChannel[3], "9");
+  EXPECT_EQ(panel.bandFrequency[13], "FA432000000");
+  EXPECT_EQ(panel.modeCommand[5], "MD0B");
+  std::string saved = readFileBytes("memory.dat");
+  EXPECT_EQ(saved.rfind("V1.9\r\n1001900000\r\n", 0), 0u);
+}
+
+TEST_F(OpeningSequenceTest, FixedTextsInTheInitialFontThenTheBigFont) {
+  panel.openingSequence();
+  ASSERT_EQ(platform.printed.size(), 4u);
+  const auto& banner = platform.printed[0];
+  EXPECT_EQ(banner.text, "*** Quelmo V 1.9 ***  by the maintainers");
+  EXPECT_EQ(banner.x, 280);
+  EXPECT_EQ(banner.y, 10);
+  EXPECT_EQ(platform.printed[1].text,
+            "b=Band  f=Freq  e=Entry m=Mode  w=Filter width p=Power a=af gain r=RF gain q=Quit  "
+            "s=SMeter/swr");
+  EXPECT_EQ(platform.printed[1].x, 140);
+  EXPECT_EQ(platform.printed[1].y, 380);
+  EXPECT_EQ(platform.printed[2].text,
+            "F1=Preamp F2=Attenuator F3=Noise Blanker F4=Noise Reduction");
+  EXPECT_EQ(platform.printed[2].x, 140);
+  EXPECT_EQ(platform.printed[2].y, 405);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(platform.printed[i].face, "") << i;
+
+  const auto& mode = platform.printed[3];
+  EXPECT_EQ(mode.text, "LSB ");
+  EXPECT_EQ(mode.x, 50);
+  EXPECT_EQ(mode.y, 45);
+  EXPECT_EQ(mode.face, "Ariel");
+  EXPECT_EQ(mode.points, 50);
+  EXPECT_EQ(mode.weight, 700);
+}
+
+TEST_F(OpeningSequenceTest, TrafficLogHasItsHeaderAndEveryCommand) {
+  panel.debugFlag = 1;
+  panel.powerControl = 1;
+  panel.openingSequence();
+  panel.debugFile.close();
+  std::string expected = "QUELMO 1.9  06-12-2026   05:53:55\r\n";
+  for (const auto& command : commands()) expected += "TX=" + command + "\r\n";
+  EXPECT_EQ(readFileBytes("debug.dat"), expected);
+  EXPECT_EQ(commands().size(), 13u);
+}
+
+TEST_F(OpeningSequenceTest, NoLogWhenLoggingIsOff) {
+  panel.openingSequence();
+  EXPECT_FALSE(std::filesystem::exists("debug.dat"));
+}
+
+TEST_F(OpeningSequenceTest, SavedFortyMetreBandSetsTheStartingModeAndFrequency) {
+  std::string file = "V1.9\r\n";
+  const char* bands[] = {"1001900000", "1003600000", "2005400000", "3007050000", "3010100000",
+                         "2014200000", "2018100000", "2021200000", "2024890000", "2028500000",
+                         "2050150000", "5145000000", "5432000000"};
+  for (const char* band : bands) file += std::string(band) + "\r\n";
+  for (int i = 0; i < 10; ++i) file += "9\r\n";
+  writeFileBytes("memory.dat", file);
+
+  panel.openingSequence();
+  Commands sent = commands();
+  ASSERT_FALSE(sent.empty());
+  EXPECT_EQ(sent.front(), "MD03;");
+  EXPECT_EQ(sent.back(), "FA007050000;");
+  EXPECT_EQ(panel.modeIndex, 3);
+  EXPECT_EQ(platform.printed.back().text, "CW    ");
+}
+
+TEST_F(OpeningSequenceTest, PortThatDoesNotOpenLosesTheCommandsQuietly) {
+  platform.portAvailable = false;
+  panel.openingSequence();
+  EXPECT_TRUE(platform.portBytes.empty());
+  EXPECT_TRUE(words().empty());
+  EXPECT_EQ(panel.bandIndex, 4);
+}
+
+}  // namespace

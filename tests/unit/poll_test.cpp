@@ -1,0 +1,215 @@
+#include <string>
+#include <vector>
+
+#include "controls/band_table.h"
+#include "front_panel_fixture.h"
+
+namespace {
+
+using Words = std::vector<std::string>;
+using Commands = std::vector<std::string>;
+
+class PollTest : public FrontPanelTest {
+ protected:
+  PollTest() {
+    panel.bandIndex = 4;
+    panel.modeIndex = 1;
+    fillInitialBandMemory(panel.bandFrequency, panel.bandMode);
+    fillModeCommands(panel.modeCommand);
+  }
+
+  void tick() {
+    panel.eventCode = event::timerTick;
+    panel.handleEvent();
+  }
+
+  // One query tick and the reading tick after it, the radio answering bytes.
+  void answer(const std::string& bytes) {
+    tick();
+    platform.queueReply(bytes);
+    tick();
+  }
+
+  // The frequency query is the next one to go out.
+  void answerFrequency(const std::string& bytes) {
+    panel.pollToggle = 0;
+    answer(bytes);
+  }
+};
+
+TEST_F(PollTest, FourTickCycleAsksFrequencyThenMeter) {
+  for (int i = 0; i < 4; ++i) tick();
+  EXPECT_EQ(commands(), (Commands{"FA;", "SM0;"}));
+  EXPECT_EQ(panel.awaitingReply, 0);
+
+  panel.tuneActive = 1;
+  for (int i = 0; i < 4; ++i) tick();
+  EXPECT_EQ(commands(), (Commands{"FA;", "SM0;", "FA;", "RM6;"}));
+}
+
+TEST_F(PollTest, MissingReplyIsNotAskedAgain) {
+  tick();
+  tick();
+  tick();
+  EXPECT_EQ(commands(), (Commands{"FA;", "SM0;"}));
+  EXPECT_TRUE(words().empty());
+}
+
+TEST_F(PollTest, FrequencyReplyUpdatesFrequencyDisplayAndBand) {
+  answerFrequency("FA014200000;");
+  EXPECT_EQ(panel.frequencyHz, 14200000);
+  EXPECT_EQ(panel.freqDisplay, " 14.200000");
+  EXPECT_EQ(panel.lastFreqReply, "FA014200000");
+  EXPECT_EQ(panel.freqDigits, "014200000");
+  EXPECT_EQ(panel.replyText, "");
+  EXPECT_EQ(panel.bandIndex, 6);
+  EXPECT_EQ(panel.bandFrequency[6], "FA014200000");
+  ASSERT_EQ(platform.printed.size(), 1u);
+  EXPECT_EQ(platform.printed[0].x, 285);
+  EXPECT_EQ(platform.printed[0].y, 150);
+  EXPECT_EQ(platform.printed[0].text, " 14.200000" + std::string(13, ' '));
+  EXPECT_EQ(words(), Words{"connected"});
+
+  answerFrequency("FA014210000;");
+  EXPECT_EQ(panel.freqDisplay, " 14.210000");
+  EXPECT_EQ(words(), Words{"connected"});  // once per run
+}
+
+TEST_F(PollTest, DisplayRightAlignsTheMegahertz) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"FA144300000;", "144.300000"},
+      {"FA007100000;", "  7.100000"},
+      {"FA000136000;", "   .136000"},
+  };
+  for (const auto& [reply, display] : cases) {
+    answerFrequency(reply);
+    EXPECT_EQ(panel.freqDisplay, display) << reply;
+  }
+  EXPECT_EQ(panel.frequencyHz, 136000);
+  answerFrequency("FA144300000;");
+  EXPECT_EQ(panel.bandIndex, 12);
+  answerFrequency("FA007100000;");
+  EXPECT_EQ(panel.bandIndex, 4);
+}
+
+TEST_F(PollTest, ReplyCutShortByTheReadChangesNothing) {
+  answerFrequency("FA007100000;");
+  platform.clearRecords();
+  answerFrequency("FA0142");
+  EXPECT_EQ(panel.frequencyHz, 7100000);
+  EXPECT_EQ(panel.freqDisplay, "  7.100000");
+  EXPECT_EQ(panel.lastFreqReply, "FA007100000");
+  EXPECT_EQ(panel.freqDigits, "007100000");
+  EXPECT_EQ(panel.bandIndex, 4);
+  EXPECT_TRUE(platform.printed.empty());
+
+  // Its remainder starts the next read and matches no reply.
+  answer("00000;");
+  EXPECT_EQ(panel.frequencyHz, 7100000);
+  EXPECT_TRUE(platform.printed.empty());
+  EXPECT_TRUE(words().empty());
+
+  answer("SM01");
+  EXPECT_EQ(panel.sMeterReading, 0);
+  EXPECT_TRUE(platform.printed.empty());
+}
+
+TEST_F(PollTest, CutShortFirstReplyIsNotConnected) {
+  answerFrequency("FA01420");
+  EXPECT_EQ(panel.connectedSpoken, 0);
+  EXPECT_EQ(panel.frequencyHz, 0);
+  EXPECT_TRUE(words().empty());
+}
+
+TEST_F(PollTest, WholeReplyWithEightDigitsSetsTheFrequencyOnly) {
+  panel.bandStepPending = 1;
+  answerFrequency("FA14200000;");
+  EXPECT_EQ(panel.frequencyHz, 14200000);
+  EXPECT_EQ(panel.lastFreqReply, "FA14200000;");
+  EXPECT_EQ(panel.freqDigits, "14200000;");
+  EXPECT_EQ(panel.freqDisplay, "");
+  EXPECT_EQ(panel.bandIndex, 4);
+  EXPECT_EQ(panel.bandStepPending, 1);
+  EXPECT_TRUE(platform.printed.empty());
+  EXPECT_EQ(words(), Words{"connected"});
+  EXPECT_EQ(commands(), Commands{"FA;"});
+}
+
+TEST_F(PollTest, UnknownReplyIsIgnored) {
+  answerFrequency("?;");
+  answer("ID0570;");
+  EXPECT_EQ(panel.frequencyHz, 0);
+  EXPECT_EQ(panel.connectedSpoken, 0);
+  EXPECT_TRUE(platform.printed.empty());
+  EXPECT_TRUE(words().empty());
+}
+
+TEST_F(PollTest, OnlyTheFirstReplyOfAReadIsTaken) {
+  answerFrequency("FA014200000;SM0200;");
+  EXPECT_EQ(panel.frequencyHz, 14200000);
+  EXPECT_EQ(panel.sMeterReading, 0);
+}
+
+TEST_F(PollTest, SMeterReplyPrintsSilently) {
+  panel.pollToggle = 1;
+  answer("SM0120;");
+  EXPECT_EQ(commands(), Commands{"SM0;"});
+  EXPECT_EQ(panel.sMeterReading, 120);
+  EXPECT_TRUE(words().empty());
+  EXPECT_FALSE(platform.sounds.empty());
+  for (const auto& request : platform.sounds) EXPECT_EQ(request.name.rfind("xx", 0), 0u);
+  ASSERT_EQ(platform.printed.size(), 1u);
+  EXPECT_EQ(platform.printed[0].text, "S8  ");
+  EXPECT_EQ(platform.printed[0].x, 750);
+  EXPECT_EQ(panel.waveDir, "wave\\");
+}
+
+TEST_F(PollTest, SwrReplyIsSpokenOnlyWhenAsked) {
+  panel.tuneActive = 1;
+  panel.pollToggle = 1;
+  answer("RM6110;");
+  EXPECT_EQ(commands(), Commands{"RM6;"});
+  EXPECT_EQ(panel.swrReading, "110");
+  EXPECT_TRUE(words().empty());
+
+  panel.swrAnnounce = 1;
+  panel.pollToggle = 1;
+  answer("RM6110;");
+  panel.pollToggle = 1;
+  answer("RM6130;");
+  EXPECT_EQ(words(), (Words{"SWR", "1", "point", "9", "21", "2", "point", "1"}));
+}
+
+TEST_F(PollTest, QueuedBandStepsAreTakenOnePerReply) {
+  panel.bandCoverage = "7";
+  panel.bandStepPending = 2;
+  answerFrequency("FA014200000;");
+  EXPECT_EQ(panel.bandIndex, 7);
+  EXPECT_EQ(panel.bandStepPending, 1);
+  EXPECT_EQ(commands().back(), "PA01;");
+
+  platform.clearRecords();
+  answerFrequency("FA018100000;");
+  EXPECT_EQ(panel.bandIndex, 8);
+  EXPECT_EQ(panel.bandStepPending, 0);
+  EXPECT_EQ(commands(), (Commands{"FA;", "MD02;", "FA018100000;", "FA021200000;", "PA01;"}));
+
+  platform.clearRecords();
+  panel.bandStepPending = -1;
+  answerFrequency("FA021200000;");
+  EXPECT_EQ(panel.bandIndex, 7);
+  EXPECT_EQ(panel.bandStepPending, 0);
+}
+
+TEST_F(PollTest, EveryReadWithBytesIsLogged) {
+  TemporaryDirectory folder;
+  panel.debugFlag = 1;
+  panel.debugFile.open("debug.dat", "W");
+  answerFrequency("FA007100000;");
+  tick();
+  tick();  // no reply: no line
+  panel.debugFile.close();
+  EXPECT_EQ(readFileBytes("debug.dat"), "TX=FA;\r\nRX=FA007100000;\r\nTX=SM0;\r\n");
+}
+
+}  // namespace
