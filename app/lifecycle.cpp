@@ -1,0 +1,73 @@
+#include "app/lifecycle.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr int windowLeft = 350;
+constexpr int windowTop = 100;
+constexpr int windowWidth = 950;
+constexpr int windowHeight = 500;
+constexpr const char* windowTitle = "*** Quelmo Front Panel v1.9 ***";
+constexpr int pollTimer = 1;
+constexpr int pollIntervalMs = 50;
+
+void setFixedTexts(FrontPanel& panel) {
+  panel.versionText = "1.9";
+  panel.bannerText = "*** Quelmo V " + panel.versionText + " ***";
+  panel.scratchText = "Keyboard front panel for FT-series transceivers";
+  panel.waveDir = "wave\\";
+}
+
+// Every event sets eventCode and eventParam for the handler, which runs
+// inside waitEvents, one event at a time.
+bool openMainWindow(FrontPanel& panel) {
+  return panel.platform.openWindow(windowLeft, windowTop, windowWidth, windowHeight, windowTitle,
+                            [&panel](int code, int param) {
+                              panel.eventCode = code;
+                              panel.eventParam = param;
+                              panel.handleEvent();
+                            });
+}
+
+// The program's name and its version, one point nine.
+void greet(FrontPanel& panel) {
+  panel.speakWord("quelmo.wav");
+  panel.speakWord("1.wav");
+  panel.speakWord("point");
+  panel.speakWord("9");
+}
+
+void shutDown(FrontPanel& panel) {
+  panel.platform.stopTimer(pollTimer);
+  panel.platform.closeWindow();
+  if (panel.powerControl == 1) {
+    panel.commandText = "PS0";
+    panel.sendCommand();
+  }
+  panel.platform.closeSerial(panel.comPort);
+}
+
+}  // namespace
+
+int runQuelmo(FrontPanel& panel) {
+  setFixedTexts(panel);
+  // Without its window no key, tick or close request could ever reach the
+  // program, so it ends before it touches the radio.
+  if (!openMainWindow(panel)) {
+    std::fputs("quelmo: the window cannot be opened\n", stderr);
+    return 0;
+  }
+  greet(panel);
+  if (panel.readConfiguration()) {
+    panel.openingSequence();
+    panel.platform.startTimer(pollIntervalMs, pollTimer);
+    panel.running = 1;
+    // running is looked at only between two calls, so the events already
+    // waiting when the handler clears it are still handled.
+    while (panel.running != 0) panel.platform.waitEvents();
+    shutDown(panel);
+  }
+  panel.debugFile.close();
+  return 0;
+}

@@ -1,0 +1,223 @@
+#include "platform/desktop/sdl_window.h"
+
+#include <SDL_syswm.h>
+
+#include <algorithm>
+#include <string>
+
+#include "platform/desktop/font_matching.h"
+#include "platform/desktop/key_codes.h"
+
+namespace {
+
+// The window's initial font, a plain sans face at a normal size: the
+// desktop's counterpart of the default system font.
+constexpr const char* initialFace = "sans";
+constexpr int initialPoints = 10;
+constexpr int normalWeight = 400;
+
+// Windows message numbers for the key-downs made while Alt is held; the
+// handler ignores them, as it ignores Alt combinations on Windows.
+constexpr int systemKeyDown = 260;
+
+constexpr SDL_Color black = {0, 0, 0, 255};
+constexpr SDL_Color white = {255, 255, 255, 255};
+
+// Runs on SDL's timer thread: posts a tick only when none is waiting, so a
+// handler that blocks for a long time is followed by one tick, not a burst.
+Uint32 postTick(Uint32 interval, void* param) {
+  auto* timer = static_cast<SdlWindow::Timer*>(param);
+  if (timer->running && !timer->tickWaiting.exchange(true)) {
+    SDL_Event e{};
+    e.type = timer->eventType;
+    e.user.code = timer->id;
+    e.user.data1 = timer;
+    SDL_PushEvent(&e);
+  }
+  return interval;
+}
+
+float displayDpi(SDL_Window* window) {
+  float vertical = 0.0F;
+  int display = SDL_GetWindowDisplayIndex(window);
+  if (SDL_GetDisplayDPI(display < 0 ? 0 : display, nullptr, nullptr, &vertical) != 0) return 0.0F;
+  return vertical;
+}
+
+}  // namespace
+
+SdlWindow::~SdlWindow() {
+  closeWindow();
+  // The timer thread is stopped only now, so no callback outlives timers_.
+  if (tickEventType_ != 0) SDL_QuitSubSystem(SDL_INIT_TIMER);
+}
+
+bool SdlWindow::openWindow(int left, int top, int width, int height, const std::string& title,
+                           EventHandler handler) {
+  if (window_ != nullptr) return false;
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+  if (tickEventType_ == 0) {
+    if (SDL_InitSubSystem(SDL_INIT_TIMER) != 0) return false;
+    tickEventType_ = SDL_RegisterEvents(1);
+  }
+  if (!TTF_WasInit() && TTF_Init() != 0) return false;
+
+  window_ = SDL_CreateWindow(title.c_str(), left, top, width, height, SDL_WINDOW_SHOWN);
+  if (window_ == nullptr) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return false;
+  }
+  SDL_StopTextInput();  // character events are of no use here
+
+  SDL_Rect screen{0, 0, width, height};
+  SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(window_)), &screen);
+  image_ = SDL_CreateRGBSurfaceWithFormat(0, std::max(screen.w, width), std::max(screen.h, height),
+                                          32, SDL_PIXELFORMAT_XRGB8888);
+  if (image_ != nullptr) SDL_FillRect(image_, nullptr, SDL_MapRGB(image_->format, 255, 255, 255));
+
+  handler_ = std::move(handler);
+  textX_ = 0;
+  textY_ = 0;
+  setFont(initialFace, initialPoints, normalWeight);
+  showArea({0, 0, width, height});
+  return true;
+}
+
+void SdlWindow::setTextPosition(int x, int y) {
+  textX_ = x;
+  textY_ = y;
+}
+
+void SdlWindow::printText(std::string_view text) {
+  if (window_ == nullptr || image_ == nullptr || font_ == nullptr) return;
+  if (text.ends_with("\r\n")) text.remove_suffix(2);
+  if (text.empty()) return;
+
+  // SDL_ttf takes 8-bit texts as Latin-1, the closest match to the program's
+  // 8-bit characters.
+  std::string line(text);
+  SDL_Surface* drawn = TTF_RenderText_Shaded(font_, line.c_str(), black, white);
+  if (drawn == nullptr) return;
+  SDL_Rect area{textX_, textY_, drawn->w, drawn->h};
+  SDL_BlitSurface(drawn, nullptr, image_, &area);
+  SDL_FreeSurface(drawn);
+  area = {textX_, textY_, area.w, area.h};  // the blit clips its copy of the rect
+  textX_ += area.w;
+  showArea(area);
+}
+
+void SdlWindow::setFont(const std::string& face, int points, int weight) {
+  if (window_ == nullptr) return;
+  TTF_Font* font = openMatchedFont(face, pointsToPixels(points, displayDpi(window_)), weight);
+  if (font == nullptr) return;  // keep drawing in the font there was
+  if (font_ != nullptr) TTF_CloseFont(font_);
+  font_ = font;
+}
+
+void SdlWindow::startTimer(int intervalMs, int id) {
+  if (window_ == nullptr || intervalMs <= 0) return;
+  stopTimer(id);
+  Timer& timer = timers_[id];
+  timer.id = id;
+  timer.eventType = tickEventType_;
+  timer.tickWaiting = false;
+  timer.running = true;
+  timer.sdlId = SDL_AddTimer(static_cast<Uint32>(intervalMs), postTick, &timer);
+}
+
+void SdlWindow::stopTimer(int id) {
+  auto found = timers_.find(id);
+  if (found == timers_.end() || !found->second.running) return;
+  found->second.running = false;
+  SDL_RemoveTimer(found->second.sdlId);
+}
+
+void SdlWindow::waitEvents() {
+  if (window_ == nullptr) return;
+  SDL_Event e;
+  if (SDL_WaitEvent(&e) == 0) return;
+  deliver(e);
+  while (window_ != nullptr && SDL_PollEvent(&e) != 0) deliver(e);
+}
+
+void SdlWindow::deliver(const SDL_Event& e) {
+  if (e.type == tickEventType_) {
+    auto* timer = static_cast<Timer*>(e.user.data1);
+    timer->tickWaiting = false;
+    // A tick posted just before its timer stopped is dropped.
+    if (timer->running && handler_) handler_(event::timerTick, timer->id);
+    return;
+  }
+  switch (e.type) {
+    case SDL_QUIT:  // the close box, the window manager's close, or a signal
+      if (handler_) handler_(event::closeRequest, 0);
+      break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+      deliverKey(e.key);
+      break;
+    case SDL_WINDOWEVENT:
+      if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
+        int width = 0;
+        int height = 0;
+        SDL_GetWindowSize(window_, &width, &height);
+        showArea({0, 0, width, height});
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void SdlWindow::deliverKey(const SDL_KeyboardEvent& key) {
+  if (!handler_) return;
+  bool altHeld = (key.keysym.mod & KMOD_ALT) != 0;
+  if (key.type == SDL_KEYDOWN && altHeld && key.keysym.sym == SDLK_F4) {
+    handler_(event::closeRequest, 0);  // no window manager is needed for Alt+F4
+    return;
+  }
+  int code = virtualKeyCode(key.keysym.sym, key.keysym.mod);
+  if (code == 0) return;
+  if (key.type == SDL_KEYUP) {
+    handler_(event::keyUp, code);
+  } else {
+    handler_(altHeld ? systemKeyDown : event::keyDown, code);
+  }
+}
+
+// Copies an area of the retained image to the window and shows it at once.
+void SdlWindow::showArea(const SDL_Rect& area) {
+  if (window_ == nullptr || image_ == nullptr) return;
+  SDL_Surface* surface = SDL_GetWindowSurface(window_);
+  if (surface == nullptr) return;
+  SDL_Rect source = area;
+  SDL_Rect target = area;
+  SDL_BlitSurface(image_, &source, surface, &target);
+  SDL_UpdateWindowSurfaceRects(window_, &target, 1);
+}
+
+void SdlWindow::stopAllTimers() {
+  for (const auto& entry : timers_) stopTimer(entry.first);
+}
+
+void SdlWindow::closeWindow() {
+  if (window_ == nullptr) return;
+  stopAllTimers();
+  handler_ = nullptr;
+  if (font_ != nullptr) TTF_CloseFont(font_);
+  font_ = nullptr;
+  SDL_FreeSurface(image_);
+  image_ = nullptr;
+  SDL_DestroyWindow(window_);
+  window_ = nullptr;
+  TTF_Quit();
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+unsigned long SdlWindow::nativeId() const {
+  if (window_ == nullptr) return 0;
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!SDL_GetWindowWMInfo(window_, &info) || info.subsystem != SDL_SYSWM_X11) return 0;
+  return static_cast<unsigned long>(info.info.x11.window);
+}

@@ -1,0 +1,239 @@
+// The SDL window under a real X server: what a tool outside the program sees
+// of it (title, place, size, pixels) and what real key events from xdotool
+// deliver to the handler.
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include <unistd.h>
+
+#include "platform/desktop/sdl_window.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Event = std::pair<int, int>;  // code, parameter
+
+constexpr int workTimer = 9;  // keeps waitEvents from sleeping in the tests
+
+std::string output(const std::string& command) {
+  std::string text;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[256];
+    while (fgets(buffer, sizeof buffer, pipe) != nullptr) text += buffer;
+    pclose(pipe);
+  }
+  return text;
+}
+
+// A screenshot of the window as the X server shows it, read from a PPM.
+class Screenshot {
+ public:
+  explicit Screenshot(unsigned long window) {
+    std::string file = "/tmp/quelmo-window-" + std::to_string(::getpid()) + ".ppm";
+    std::string command = "import -window " + std::to_string(window) + " -depth 8 ppm:" + file;
+    if (std::system(command.c_str()) != 0) return;
+    std::ifstream in(file, std::ios::binary);
+    std::string magic;
+    int maxValue = 0;
+    in >> magic >> width_ >> height_ >> maxValue;
+    in.get();
+    pixels_.resize(static_cast<std::size_t>(width_) * height_ * 3);
+    in.read(reinterpret_cast<char*>(pixels_.data()), static_cast<std::streamsize>(pixels_.size()));
+    std::remove(file.c_str());
+  }
+  int width() const { return width_; }
+  int height() const { return height_; }
+  // Pixels darker than mid-grey within x0 <= x < x1, y0 <= y < y1.
+  int darkPixels(int x0, int y0, int x1, int y1) const {
+    int count = 0;
+    for (int y = std::max(0, y0); y < std::min(y1, height_); ++y) {
+      for (int x = std::max(0, x0); x < std::min(x1, width_); ++x) {
+        const unsigned char* p = &pixels_[(static_cast<std::size_t>(y) * width_ + x) * 3];
+        if (p[0] + p[1] + p[2] < 3 * 128) ++count;
+      }
+    }
+    return count;
+  }
+
+ private:
+  int width_ = 0;
+  int height_ = 0;
+  std::vector<unsigned char> pixels_;
+};
+
+class WindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(window.openWindow(350, 100, 950, 500, "*** Quelmo Front Panel v1.9 ***",
+                                  [this](int code, int param) { events.emplace_back(code, param); }));
+    id = window.nativeId();
+    ASSERT_NE(id, 0UL);
+    window.startTimer(10, workTimer);
+    pumpFor(150);  // the window is mapped and drawn
+  }
+
+  // Delivers events for a while; the work timer's ticks are dropped.
+  void pumpFor(int milliseconds) {
+    auto end = Clock::now() + std::chrono::milliseconds(milliseconds);
+    while (Clock::now() < end) window.waitEvents();
+    std::erase_if(events, [](const Event& e) { return e == Event{275, workTimer}; });
+  }
+
+  void sendKeys(const std::string& keys) {
+    std::string command = "xdotool windowfocus --sync " + std::to_string(id) + " key --delay 5 " + keys;
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    pumpFor(200);
+  }
+
+  std::vector<int> keyDowns() const {
+    std::vector<int> codes;
+    for (auto [code, param] : events) {
+      if (code == 256) codes.push_back(param);
+    }
+    return codes;
+  }
+
+  SdlWindow window;
+  unsigned long id = 0;
+  std::vector<Event> events;
+};
+
+TEST_F(WindowTest, OpensWithItsTitlePlaceAndSize) {
+  std::string info = output("xwininfo -id " + std::to_string(id));
+  EXPECT_NE(info.find("\"*** Quelmo Front Panel v1.9 ***\""), std::string::npos) << info;
+  EXPECT_NE(info.find("Absolute upper-left X:  350"), std::string::npos) << info;
+  EXPECT_NE(info.find("Absolute upper-left Y:  100"), std::string::npos) << info;
+  EXPECT_NE(info.find("Width: 950"), std::string::npos) << info;
+  EXPECT_NE(info.find("Height: 500"), std::string::npos) << info;
+  Screenshot shot(id);
+  ASSERT_EQ(shot.width(), 950);
+  EXPECT_EQ(shot.darkPixels(0, 0, 950, 500), 0);  // white all over
+}
+
+TEST_F(WindowTest, TextAppearsAtItsPositionAndTheNextContinuesTheLine) {
+  window.setTextPosition(100, 200);
+  window.printText("S9");
+  int afterS9 = window.textX();
+  window.printText("+");
+  int afterPlus = window.textX();
+  EXPECT_GT(afterS9, 110);
+  EXPECT_GT(afterPlus, afterS9);
+  EXPECT_EQ(window.textY(), 200);
+
+  Screenshot shot(id);
+  EXPECT_GT(shot.darkPixels(100, 200, afterS9, 230), 20);       // "S9"
+  EXPECT_GT(shot.darkPixels(afterS9, 200, afterPlus, 230), 5);  // "+" right after it
+  EXPECT_EQ(shot.darkPixels(0, 0, 950, 198), 0);                // nothing above the line
+  EXPECT_EQ(shot.darkPixels(0, 198, 99, 240), 0);               // nor left of it
+  EXPECT_EQ(shot.darkPixels(afterPlus + 1, 198, 950, 240), 0);  // nor right of it
+}
+
+TEST_F(WindowTest, LineEndIsNeitherDrawnNorMovesThePosition) {
+  window.setTextPosition(100, 50);
+  window.printText("AB");
+  int plainWidth = window.textX() - 100;
+  window.setTextPosition(100, 100);
+  window.printText("AB\r\n");
+  EXPECT_EQ(window.textX() - 100, plainWidth);
+}
+
+TEST_F(WindowTest, TextIsOpaqueAndCoversOnlyItsOwnCells) {
+  window.setTextPosition(400, 300);
+  window.printText("MMMM  MM");
+  window.setTextPosition(400, 300);
+  window.printText("            ");  // blanks as wide as "MMMM"
+  int blanksEnd = window.textX();
+  Screenshot shot(id);
+  EXPECT_EQ(shot.darkPixels(400, 300, blanksEnd, 330), 0);
+  EXPECT_GT(shot.darkPixels(blanksEnd, 300, 950, 330), 20);  // the last "MM" stays
+}
+
+TEST_F(WindowTest, BigBoldFontForTheReadings) {
+  window.setFont("Ariel", 50, 700);  // no such face: the platform's match is used
+  window.setTextPosition(50, 45);
+  window.printText("USB");
+  Screenshot shot(id);
+  int tallRows = 0;
+  for (int y = 45; y < 150; ++y) tallRows += shot.darkPixels(50, y, window.textX(), y + 1) > 0;
+  EXPECT_GT(tallRows, 40);  // 50 points is about 67 pixels; capitals are most of that
+}
+
+TEST_F(WindowTest, KeysArriveAsVirtualKeyCodes) {
+  sendKeys("a shift+b 5 F1 period equal minus Return Left Up Right Down Prior Next");
+  std::vector<int> codes = keyDowns();
+  std::erase(codes, 16);  // Shift
+  EXPECT_EQ(codes, (std::vector<int>{65, 66, 53, 112, 190, 187, 189, 13, 37, 38, 39, 40, 33, 34}));
+  int keyUps = 0;
+  for (auto [code, param] : events) keyUps += code == 257;
+  EXPECT_GE(keyUps, 14);
+}
+
+TEST_F(WindowTest, HeldKeyRepeatsUntilReleased) {
+  std::string command = "xdotool windowfocus --sync " + std::to_string(id) +
+                        " keydown f sleep 0.9 keyup f";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  pumpFor(100);
+  std::vector<int> codes = keyDowns();
+  EXPECT_GT(codes.size(), 3U);
+  for (int code : codes) EXPECT_EQ(code, 70);
+  ASSERT_FALSE(events.empty());
+  EXPECT_EQ(events.back(), (Event{257, 70}));
+}
+
+TEST_F(WindowTest, AltF4IsTheCloseRequest) {
+  sendKeys("alt+F4");
+  EXPECT_EQ(std::count(events.begin(), events.end(), Event{32770, 0}), 1);
+  EXPECT_TRUE(keyDowns().empty());
+}
+
+TEST_F(WindowTest, BlockingHandlerIsFollowedByOneTickNotABurst) {
+  window.stopTimer(workTimer);
+  std::vector<Clock::time_point> ticks;
+  Clock::time_point handlerEnd;
+  SdlWindow slow;
+  window.closeWindow();
+  ASSERT_TRUE(slow.openWindow(350, 100, 950, 500, "slow", [&](int code, int) {
+    if (code != 275) return;
+    ticks.push_back(Clock::now());
+    if (ticks.size() == 1) {
+      std::this_thread::sleep_for(std::chrono::seconds(1));
+      handlerEnd = Clock::now();
+    }
+  }));
+  slow.startTimer(50, 1);
+  auto end = Clock::now() + std::chrono::milliseconds(1400);
+  while (Clock::now() < end) slow.waitEvents();
+  slow.stopTimer(1);
+
+  // Within the 60 ms after the long handler: the one waiting tick and the
+  // timer's next one or two; a burst of the twenty missed ticks would come
+  // all at once.
+  ASSERT_GE(ticks.size(), 2U);
+  int soonAfter = 0;
+  for (auto t : ticks) soonAfter += t >= handlerEnd && t < handlerEnd + std::chrono::milliseconds(60);
+  EXPECT_GE(soonAfter, 1);
+  EXPECT_LE(soonAfter, 3);
+  EXPECT_LT(ticks.size(), 14U);  // about 1 + 400 / 50 in all
+}
+
+TEST_F(WindowTest, StoppedTimerDeliversNoMoreTicks) {
+  window.stopTimer(workTimer);
+  window.startTimer(20, 1);
+  pumpFor(120);
+  window.stopTimer(1);
+  events.clear();
+  window.startTimer(10, workTimer);
+  pumpFor(100);
+  EXPECT_EQ(std::count(events.begin(), events.end(), Event{275, 1}), 0);
+}
+
+}  // namespace

@@ -1,0 +1,86 @@
+// The vocabulary is what the default voice is made from: every word the
+// program says must have a recording in it, each recording once.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "front_panel_fixture.h"
+#include "platform/sound_names.h"
+#include "speech/vocabulary.h"
+
+namespace {
+
+TEST(VocabularyTest, EachRecordingIsListedOnceWhateverItsCaseOrExtension) {
+  std::set<std::string> files;
+  for (const auto& entry : vocabulary()) {
+    std::string file = soundFileName(entry.word);
+    for (char& c : file) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    EXPECT_TRUE(files.insert(file).second) << entry.word;
+    EXPECT_FALSE(entry.sentence.empty()) << entry.word;
+  }
+  ASSERT_NE(findVocabularyWord("9.wav"), nullptr);
+  EXPECT_EQ(findVocabularyWord("9"), findVocabularyWord("9.wav"));
+  EXPECT_EQ(findVocabularyWord("power"), findVocabularyWord("Power"));
+  EXPECT_EQ(findVocabularyWord("xxs.wav"), nullptr);
+}
+
+class EverythingSaidTest : public FrontPanelTest {
+ protected:
+  void press(int key) {
+    for (int code : {event::keyDown, event::keyUp}) {
+      panel.eventCode = code;
+      panel.eventParam = key;
+      panel.handleEvent();
+    }
+  }
+  void pressAll(const std::vector<int>& keys) {
+    for (int key : keys) press(key);
+  }
+  void tick() {
+    panel.eventCode = event::timerTick;
+    panel.handleEvent();
+  }
+  TemporaryDirectory folder;
+};
+
+// A run through every key, focus and reply that speaks: whatever the program
+// says must be a word of the vocabulary, or the default voice lacks it.
+TEST_F(EverythingSaidTest, EveryWordSpokenHasARecording) {
+  panel.powerControl = 1;
+  panel.swrAnnounce = 1;
+  panel.bandCoverage = "7";
+  panel.powerWatts = 100;
+  panel.openingSequence();
+  pressAll({'H', 'F'});  // before the radio answers: "nc"
+  platform.queueReply("FA014200000;");
+  for (int i = 0; i < 4; ++i) tick();
+  platform.queueReply("SM0030;");
+  for (int i = 0; i < 4; ++i) tick();
+
+  constexpr int up = 38;
+  constexpr int down = 40;
+  constexpr int enter = 13;
+  constexpr int point = 190;
+  pressAll({'F', 'S', 'P', 'B', 'W', 'M', 'Z', 112, 113, 114, 115, 116, 117});
+  pressAll({'A', up, up, up, up, up, up, up, up, up, up, up, 'R', up, up, up, up, down});
+  pressAll({'P', down, down, 'W', up, up, up, up, up, up, up, up, down});
+  pressAll({'B', up, down, 'M', 'M', 'M', 'M', 'W'});
+  pressAll({'E', '1', '4', point, '2', enter, 'E', '5', '0', '0', point, 'E', '9', '9', '9', '9', enter});
+  pressAll({'C', '1', 'G', '1', 'G', '7', '2', '6', '7', 'B'});
+  pressAll({'T', 'F', 'S'});
+  platform.queueReply("RM6100;");
+  for (int i = 0; i < 8; ++i) tick();
+  pressAll({'T', 'Q'});
+
+  std::vector<std::string> said = words();
+  std::set<std::string> missing;
+  for (const auto& word : said) {
+    if (findVocabularyWord(word) == nullptr) missing.insert(word);
+  }
+  EXPECT_TRUE(missing.empty()) << "first missing: " << *missing.begin();
+  EXPECT_GT(std::set<std::string>(said.begin(), said.end()).size(), 40U);
+}
+
+}  // namespace
