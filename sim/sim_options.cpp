@@ -1,0 +1,123 @@
+#include "sim/sim_options.h"
+
+#include <getopt.h>
+
+#include <cstdlib>
+#include <string>
+
+const char* const simUsage =
+    "Usage: quelmo-sim [options]\n"
+    "A simulated Yaesu FT-style transceiver on a pseudo-terminal. It links\n"
+    "FOLDER/COMn to the terminal, answers CAT commands (\"FA;\", \"SM0;\",\n"
+    "\"RM6;\", \"MD0;\", \"PS;\"), applies the set commands and removes the link\n"
+    "when it ends (SIGTERM, SIGINT, \"quit\" or a hang-up).\n"
+    "\n"
+    "Options:\n"
+    "  --dir FOLDER          folder for the COMn link (default: .)\n"
+    "  --port N              the link is named COMN (default: 1)\n"
+    "  --log FILE            append one line per command received:\n"
+    "                          REALTIME_US MONOTONIC_US COMMAND;\n"
+    "                        stamped when its \";\" arrived; a \"\\\" and bytes\n"
+    "                        outside printable ASCII are written as \\xNN\n"
+    "  --seed N              seed of the S-meter wander and the garbling\n"
+    "  --delay MS            wait MS milliseconds before each reply\n"
+    "  --split[=MS]          send each reply in two parts, MS apart (default 30)\n"
+    "  --garble RATE         corrupt one byte in this share (0..1) of replies\n"
+    "  --silent              answer nothing (set commands still apply)\n"
+    "  --hangup-after SECS   close the terminal after SECS seconds: the other\n"
+    "                        end sees a hang-up; then quit\n"
+    "  --off                 start switched off (only \"PS1;\" is obeyed)\n"
+    "  --help                print this text\n"
+    "\n"
+    "Standard input takes one knob command a line, as if turned at the radio:\n"
+    "  freq HZ      set the VFO-A frequency      mode X   set the mode digit\n"
+    "  smeter N     set the S-meter (0..255)     off/on   switch off or on\n"
+    "  hangup       close the terminal and quit   quit     quit\n"
+    "When ready it prints \"ready PATH\" (the link) on standard output.\n"
+    "\n"
+    "It starts on 7 100 000 Hz LSB, switched on, not transmitting.\n";
+
+namespace {
+
+bool readNumber(const char* text, double& value) {
+  char* end = nullptr;
+  value = std::strtod(text, &end);
+  return end != text && *end == '\0';
+}
+
+bool readWhole(const char* text, long long minimum, long long maximum, long long& value) {
+  char* end = nullptr;
+  value = std::strtoll(text, &end, 10);
+  return end != text && *end == '\0' && value >= minimum && value <= maximum;
+}
+
+}  // namespace
+
+std::optional<SimOptions> parseSimOptions(int argc, char** argv, std::string& error) {
+  enum { kDir = 1, kPort, kLog, kSeed, kDelay, kSplit, kGarble, kSilent, kHangup, kOff, kHelp };
+  static const option longOptions[] = {
+      {"dir", required_argument, nullptr, kDir},
+      {"port", required_argument, nullptr, kPort},
+      {"log", required_argument, nullptr, kLog},
+      {"seed", required_argument, nullptr, kSeed},
+      {"delay", required_argument, nullptr, kDelay},
+      {"split", optional_argument, nullptr, kSplit},
+      {"garble", required_argument, nullptr, kGarble},
+      {"silent", no_argument, nullptr, kSilent},
+      {"hangup-after", required_argument, nullptr, kHangup},
+      {"off", no_argument, nullptr, kOff},
+      {"help", no_argument, nullptr, kHelp},
+      {nullptr, 0, nullptr, 0}};
+
+  SimOptions options;
+  optind = 1;
+  opterr = 0;
+  int choice = 0;
+  while ((choice = getopt_long(argc, argv, "", longOptions, nullptr)) != -1) {
+    long long whole = 0;
+    double real = 0.0;
+    const std::string name = optind > 0 && optind <= argc ? argv[optind - 1] : "";
+    switch (choice) {
+      case kDir: options.folder = optarg; break;
+      case kPort:
+        if (!readWhole(optarg, 1, 256, whole)) { error = "--port wants 1..256"; return std::nullopt; }
+        options.port = static_cast<int>(whole);
+        break;
+      case kLog: options.logPath = optarg; break;
+      case kSeed:
+        if (!readWhole(optarg, 0, INT64_MAX, whole)) { error = "--seed wants a whole number"; return std::nullopt; }
+        options.seed = static_cast<std::uint64_t>(whole);
+        break;
+      case kDelay:
+        if (!readWhole(optarg, 0, 60000, whole)) { error = "--delay wants 0..60000 ms"; return std::nullopt; }
+        options.replyDelayMs = static_cast<int>(whole);
+        break;
+      case kSplit:
+        options.split = true;
+        if (optarg != nullptr) {
+          if (!readWhole(optarg, 0, 60000, whole)) { error = "--split wants 0..60000 ms"; return std::nullopt; }
+          options.splitGapMs = static_cast<int>(whole);
+        }
+        break;
+      case kGarble:
+        if (!readNumber(optarg, real) || real < 0.0 || real > 1.0) { error = "--garble wants 0..1"; return std::nullopt; }
+        options.garbleRate = real;
+        break;
+      case kSilent: options.silent = true; break;
+      case kHangup:
+        if (!readNumber(optarg, real) || real < 0.0) { error = "--hangup-after wants seconds"; return std::nullopt; }
+        options.hangupAfterSeconds = real;
+        break;
+      case kOff: options.startOff = true; break;
+      case kHelp: error.clear(); return std::nullopt;
+      default:
+        error = "unknown or incomplete option " + name;
+        return std::nullopt;
+    }
+  }
+  if (optind < argc) {
+    error = std::string("unexpected argument ") + argv[optind];
+    return std::nullopt;
+  }
+  return options;
+}

@@ -1,0 +1,28 @@
+// The command line of quelmo-sim: where the port appears, what is logged, and
+// the faults the simulated radio shows.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+struct SimOptions {
+  std::string folder = ".";     // the folder that gets the COMn link
+  int port = 1;                 // n of COMn
+  std::string logPath;          // empty: no command log
+  std::uint64_t seed = 0;       // 0: seeded from the clock
+  int replyDelayMs = 0;         // every reply waits this long
+  bool split = false;           // replies go out in two parts
+  int splitGapMs = 30;          // the gap between the two parts
+  double garbleRate = 0.0;      // share of replies with one byte corrupted
+  bool silent = false;          // never answers
+  double hangupAfterSeconds = -1.0;  // < 0: never hangs up by itself
+  bool startOff = false;        // starts switched off
+};
+
+// The usage text printed by --help.
+extern const char* const simUsage;
+
+// Parses argv. Returns nothing and sets `error` (empty for --help) when the
+// program should stop instead of running.
+std::optional<SimOptions> parseSimOptions(int argc, char** argv, std::string& error);

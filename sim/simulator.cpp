@@ -1,0 +1,177 @@
+#include "sim/simulator.h"
+
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+
+namespace {
+
+constexpr int kNoiseStepMs = 100;     // S-meter wander and SWR drift
+constexpr std::size_t kLongestCommand = 64;  // longer text without ";" is noise
+
+volatile sig_atomic_t stopRequested = 0;
+
+void requestStop(int) { stopRequested = 1; }
+
+}  // namespace
+
+Simulator::Simulator(const SimOptions& options)
+    : options_(options),
+      radio_(options.seed != 0 ? options.seed : static_cast<std::uint64_t>(timestampNow().realtimeUs),
+             options.startOff) {}
+
+bool Simulator::start(std::string& error) {
+  if (!options_.logPath.empty() && !log_.open(options_.logPath)) {
+    error = "cannot open the log " + options_.logPath;
+    return false;
+  }
+  if (!line_.open(options_.folder, options_.port, error)) return false;
+
+  // SIGTERM and SIGINT are only let through inside ppoll, so a stop request
+  // can never slip in between the check and the wait.
+  struct sigaction action{};
+  action.sa_handler = requestStop;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGINT, &action, nullptr);
+  signal(SIGPIPE, SIG_IGN);
+  sigset_t blocked;
+  sigemptyset(&blocked);
+  sigaddset(&blocked, SIGTERM);
+  sigaddset(&blocked, SIGINT);
+  sigprocmask(SIG_BLOCK, &blocked, nullptr);
+
+  const std::int64_t now = monotonicMs();
+  nextNoiseMs_ = now + kNoiseStepMs;
+  if (options_.hangupAfterSeconds >= 0.0) {
+    hangupAtMs_ = now + static_cast<std::int64_t>(options_.hangupAfterSeconds * 1000.0);
+  }
+  std::printf("ready %s\n", line_.linkPath().c_str());
+  std::fflush(stdout);
+  return true;
+}
+
+int Simulator::run() {
+  sigset_t waitMask;
+  sigprocmask(SIG_SETMASK, nullptr, &waitMask);
+  sigdelset(&waitMask, SIGTERM);
+  sigdelset(&waitMask, SIGINT);
+
+  while (!finished_ && !stopRequested) {
+    std::int64_t now = monotonicMs();
+    if (hangupAtMs_ >= 0 && now >= hangupAtMs_) break;
+    sendDueReplies(now);
+    runClockSteps(now);
+
+    pollfd fds[2] = {{line_.masterFd(), POLLIN, 0}, {knobsOpen_ ? STDIN_FILENO : -1, POLLIN, 0}};
+    const int timeoutMs = pollTimeoutMs(now);
+    const timespec timeout{timeoutMs / 1000, (timeoutMs % 1000) * 1000000L};
+    if (ppoll(fds, 2, &timeout, &waitMask) < 0) continue;  // a signal: the loop checks it
+    if (fds[0].revents & POLLIN) receiveFromLine();
+    if (fds[1].revents & (POLLIN | POLLHUP | POLLERR)) receiveKnobLines();
+  }
+  line_.hangUp();
+  return 0;
+}
+
+void Simulator::receiveFromLine() {
+  char buffer[512];
+  const ssize_t count = read(line_.masterFd(), buffer, sizeof buffer);
+  // Stamped before anything else, so the log shows when the bytes came.
+  const Timestamp arrived = timestampNow();
+  for (ssize_t i = 0; i < count; ++i) {
+    if (buffer[i] != ';') {
+      received_ += buffer[i];
+      if (received_.size() > kLongestCommand) received_.clear();
+      continue;
+    }
+    log_.write(arrived, received_ + ";");
+    if (auto reply = radio_.handleCommand(received_)) answer(*reply);
+    received_.clear();
+  }
+}
+
+void Simulator::answer(const std::string& reply) {
+  if (options_.silent) return;
+  const std::string bytes = radio_.chance(options_.garbleRate) ? radio_.garble(reply) : reply;
+  // Replies keep their order: a reply is never due before the one ahead of it.
+  std::int64_t due = monotonicMs() + options_.replyDelayMs;
+  if (!outgoing_.empty()) due = std::max(due, outgoing_.back().dueMs);
+  if (options_.split && bytes.size() > 1) {
+    const std::size_t half = bytes.size() / 2;
+    outgoing_.push_back({due, bytes.substr(0, half)});
+    outgoing_.push_back({due + options_.splitGapMs, bytes.substr(half)});
+  } else {
+    outgoing_.push_back({due, bytes});
+  }
+  sendDueReplies(monotonicMs());
+}
+
+void Simulator::sendDueReplies(std::int64_t nowMs) {
+  while (!outgoing_.empty() && outgoing_.front().dueMs <= nowMs) {
+    const std::string& bytes = outgoing_.front().bytes;
+    // A full terminal buffer drops the reply, as a radio talking to a
+    // computer that does not read would lose it.
+    (void)!write(line_.masterFd(), bytes.data(), bytes.size());
+    outgoing_.pop_front();
+  }
+}
+
+void Simulator::runClockSteps(std::int64_t nowMs) {
+  while (nowMs >= nextNoiseMs_) {
+    radio_.wanderSMeter();
+    radio_.driftSwr();
+    nextNoiseMs_ += kNoiseStepMs;
+  }
+}
+
+int Simulator::pollTimeoutMs(std::int64_t nowMs) const {
+  std::int64_t wake = nextNoiseMs_;
+  if (!outgoing_.empty()) wake = std::min(wake, outgoing_.front().dueMs);
+  if (hangupAtMs_ >= 0) wake = std::min(wake, hangupAtMs_);
+  return static_cast<int>(std::clamp<std::int64_t>(wake - nowMs, 0, 1000));
+}
+
+void Simulator::receiveKnobLines() {
+  char buffer[256];
+  const ssize_t count = read(STDIN_FILENO, buffer, sizeof buffer);
+  if (count <= 0) {  // standard input ended: the radio runs on untouched
+    if (count == 0 || (errno != EINTR && errno != EAGAIN)) knobsOpen_ = false;
+    return;
+  }
+  knobInput_.append(buffer, static_cast<std::size_t>(count));
+  std::size_t newline = 0;
+  while ((newline = knobInput_.find('\n')) != std::string::npos) {
+    handleKnobLine(knobInput_.substr(0, newline));
+    knobInput_.erase(0, newline + 1);
+  }
+}
+
+void Simulator::handleKnobLine(const std::string& line) {
+  std::istringstream words(line);
+  std::string knob;
+  words >> knob;
+  long value = 0;
+  std::string text;
+  if (knob == "freq" && words >> value && value >= 0 && value <= 999999999) {
+    radio_.setFrequency(value);
+  } else if (knob == "mode" && words >> text && text.size() == 1) {
+    radio_.setMode(text[0]);
+  } else if (knob == "smeter" && words >> value) {
+    radio_.setSMeter(static_cast<int>(value));
+  } else if (knob == "off") {
+    radio_.switchOff();
+  } else if (knob == "on") {
+    radio_.switchOn();
+  } else if (knob == "hangup" || knob == "quit") {
+    finished_ = true;
+  } else if (!knob.empty()) {
+    std::fprintf(stderr, "quelmo-sim: unknown knob line: %s\n", line.c_str());
+  }
+}

@@ -1,0 +1,50 @@
+// The simulator's event loop: bytes from the serial line become commands for
+// the Transceiver, its replies go back (late, split or garbled when asked),
+// knob lines from standard input turn the radio's own controls, and the band
+// noise moves on a clock.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <string>
+
+#include "sim/command_log.h"
+#include "sim/pty_link.h"
+#include "sim/sim_options.h"
+#include "sim/transceiver.h"
+
+class Simulator {
+ public:
+  explicit Simulator(const SimOptions& options);
+
+  // Opens the line and the log; false with `error` set when it cannot run.
+  bool start(std::string& error);
+  // Runs until a signal, "quit", or a hang-up. Returns the exit code.
+  int run();
+
+ private:
+  struct Outgoing {
+    std::int64_t dueMs;
+    std::string bytes;
+  };
+
+  void receiveFromLine();
+  void receiveKnobLines();
+  void handleKnobLine(const std::string& line);
+  void answer(const std::string& reply);
+  void sendDueReplies(std::int64_t nowMs);
+  void runClockSteps(std::int64_t nowMs);
+  int pollTimeoutMs(std::int64_t nowMs) const;
+
+  SimOptions options_;
+  Transceiver radio_;
+  PtyLink line_;
+  CommandLog log_;
+  std::string received_;      // bytes since the last ";"
+  std::string knobInput_;     // standard input since the last newline
+  bool knobsOpen_ = true;
+  bool finished_ = false;
+  std::deque<Outgoing> outgoing_;
+  std::int64_t nextNoiseMs_ = 0;
+  std::int64_t hangupAtMs_ = -1;
+};

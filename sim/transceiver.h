@@ -1,0 +1,65 @@
+// The simulated radio: its state, the CAT commands it obeys and the answers
+// it gives. No I/O here; the event loop feeds it commands and clock steps.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <random>
+#include <string>
+
+class Transceiver {
+ public:
+  explicit Transceiver(std::uint64_t seed, bool startOff);
+
+  // One command as received, without its ";". Returns the reply text (with
+  // its ";") for a query the radio answers; nothing for a set command, for
+  // malformed text, and for anything but "PS1" while switched off.
+  std::optional<std::string> handleCommand(const std::string& command);
+
+  // One step of the band noise: the S-meter moves a little, within 0..255.
+  void wanderSMeter();
+  // One step of the SWR reading while transmitting: a slow drift that goes
+  // up and down between 100 and 140.
+  void driftSwr();
+
+  // The operator at the radio's own knobs.
+  void setFrequency(long hz) { frequencyHz_ = hz; }
+  bool setMode(char digit);
+  void setSMeter(int reading);
+  void switchOff();
+  void switchOn() { poweredOn_ = true; }
+
+  long frequencyHz() const { return frequencyHz_; }
+  char modeDigit() const { return modeDigit_; }
+  bool poweredOn() const { return poweredOn_; }
+  bool transmitting() const { return transmitting_; }
+  int sMeter() const { return sMeter_; }
+  int swr() const { return swr_; }
+  // The last value given by a set command with this mnemonic ("PC0", "AG0"):
+  // the parameter text, or empty when none came yet.
+  std::string setting(const std::string& mnemonic) const;
+
+  // Replaces one byte of the reply with another, as line noise would.
+  std::string garble(const std::string& reply);
+  // True with the given probability.
+  bool chance(double rate);
+
+ private:
+  std::optional<std::string> answerQuery(const std::string& command) const;
+  bool applySetCommand(const std::string& command);
+
+  long frequencyHz_ = 7100000;
+  char modeDigit_ = '1';
+  bool poweredOn_ = true;
+  bool transmitting_ = false;
+  int sMeter_ = 40;
+  int swr_ = 100;
+  int swrDirection_ = 1;
+  std::map<std::string, std::string> settings_;
+  std::mt19937_64 random_;
+};
+
+// Well-formed CAT text: two upper-case letters, then upper-case letters and
+// digits only.
+bool isWellFormed(const std::string& command);

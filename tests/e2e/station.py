@@ -1,0 +1,259 @@
+"""One run of the real program against quelmo-sim, under a private X server.
+
+A Station is a temporary working folder with quelmo.cfg, a test voice and
+COM1 (the simulator's pseudo-terminal); quelmo runs there with its sound going
+to a file through SDL's disk driver, so that what it said can be decoded back
+into words.
+"""
+
+import ctypes
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+
+from test_voice import decode_words, write_test_voice
+
+QUELMO = os.environ.get("QUELMO", "quelmo")
+QUELMO_SIM = os.environ.get("QUELMO_SIM", "quelmo-sim")
+WINDOW_TITLE = "Quelmo Front Panel"
+
+# The eight positional lines: port 1 (5 characters), 38400 baud from
+# position 7, power 100 (any 9 characters), SWR not spoken by itself, carrier
+# tuning, bands up to 70 cm, power switching off, traffic log on.
+STATION_CONFIG = ["port1", "SPEED=38400", "POWER=100", "SWR=0", "TUN=1",
+                  "BANDMAX=7", "PWRCTL=0", "DEBUG=1"]
+
+# The radio's answers to the poll, left out when looking at what keys sent.
+POLL_QUERIES = {"FA;", "SM0;", "RM6;"}
+
+
+def wait_until(condition, timeout, what):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        result = condition()
+        if result:
+            return result
+        time.sleep(0.05)
+    raise AssertionError("timed out waiting for " + what)
+
+
+class XServer:
+    """An Xvfb on a display number of its own choosing."""
+
+    def __init__(self):
+        read_end, write_end = os.pipe()
+        self.process = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x800x24",
+             "-nolisten", "tcp"],
+            pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        number = b""
+        with os.fdopen(read_end, "rb") as reader:
+            while not number.endswith(b"\n"):
+                byte = reader.read(1)
+                if not byte:
+                    raise RuntimeError("Xvfb did not start")
+                number += byte
+        self.display = ":" + number.decode().strip()
+
+    def stop(self):
+        self.process.terminate()
+        self.process.wait(timeout=10)
+
+
+class Station:
+    def __init__(self, x_server, sim_options=(), memory_lines=None):
+        self.x = x_server
+        self.folder = tempfile.mkdtemp(prefix="quelmo-e2e-")
+        self.audio_file = os.path.join(self.folder, "speech.raw")
+        self.sim_log = os.path.join(self.folder, "radio.log")
+        self.quelmo = None
+        with open(os.path.join(self.folder, "quelmo.cfg"), "w", newline="") as config:
+            config.write("\r\n".join(STATION_CONFIG) + "\r\n")
+        if memory_lines is not None:
+            with open(os.path.join(self.folder, "memory.dat"), "w", newline="") as memory:
+                memory.write("\r\n".join(memory_lines) + "\r\n")
+        write_test_voice(os.path.join(self.folder, "wave"))
+        self.sim = subprocess.Popen(
+            [QUELMO_SIM, "--dir", self.folder, "--log", self.sim_log, "--seed", "5",
+             *sim_options],
+            stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+        ready = self.sim.stdout.readline()
+        if not ready.startswith("ready "):
+            raise RuntimeError("quelmo-sim did not start: " + ready)
+
+    # --- the program ---
+
+    def start(self):
+        environment = dict(os.environ, DISPLAY=self.x.display, SDL_AUDIODRIVER="disk",
+                           SDL_DISKAUDIOFILE=self.audio_file)
+        self.quelmo = subprocess.Popen([QUELMO], cwd=self.folder, env=environment,
+                                       stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+        wait_until(self._find_window, 15, "the quelmo window")
+        return self
+
+    def _find_window(self):
+        if self.quelmo.poll() is not None:
+            raise AssertionError("quelmo ended at start: " + self.quelmo.stderr.read().decode())
+        found = self.xdotool("search", "--onlyvisible", "--name", WINDOW_TITLE, check=False)
+        return found.split()[-1] if found else None
+
+    @property
+    def window(self):
+        """The window's id, looked up each time: the window may be created
+        again while the renderer starts."""
+        return wait_until(self._find_window, 5, "the quelmo window")
+
+    def running(self):
+        return self.quelmo.poll() is None
+
+    def wait_for_exit(self, timeout=10):
+        return self.quelmo.wait(timeout=timeout)
+
+    def xdotool(self, *arguments, check=True):
+        result = subprocess.run(["xdotool", *arguments], capture_output=True, text=True,
+                                env=dict(os.environ, DISPLAY=self.x.display))
+        if check and result.returncode != 0:
+            raise AssertionError("xdotool %s: %s" % (arguments, result.stderr))
+        return result.stdout.strip()
+
+    def press(self, *keys):
+        """Real key presses (down and up) into the program's window."""
+        self.xdotool("windowfocus", "--sync", self.window)
+        self.xdotool("key", "--delay", "120", *keys)
+
+    def close_box(self):
+        """What the window manager sends when the close box is clicked."""
+        send_close_request(self.x.display, int(self.window))
+
+    # --- what the radio received ---
+
+    def radio_commands(self):
+        try:
+            with open(self.sim_log) as log:
+                return [line.rstrip("\n").split(" ", 2)[2] for line in log if line.count(" ") >= 2]
+        except FileNotFoundError:
+            return []
+
+    def key_commands(self, since=0):
+        """Commands after index `since` of the radio's log, without the poll."""
+        return [c for c in self.radio_commands()[since:] if c not in POLL_QUERIES]
+
+    def wait_for_key_commands(self, since, count, timeout=8):
+        return wait_until(lambda: len(self.key_commands(since)) >= count and self.key_commands(since),
+                          timeout, "%d commands at the radio" % count)
+
+    def knob(self, line):
+        self.sim.stdin.write(line + "\n")
+        self.sim.stdin.flush()
+
+    # --- the program's files ---
+
+    def read_lines(self, name):
+        try:
+            with open(os.path.join(self.folder, name), newline="") as file:
+                return file.read().split("\r\n")[:-1]
+        except FileNotFoundError:
+            return None
+
+    def debug_lines(self):
+        return self.read_lines("debug.dat") or []
+
+    def wait_connected(self, timeout=10):
+        """Until the program has read the radio's first frequency reply."""
+        wait_until(lambda: any(l.startswith("RX=FA") for l in self.debug_lines()),
+                   timeout, "the first frequency reply in debug.dat")
+
+    # --- speech and screen ---
+
+    def words(self):
+        return decode_words(self.audio_file)
+
+    def wait_for_words(self, expected, timeout=8):
+        def heard():
+            words = self.words()
+            return words if contains_in_order(words, expected) else None
+        try:
+            return wait_until(heard, timeout, "the words %s" % expected)
+        except AssertionError:
+            raise AssertionError("wanted %s, heard %s" % (expected, self.words()))
+
+    def frequency_area(self):
+        """The window's frequency text as raw grey pixels."""
+        geometry = dict(line.split("=") for line in
+                        self.xdotool("getwindowgeometry", "--shell", self.window).splitlines())
+        x, y = int(geometry["X"]) + 285, int(geometry["Y"]) + 150
+        return subprocess.run(
+            ["import", "-display", self.x.display, "-window", "root",
+             "-crop", "660x80+%d+%d" % (x, y), "gray:-"],
+            capture_output=True, check=True).stdout
+
+    def screenshot(self, name):
+        path = os.path.join(self.folder, name)
+        subprocess.run(["import", "-display", self.x.display, "-window", "root", path],
+                       check=True)
+        return path
+
+    def stop(self):
+        for process in (self.quelmo, self.sim):
+            if process is not None and process.poll() is None:
+                process.send_signal(signal.SIGTERM)
+                try:
+                    process.wait(timeout=5)
+                except subprocess.TimeoutExpired:
+                    process.kill()
+                    process.wait()
+        if self.quelmo is not None and self.quelmo.stderr:
+            self.quelmo.stderr.close()
+        self.sim.stdin.close()
+        self.sim.stdout.close()
+        if os.environ.get("QUELMO_E2E_KEEP"):
+            print("kept", self.folder)
+        else:
+            shutil.rmtree(self.folder, ignore_errors=True)
+
+
+def contains_in_order(sequence, wanted):
+    """True when `wanted` occurs in `sequence` as a contiguous run."""
+    n = len(wanted)
+    return any(sequence[i:i + n] == wanted for i in range(len(sequence) - n + 1))
+
+
+class _ClientMessage(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong),
+                ("send_event", ctypes.c_int), ("display", ctypes.c_void_p),
+                ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
+
+
+class _XEvent(ctypes.Union):
+    _fields_ = [("xclient", _ClientMessage), ("pad", ctypes.c_long * 24)]
+
+
+def send_close_request(display_name, window):
+    """WM_DELETE_WINDOW to the window, as a window manager's close box does."""
+    xlib = ctypes.cdll.LoadLibrary("libX11.so.6")
+    xlib.XOpenDisplay.restype = ctypes.c_void_p
+    xlib.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    xlib.XInternAtom.restype = ctypes.c_ulong
+    xlib.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    xlib.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                                ctypes.POINTER(_XEvent)]
+    xlib.XFlush.argtypes = [ctypes.c_void_p]
+    xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    display = xlib.XOpenDisplay(display_name.encode())
+    if not display:
+        raise AssertionError("cannot open display " + display_name)
+    event = _XEvent()
+    event.xclient.type = 33  # ClientMessage
+    event.xclient.window = window
+    event.xclient.message_type = xlib.XInternAtom(display, b"WM_PROTOCOLS", 0)
+    event.xclient.format = 32
+    event.xclient.data[0] = xlib.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+    event.xclient.data[1] = 0  # CurrentTime
+    xlib.XSendEvent(display, window, 0, 0, ctypes.byref(event))
+    xlib.XFlush(display)
+    xlib.XCloseDisplay(display)

@@ -1,0 +1,168 @@
+"""The built program, driven by real key events, against quelmo-sim."""
+
+import os
+import time
+import unittest
+
+from station import Station, XServer, contains_in_order, wait_until
+
+X = None
+
+OPENING_COMMANDS = ["MD01;", "PA00;", "RA00;", "NB00;", "NR00;", "PC0100;", "AG0050;",
+                    "BC00;", "SH014;", "FA007100000;"]
+
+
+def setUpModule():
+    global X
+    X = XServer()
+
+
+def tearDownModule():
+    X.stop()
+
+
+class StationTest(unittest.TestCase):
+    def station(self, sim_options=(), memory_lines=None, connect=True):
+        station = Station(X, sim_options, memory_lines)
+        self.addCleanup(station.stop)
+        station.start()
+        if connect:
+            station.wait_connected()
+        return station
+
+    def mark(self, station):
+        return len(station.radio_commands())
+
+    def assertSent(self, station, since, expected, timeout=8):
+        try:
+            wait_until(lambda: contains_in_order(station.key_commands(since), expected),
+                       timeout, "commands")
+        except AssertionError:
+            self.fail("wanted %s in %s" % (expected, station.key_commands(since)))
+
+
+class OpeningAndConnection(StationTest):
+    def test_opening_commands_reach_the_radio_and_the_log(self):
+        station = self.station()
+        sent = station.key_commands()[:11]
+        # The second command is the not yet known frequency, rounded.
+        self.assertEqual(sent[:1] + sent[2:], OPENING_COMMANDS)
+        self.assertTrue(sent[1].startswith("FA"), sent)
+        lines = station.debug_lines()
+        self.assertRegex(lines[0], r"^QUELMO 1\.9  \d\d-\d\d-\d{4}   \d\d:\d\d:\d\d$")
+        self.assertEqual([l[3:] for l in lines[1:12]], sent)
+        self.assertTrue(all(l.startswith("TX=") for l in lines[1:12]))
+        self.assertEqual(station.wait_for_words(["connected"])[-1:], ["connected"])
+
+    def test_keys_answer_nc_until_the_radio_answers(self):
+        station = self.station(sim_options=["--off"], connect=False)
+        wait_until(lambda: "FA007100000;" in station.radio_commands(), 8, "the opening sequence")
+        station.press("f")
+        station.wait_for_words(["nc"])
+        self.assertNotIn("connected", station.words())
+        station.knob("on")
+        words = station.wait_for_words(["connected"])
+        self.assertLess(words.index("nc"), words.index("connected"))
+
+
+class Controls(StationTest):
+    def test_direct_entry_sends_the_frequency_and_sets_the_preamp(self):
+        station = self.station()
+        since = self.mark(station)
+        station.press("e", "1", "4", "period", "2", "Return")
+        self.assertSent(station, since, ["FA014200000;"])
+        station.wait_for_words(["preamp", "on", "ok"])
+        wait_until(lambda: "RX=FA014200000;" in station.debug_lines(), 5, "the new frequency")
+
+    def test_band_digit_selects_the_band(self):
+        station = self.station()
+        since = self.mark(station)
+        station.press("b", "6")
+        self.assertSent(station, since, ["MD02;", "FA007100000;", "FA014200000;", "PA01;"])
+        station.wait_for_words(["band", "40", "metres", "20", "metres", "preamp", "on"])
+
+    def test_page_up_in_fm_on_2m_steps_12_5_khz(self):
+        station = self.station()
+        station.press("e", "1", "4", "5", "period", "5", "Return")
+        wait_until(lambda: "RX=FA145500000;" in station.debug_lines(), 8, "145.5 MHz")
+        since = self.mark(station)
+        station.press("Prior")
+        self.assertSent(station, since, ["FA145512500;"])
+        self.assertIn("MD0B;", station.key_commands())
+
+    def test_carrier_tuning_and_back(self):
+        station = self.station()
+        since = self.mark(station)
+        station.press("t")
+        self.assertSent(station, since, ["PC0005;", "MD05;", "TX1;"])
+        wait_until(lambda: "RM6;" in station.radio_commands()[since:], 5, "the SWR poll")
+        since = self.mark(station)
+        station.press("t")
+        self.assertSent(station, since, ["PC0100;", "MD01;"])
+        self.assertSent(station, since, ["TX0;"])
+        self.assertLess(station.key_commands(since).index("MD01;"),
+                        station.key_commands(since).index("TX0;"))
+        station.wait_for_words(["tune", "on"])
+        station.wait_for_words(["tune", "off"])
+
+
+class MemoryFile(StationTest):
+    def test_store_recall_and_quit_saves(self):
+        station = self.station()
+        station.press("c", "3")
+        station.wait_for_words(["sch", "3", "ok"])
+        station.knob("freq 14200000")
+        wait_until(lambda: "RX=FA014200000;" in station.debug_lines(), 5, "the knob's frequency")
+        since = self.mark(station)
+        station.press("g", "3")
+        self.assertSent(station, since, ["MD01;", "FA014200000;", "FA007100000;"])
+        station.wait_for_words(["gch", "3", "ok"])
+        station.press("q")
+        self.assertEqual(station.wait_for_exit(), 0)
+        memory = station.read_lines("memory.dat")
+        self.assertEqual(len(memory), 24)
+        self.assertEqual(memory[0], "V1.9")
+        self.assertEqual(memory[17], "1007100000")
+        self.assertEqual(station.words()[-1], "quit")
+
+    def test_close_box_ends_without_saving(self):
+        station = self.station()
+        fresh = station.read_lines("memory.dat")
+        station.press("c", "3")
+        station.wait_for_words(["sch", "3", "ok"])
+        station.close_box()
+        self.assertEqual(station.wait_for_exit(), 0)
+        self.assertEqual(station.read_lines("memory.dat"), fresh)
+        self.assertEqual(fresh[17], "9")
+        self.assertNotIn("quit", station.words())
+
+
+class RadioLink(StationTest):
+    def test_frequency_on_screen_follows_the_radios_knob(self):
+        station = self.station()
+        wait_until(lambda: "RX=FA007100000;" in station.debug_lines(), 5, "7.1 MHz")
+        time.sleep(0.3)
+        before = station.frequency_area()
+        self.assertTrue(any(pixel < 100 for pixel in before), "no text in the frequency area")
+        station.knob("freq 14250000")
+        wait_until(lambda: "RX=FA014250000;" in station.debug_lines(), 5, "14.25 MHz")
+        time.sleep(0.3)
+        after = station.frequency_area()
+        self.assertNotEqual(before, after)
+        station.screenshot("after.png")
+
+    def test_port_hung_up_leaves_the_program_answering_keys(self):
+        station = self.station()
+        station.knob("hangup")
+        station.sim.wait(timeout=5)
+        time.sleep(0.3)
+        lines_before = len(station.debug_lines())
+        station.press("F1")
+        station.wait_for_words(["preamp", "on"])
+        wait_until(lambda: "TX=PA01;" in station.debug_lines()[lines_before:], 5, "the preamp command")
+        self.assertIn("p", station.debug_lines()[lines_before:])
+        self.assertTrue(station.running())
+
+
+if __name__ == "__main__":
+    unittest.main()

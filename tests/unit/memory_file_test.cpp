@@ -1,0 +1,186 @@
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "controls/band_table.h"
+#include "front_panel_fixture.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+const std::string freshFile =
+    "V1.9\r\n"
+    "1001900000\r\n1003600000\r\n2005400000\r\n1007100000\r\n3010100000\r\n"
+    "2014200000\r\n2018100000\r\n2021200000\r\n2024890000\r\n2028500000\r\n"
+    "2050150000\r\n5145000000\r\n5432000000\r\n"
+    "9\r\n9\r\n9\r\n9\r\n9\r\n9\r\n9\r\n9\r\n9\r\n9\r\n";
+
+// The lines of a file written with CR LF after each.
+Strings linesOf(const std::string& bytes) {
+  Strings lines;
+  for (std::size_t start = 0, end; (end = bytes.find("\r\n", start)) != std::string::npos;
+       start = end + 2) {
+    lines.push_back(bytes.substr(start, end - start));
+  }
+  return lines;
+}
+
+std::string fileOf(const Strings& lines) {
+  std::string bytes;
+  for (const std::string& line : lines) bytes += line + "\r\n";
+  return bytes;
+}
+
+// A panel as the opening sequence leaves it before "memory.dat" is read.
+void prepare(FrontPanel& panel) {
+  panel.versionText = "1.9";
+  fillInitialBandMemory(panel.bandFrequency, panel.bandMode);
+  fillModeCommands(panel.modeCommand);
+  for (Text& channel : panel.memoryChannel) channel = "9";
+}
+
+class MemoryFileTest : public FrontPanelTest {
+ protected:
+  MemoryFileTest() { prepare(panel); }
+  TemporaryDirectory folder;
+};
+
+TEST_F(MemoryFileTest, MissingFileIsCreatedFreshAndReadBack) {
+  panel.loadMemoryFile();
+  EXPECT_EQ(readFileBytes("memory.dat"), freshFile);
+  EXPECT_FALSE(std::filesystem::exists("memory.dat.new"));
+  EXPECT_EQ(panel.bandFrequency[4], "FA007100000");
+  EXPECT_EQ(panel.bandMode[13], "5");
+  for (int channel = 0; channel < 10; ++channel) {
+    platform.clearRecords();
+    panel.recallChannel(channel);
+    EXPECT_EQ(words().back(), "invalid");
+    EXPECT_TRUE(commands().empty());
+  }
+}
+
+TEST_F(MemoryFileTest, StoredChannelIsRecalledWithItsModeAndFrequency) {
+  panel.modeIndex = 1;
+  panel.freqDigits = "007100000";
+  panel.channelAction = 1;
+  panel.storeChannel(3);
+  EXPECT_EQ(panel.memoryChannel[3], "1007100000");
+  EXPECT_EQ(panel.channelAction, 0);
+  EXPECT_EQ(words(), (Strings{"3", "ok"}));
+  EXPECT_TRUE(commands().empty());
+
+  platform.clearRecords();
+  panel.modeIndex = 2;
+  panel.frequencyHz = 14'200'000;
+  panel.channelAction = 2;
+  panel.recallChannel(3);
+  EXPECT_EQ(commands(), (Strings{"MD01;", "FA014200000;", "FA007100000;"}));
+  EXPECT_EQ(words(), (Strings{"3", "ok"}));
+  EXPECT_EQ(panel.channelAction, 0);
+
+  platform.clearRecords();
+  panel.channelAction = 2;
+  panel.recallChannel(5);
+  EXPECT_EQ(words(), (Strings{"5", "invalid"}));
+  EXPECT_TRUE(commands().empty());
+  EXPECT_EQ(panel.channelAction, 0);
+}
+
+TEST_F(MemoryFileTest, SavedMemoriesAreReadBackByTheNextRun) {
+  panel.modeIndex = 1;
+  panel.freqDigits = "007100000";
+  panel.storeChannel(3);
+  panel.frequencyHz = 14'074'000;
+  panel.lastFreqReply = "FA014074000";
+  panel.modeIndex = 3;
+  panel.trackBand();
+  panel.saveMemoryFile();
+
+  std::string saved = readFileBytes("memory.dat");
+  Strings lines = linesOf(saved);
+  ASSERT_EQ(lines.size(), 24u);
+  EXPECT_EQ(fileOf(lines), saved);
+  EXPECT_EQ(lines[6], "3014074000");   // band 6
+  EXPECT_EQ(lines[17], "1007100000");  // channel 3
+
+  ScriptedPlatform nextPlatform;
+  FrontPanel next(nextPlatform);
+  prepare(next);
+  next.loadMemoryFile();
+  EXPECT_EQ(next.bandFrequency, panel.bandFrequency);
+  EXPECT_EQ(next.bandMode, panel.bandMode);
+  EXPECT_EQ(next.memoryChannel, panel.memoryChannel);
+  EXPECT_EQ(readFileBytes("memory.dat"), saved);
+}
+
+TEST_F(MemoryFileTest, SaveThatCannotCompleteLeavesTheOldFile) {
+  writeFileBytes("memory.dat", freshFile);
+  std::filesystem::create_directory("memory.dat.new");
+  panel.memoryChannel[0] = "2014200000";
+  panel.saveMemoryFile();
+  EXPECT_EQ(readFileBytes("memory.dat"), freshFile);
+}
+
+TEST_F(MemoryFileTest, SaveCutShortByAFullDiskLeavesTheOldFile) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  writeFileBytes("memory.dat", freshFile);
+  std::filesystem::create_symlink("/dev/full", "memory.dat.new");
+  panel.memoryChannel[0] = "2014200000";
+  panel.saveMemoryFile();
+  ASSERT_FALSE(std::filesystem::is_symlink("memory.dat"));  // reading /dev/full never ends
+  EXPECT_EQ(readFileBytes("memory.dat"), freshFile);
+  EXPECT_FALSE(std::filesystem::is_symlink("memory.dat.new"));
+}
+
+TEST_F(MemoryFileTest, FileThatCanNeitherBeReadNorCreatedLeavesTheTables) {
+  std::filesystem::create_directory("memory.dat.new");
+  panel.loadMemoryFile();  // returns: no retrying without end
+  EXPECT_FALSE(std::filesystem::exists("memory.dat"));
+  EXPECT_EQ(panel.bandFrequency[6], "FA014200000");
+  EXPECT_EQ(panel.memoryChannel[0], "9");
+}
+
+TEST_F(MemoryFileTest, DamagedLinesKeepTheBandAndEmptyTheChannel) {
+  writeFileBytes("memory.dat",
+                 "anything\r\n"
+                 "6001850000\r\n"     // band 1: no such mode
+                 "200360000\r\n"      // band 2: eight digits
+                 "\r\n"               // band 3: empty
+                 "1007050000\r\n"     // band 4: well formed
+                 "3010120000 \r\n"    // band 5: trailing blank
+                 "2014x00000\r\n"     // band 6: not a digit
+                 "2018120000\r\n2021300000\r\n2024900000\r\n2028600000\r\n"
+                 "2050200000\r\n5145500000\r\n"
+                 "5433000000\n"       // band 13: LF alone ends a line too
+                 "2014200000\r\n"     // channel 0
+                 "9\r\n"              // channel 1: empty
+                 "0007100000\r\n"     // channel 2: no such mode
+                 "1\r\n"              // channel 3: no frequency
+                 "1007100000x\r\n");  // channel 4: too long; 5..9 missing
+  panel.loadMemoryFile();
+  for (int band : {1, 2, 3, 5, 6}) {
+    EXPECT_EQ(panel.bandFrequency[band], bandTable[band].initialFrequency) << band;
+    EXPECT_EQ(panel.bandMode[band], bandTable[band].initialMode) << band;
+  }
+  EXPECT_EQ(panel.bandFrequency[4], "FA007050000");
+  EXPECT_EQ(panel.bandMode[4], "1");
+  EXPECT_EQ(panel.bandFrequency[13], "FA433000000");
+  EXPECT_EQ(panel.memoryChannel[0], "2014200000");
+  for (int channel = 1; channel < 10; ++channel) {
+    EXPECT_EQ(panel.memoryChannel[channel], "9") << channel;
+  }
+}
+
+TEST_F(MemoryFileTest, OverlongLineIsReadAsDamagedWithoutDisturbingTheNext) {
+  Strings lines = linesOf(freshFile);
+  lines[14] = std::string(600, '9');  // channel 0
+  lines[23] = "2014200000";           // channel 9
+  writeFileBytes("memory.dat", fileOf(lines));
+  panel.loadMemoryFile();
+  EXPECT_EQ(panel.memoryChannel[0].length(), 254);
+  EXPECT_EQ(panel.memoryChannel[1], "9");
+  EXPECT_EQ(panel.memoryChannel[9], "2014200000");
+}
+
+}  // namespace
