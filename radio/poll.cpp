@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "app/front_panel.h"
+#include "controls/band_table.h"
 
 namespace {
 
@@ -113,7 +114,14 @@ void FrontPanel::readFrequencyReply() {
 
   trackBand();
   // One queued band step per reply, taken from the band the radio is on.
-  if (bandStepPending > 0) {
+  // When the radio has been tuned outside every band meanwhile, there is no
+  // band to step from: the steps are dropped, as the Up and Down keys refuse
+  // them there.
+  if (bandStepPending != 0 && !isBand(bandIndex)) {
+    bandStepPending = 0;
+    speakWord("band");
+    speakWord("un");
+  } else if (bandStepPending > 0) {
     bandIndex = bandIndex + 1;
     bandStepPending = bandStepPending - 1;
     selectBand();

@@ -239,6 +239,21 @@ TEST_F(PollTest, QueuedBandStepsAreTakenOnePerReply) {
   EXPECT_EQ(panel.bandStepPending, 0);
 }
 
+// The radio's own knob took it outside every band before the steps were
+// taken: there is no band to step from, and none is made up.
+TEST_F(PollTest, QueuedBandStepsAreDroppedOutsideEveryBand) {
+  panel.connectedSpoken = 1;
+  for (int steps : {2, -2}) {
+    panel.bandStepPending = steps;
+    platform.clearRecords();
+    answerFrequency("FA010400000;");
+    EXPECT_EQ(panel.bandIndex, noBand);
+    EXPECT_EQ(panel.bandStepPending, 0);
+    EXPECT_EQ(commands(), Commands{"FA;"});
+    EXPECT_EQ(words(), (Words{"band", "un"})) << steps;
+  }
+}
+
 TEST_F(PollTest, EveryReadWithBytesIsLogged) {
   TemporaryDirectory folder;
   panel.debugFlag = 1;
