@@ -106,7 +106,7 @@ class Station:
         self.quelmo = subprocess.Popen([*wrapper, QUELMO], cwd=self.folder, env=environment,
                                        stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
         if wait_for_window:
-            wait_until(self._find_window, 15, "the quelmo window")
+            wait_until(self._find_window, 30, "the quelmo window")
         return self
 
     def cpu_seconds(self):
@@ -143,14 +143,24 @@ class Station:
     def xdotool(self, *arguments, check=True):
         result = subprocess.run(["xdotool", *arguments], capture_output=True, text=True,
                                 env=dict(os.environ, DISPLAY=self.x.display))
-        if check and result.returncode != 0:
-            raise AssertionError("xdotool %s: %s" % (arguments, result.stderr))
+        if result.returncode != 0:
+            if check:
+                raise AssertionError("xdotool %s: %s" % (arguments, result.stderr))
+            return None
         return result.stdout.strip()
 
     def press(self, *keys):
         """Real key presses (down and up) into the program's window."""
-        self.xdotool("windowfocus", "--sync", self.window)
+        self.focus()
         self.xdotool("key", "--delay", "120", *keys)
+
+    def focus(self):
+        # The window may still be replaced while the renderer starts, between
+        # looking it up and focusing it: then it is looked up again.
+        for attempt in range(5):
+            if self.xdotool("windowfocus", "--sync", self.window, check=attempt == 4) is not None:
+                return
+            time.sleep(0.2)
 
     def close_box(self):
         """What the window manager sends when the close box is clicked."""
