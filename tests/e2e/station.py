@@ -195,7 +195,7 @@ class Station:
 
     def read_lines(self, name):
         try:
-            with open(os.path.join(self.folder, name), newline="") as file:
+            with open(os.path.join(self.folder, name), newline="", encoding="latin-1") as file:
                 return file.read().split("\r\n")[:-1]
         except FileNotFoundError:
             return None
