@@ -88,7 +88,8 @@ class MisbehavingRadio(StationTest):
 
 class FailingPort(StationTest):
     def test_hang_up_leaves_the_program_answering_keys_without_spinning(self):
-        station = self.station(sim_options=["--hangup-after", "1.5"])
+        station = self.station()
+        station.knob("hangup")
         station.sim.wait(timeout=5)
         time.sleep(0.3)
         before = station.cpu_seconds()
