@@ -94,6 +94,7 @@ class FrontPanel {
   // --- Radio link ---
   Text commandText;            // the next command, without its ";"
   BasicText<255> replyText;    // the bytes of the last read
+  Text replyFragment;          // the start of a reply whose ";" is still to come
   int awaitingReply = 0;
   int pollToggle = 0;          // 0: the frequency is asked next, 1: a meter
   int sMeterReading = 0;

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "app/front_panel.h"
+#include "controls/band_table.h"
 
 namespace {
 
@@ -20,15 +21,26 @@ constexpr int frequencyWipe = 13;  // blanks after the frequency cover a longer 
 
 // A reply is interpreted only when its ";" arrived within its full length
 // and only digits stand between its two letters and the ";". The read returns
-// whatever has arrived, so a reply can be cut short; its fragment is ignored
-// as a whole, as is the remainder that starts the next read, and the next
-// query brings a whole reply. A garbled reply ("FA-0001420;") is ignored
-// too: taken as a number it would put the radio somewhere it never was.
+// whatever has arrived, so a reply can be cut short: its fragment is not
+// taken, but kept to be finished by the bytes of the next read. A garbled
+// reply ("FA-0001420;") is ignored: taken as a number it would put the radio
+// somewhere it never was.
 bool isWhole(std::string_view reply, int fullLength) {
   int end = findText(reply, ";");
   if (end < 4 || end > fullLength) return false;
   std::string_view value = reply.substr(2, static_cast<std::size_t>(end - 3));
   return value.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// The bytes after the last ";": the start of a reply still arriving. Only
+// as much as a reply can hold before its ";" is kept; more is noise.
+std::string unfinishedReply(std::string_view bytes) {
+  int lastEnd = 0;
+  for (int end = findText(bytes, ";"); end > 0; end = findText(bytes, ";", end + 1)) {
+    lastEnd = end;
+  }
+  std::string rest = middleChars(bytes, lastEnd + 1);
+  return static_cast<int>(rest.size()) < frequencyReplyLength ? rest : std::string();
 }
 
 }  // namespace
@@ -50,8 +62,15 @@ void FrontPanel::pollRadio() {
   if (platform.serialBytesWaiting(comPort) < 1) return;  // a missing reply is not waited for
   char bytes[longestRead];
   int count = std::clamp(platform.readSerial(comPort, bytes, longestRead), 0, longestRead);
-  replyText = std::string_view(bytes, static_cast<std::size_t>(count));
-  writeLogLine("RX=" + replyText);
+  std::string_view received(bytes, static_cast<std::size_t>(count));
+  writeLogLine("RX=" + std::string(received));
+
+  // A reply that straddles two reads (a slow line, a late radio) is joined
+  // up again; otherwise a radio whose replies always arrive across the read
+  // would never be heard.
+  std::string joined = replyFragment + received;
+  replyFragment = unfinishedReply(joined);
+  replyText = joined;
 
   std::string kind = firstChars(replyText, 2);
   if (kind == "FA" && isWhole(replyText, frequencyReplyLength)) {
@@ -95,7 +114,14 @@ void FrontPanel::readFrequencyReply() {
 
   trackBand();
   // One queued band step per reply, taken from the band the radio is on.
-  if (bandStepPending > 0) {
+  // When the radio has been tuned outside every band meanwhile, there is no
+  // band to step from: the steps are dropped, as the Up and Down keys refuse
+  // them there.
+  if (bandStepPending != 0 && !isBand(bandIndex)) {
+    bandStepPending = 0;
+    speakWord("band");
+    speakWord("un");
+  } else if (bandStepPending > 0) {
     bandIndex = bandIndex + 1;
     bandStepPending = bandStepPending - 1;
     selectBand();

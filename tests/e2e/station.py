@@ -14,6 +14,7 @@ import subprocess
 import tempfile
 import time
 
+from command_forms import malformed_commands
 from test_voice import decode_words, write_test_voice
 
 QUELMO = os.environ.get("QUELMO", "quelmo")
@@ -65,35 +66,61 @@ class XServer:
 
 
 class Station:
-    def __init__(self, x_server, sim_options=(), memory_lines=None):
+    """`config` replaces the station's quelmo.cfg lines (None: no file);
+    `sim_port` names the simulator's COMn link (None: no simulator at all)."""
+
+    def __init__(self, x_server, sim_options=(), memory_lines=None, config=STATION_CONFIG,
+                 sim_port=1):
         self.x = x_server
         self.folder = tempfile.mkdtemp(prefix="quelmo-e2e-")
-        self.audio_file = os.path.join(self.folder, "speech.raw")
+        # The sound output lives outside the working folder, so the folder
+        # itself can be made read-only or full.
+        self.audio_folder = tempfile.mkdtemp(prefix="quelmo-e2e-audio-")
+        self.audio_file = os.path.join(self.audio_folder, "speech.raw")
         self.sim_log = os.path.join(self.folder, "radio.log")
         self.quelmo = None
-        with open(os.path.join(self.folder, "quelmo.cfg"), "w", newline="") as config:
-            config.write("\r\n".join(STATION_CONFIG) + "\r\n")
+        self.sim = None
+        if config is not None:
+            with open(os.path.join(self.folder, "quelmo.cfg"), "w", newline="") as file:
+                file.write("\r\n".join(config) + "\r\n")
         if memory_lines is not None:
             with open(os.path.join(self.folder, "memory.dat"), "w", newline="") as memory:
                 memory.write("\r\n".join(memory_lines) + "\r\n")
         write_test_voice(os.path.join(self.folder, "wave"))
-        self.sim = subprocess.Popen(
-            [QUELMO_SIM, "--dir", self.folder, "--log", self.sim_log, "--seed", "5",
-             *sim_options],
-            stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
-        ready = self.sim.stdout.readline()
-        if not ready.startswith("ready "):
-            raise RuntimeError("quelmo-sim did not start: " + ready)
+        if sim_port is not None:
+            self.sim = subprocess.Popen(
+                [QUELMO_SIM, "--dir", self.folder, "--port", str(sim_port), "--log",
+                 self.sim_log, "--seed", "5", *sim_options],
+                stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+            ready = self.sim.stdout.readline()
+            if not ready.startswith("ready "):
+                raise RuntimeError("quelmo-sim did not start: " + ready)
 
     # --- the program ---
 
-    def start(self):
+    def start(self, wrapper=(), wait_for_window=True):
+        """Starts quelmo, through `wrapper` when given (a command that ends by
+        running its last argument, the program, in the working folder)."""
         environment = dict(os.environ, DISPLAY=self.x.display, SDL_AUDIODRIVER="disk",
                            SDL_DISKAUDIOFILE=self.audio_file)
-        self.quelmo = subprocess.Popen([QUELMO], cwd=self.folder, env=environment,
+        self.quelmo = subprocess.Popen([*wrapper, QUELMO], cwd=self.folder, env=environment,
                                        stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-        wait_until(self._find_window, 15, "the quelmo window")
+        if wait_for_window:
+            wait_until(self._find_window, 30, "the quelmo window")
         return self
+
+    def cpu_seconds(self):
+        """User and system time quelmo has used so far."""
+        with open("/proc/%d/stat" % self.quelmo.pid) as stat:
+            fields = stat.read().rsplit(")", 1)[1].split()
+        return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+    def resident_kb(self):
+        with open("/proc/%d/status" % self.quelmo.pid) as status:
+            for line in status:
+                if line.startswith("VmRSS:"):
+                    return int(line.split()[1])
+        return 0
 
     def _find_window(self):
         if self.quelmo.poll() is not None:
@@ -116,14 +143,24 @@ class Station:
     def xdotool(self, *arguments, check=True):
         result = subprocess.run(["xdotool", *arguments], capture_output=True, text=True,
                                 env=dict(os.environ, DISPLAY=self.x.display))
-        if check and result.returncode != 0:
-            raise AssertionError("xdotool %s: %s" % (arguments, result.stderr))
+        if result.returncode != 0:
+            if check:
+                raise AssertionError("xdotool %s: %s" % (arguments, result.stderr))
+            return None
         return result.stdout.strip()
 
     def press(self, *keys):
         """Real key presses (down and up) into the program's window."""
-        self.xdotool("windowfocus", "--sync", self.window)
+        self.focus()
         self.xdotool("key", "--delay", "120", *keys)
+
+    def focus(self):
+        # The window may still be replaced while the renderer starts, between
+        # looking it up and focusing it: then it is looked up again.
+        for attempt in range(5):
+            if self.xdotool("windowfocus", "--sync", self.window, check=attempt == 4) is not None:
+                return
+            time.sleep(0.2)
 
     def close_box(self):
         """What the window manager sends when the close box is clicked."""
@@ -146,6 +183,10 @@ class Station:
         return wait_until(lambda: len(self.key_commands(since)) >= count and self.key_commands(since),
                           timeout, "%d commands at the radio" % count)
 
+    def malformed_commands(self):
+        """Commands at the radio that are not of the program's forms."""
+        return malformed_commands(self.radio_commands())
+
     def knob(self, line):
         self.sim.stdin.write(line + "\n")
         self.sim.stdin.flush()
@@ -154,7 +195,7 @@ class Station:
 
     def read_lines(self, name):
         try:
-            with open(os.path.join(self.folder, name), newline="") as file:
+            with open(os.path.join(self.folder, name), newline="", encoding="latin-1") as file:
                 return file.read().split("\r\n")[:-1]
         except FileNotFoundError:
             return None
@@ -208,12 +249,14 @@ class Station:
                     process.wait()
         if self.quelmo is not None and self.quelmo.stderr:
             self.quelmo.stderr.close()
-        self.sim.stdin.close()
-        self.sim.stdout.close()
+        if self.sim is not None:
+            self.sim.stdin.close()
+            self.sim.stdout.close()
         if os.environ.get("QUELMO_E2E_KEEP"):
-            print("kept", self.folder)
+            print("kept", self.folder, self.audio_folder)
         else:
             shutil.rmtree(self.folder, ignore_errors=True)
+            shutil.rmtree(self.audio_folder, ignore_errors=True)
 
 
 def contains_in_order(sequence, wanted):

@@ -4,41 +4,20 @@ import os
 import time
 import unittest
 
-from station import Station, XServer, contains_in_order, wait_until
-
-X = None
+import station_test
+from station import contains_in_order, wait_until
+from station_test import StationTest
 
 OPENING_COMMANDS = ["MD01;", "PA00;", "RA00;", "NB00;", "NR00;", "PC0100;", "AG0050;",
                     "BC00;", "SH014;", "FA007100000;"]
 
 
 def setUpModule():
-    global X
-    X = XServer()
+    station_test.start_x_server()
 
 
 def tearDownModule():
-    X.stop()
-
-
-class StationTest(unittest.TestCase):
-    def station(self, sim_options=(), memory_lines=None, connect=True):
-        station = Station(X, sim_options, memory_lines)
-        self.addCleanup(station.stop)
-        station.start()
-        if connect:
-            station.wait_connected()
-        return station
-
-    def mark(self, station):
-        return len(station.radio_commands())
-
-    def assertSent(self, station, since, expected, timeout=8):
-        try:
-            wait_until(lambda: contains_in_order(station.key_commands(since), expected),
-                       timeout, "commands")
-        except AssertionError:
-            self.fail("wanted %s in %s" % (expected, station.key_commands(since)))
+    station_test.stop_x_server()
 
 
 class OpeningAndConnection(StationTest):

@@ -1,6 +1,7 @@
 // Arbitrary streams of key presses, key releases, ticks and replies into the
-// event handler: nothing crashes, and only the program's own command forms
-// reach the radio.
+// event handler, under a station set up from the first byte: nothing
+// crashes, only the program's own command forms reach the radio, and when
+// the stream ends with the quit key the saved memories read back the same.
 #include <array>
 
 #include "fuzz_support.h"
@@ -14,46 +15,66 @@ constexpr std::array<int, 48> keys = {
     84,  87,  88,  90,  91,  112, 113, 114, 115, 116, 117, 187, 189, 190, 96,  110};
 
 // Replies a radio might send, whole or not.
-constexpr std::array<const char*, 10> replies = {
+constexpr std::array<const char*, 12> replies = {
     "FA014200000;", "FA145000000;", "FA007100000;", "FA018150000;", "SM0130;",
-    "RM6125;",      "FA0142",       "00000;",       "?;",           "FA999999999;"};
+    "RM6125;",      "FA0142",       "00000;",       "?;",           "FA999999999;",
+    "FA000000000;", "FA430000000;"};
 
-}  // namespace
+constexpr int quitKey = 81;
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  enterScratchFolder();
-  ScriptedPlatform platform;
-  FrontPanel panel(platform);
+void setUpStation(FrontPanel& panel, uint8_t setup) {
   panel.comPort = 1;
   panel.powerWatts = 100;
-  panel.bandCoverage = "7";
-  panel.swrAnnounce = 1;
-  panel.tuneCarrier = size % 2;
+  panel.bandCoverage = (setup & 1) != 0 ? "7" : "5";
+  panel.swrAnnounce = (setup >> 1) & 1;
+  panel.tuneCarrier = (setup >> 2) & 1;
+  panel.powerControl = (setup >> 3) & 1;
   panel.versionText = "1.9";
   panel.waveDir = "wave\\";
   panel.openingSequence();
   panel.running = 1;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size == 0) return 0;
+  enterScratchFolder();
+  deleteFile("memory.dat");
+  ScriptedPlatform platform;
+  FrontPanel panel(platform);
+  setUpStation(panel, data[0]);
 
   auto deliver = [&panel](int code, int param) {
     panel.eventCode = code;
     panel.eventParam = param;
     panel.handleEvent();
   };
-  for (size_t at = 0; at + 1 < size && panel.running == 1; at += 2) {
-    uint8_t kind = data[at] % 4;
+  // Two bytes an event: its kind, and the key, the reply or the raw bytes.
+  for (size_t at = 1; at + 1 < size && panel.running == 1; at += 2) {
+    uint8_t kind = data[at] % 8;
     uint8_t value = data[at + 1];
-    if (kind == 0) {
+    if (kind <= 2) {
       deliver(event::keyDown, keys[value % keys.size()]);
-    } else if (kind == 1) {
+    } else if (kind == 3) {
+      deliver(event::keyDown, value);  // any code at all, named by the map or not
+    } else if (kind == 4) {
       deliver(event::keyUp, 0);
-    } else if (kind == 2) {
+    } else if (kind == 5) {
       deliver(event::timerTick, 1);
-    } else {
+    } else if (kind == 6) {
       platform.queueReply(replies[value % replies.size()]);
+    } else {
+      // The next bytes of the input arrive as they are, a garbled reply.
+      size_t count = std::min<size_t>(value % 16, size - at - 2);
+      platform.queueReply(std::string(reinterpret_cast<const char*>(data + at + 2), count));
+      at += count;
     }
-    if (panel.frequencyHz < 0 || panel.frequencyHz > 999999999) fail("frequency out of range");
+    checkRadioState(panel);
   }
   checkPortCommands(platform);
   checkStoredTables(panel);
+  checkTexts(panel);
+  if (panel.running == 0 && panel.keyCode == quitKey) checkSavedMemories(panel);
   return 0;
 }

@@ -63,3 +63,51 @@ void checkStoredTables(const FrontPanel& panel) {
     if (!empty && !stored) fail("memory channel " + text);
   }
 }
+
+void checkRadioState(const FrontPanel& panel) {
+  if (panel.frequencyHz < 0 || panel.frequencyHz > 999999999) {
+    fail("frequency out of range: " + std::to_string(panel.frequencyHz));
+  }
+  bool bandKnown = (panel.bandIndex >= 1 && panel.bandIndex <= 13) || panel.bandIndex == 99;
+  if (!bandKnown) fail("band index " + std::to_string(panel.bandIndex));
+  if (panel.modeIndex < 1 || panel.modeIndex > 5) fail("mode " + std::to_string(panel.modeIndex));
+}
+
+void checkTexts(const FrontPanel& panel) {
+  const Text* texts[] = {&panel.commandText, &panel.swrReading, &panel.lastFreqReply,
+                         &panel.freqDigits,  &panel.freqDisplay, &panel.speechScratch,
+                         &panel.swrTenths,   &panel.selectedBandCommand};
+  for (const Text* text : texts) {
+    if (text->str().size() > Text::capacity) fail("a text beyond its capacity: " + text->str());
+  }
+  if (panel.replyText.str().size() > decltype(panel.replyText)::capacity) fail("reply beyond capacity");
+  if (panel.lastFreqReply.length() > 11) fail("frequency reply longer than 11: " + panel.lastFreqReply.str());
+  if (panel.freqDigits.length() > 9) fail("frequency digits longer than 9: " + panel.freqDigits.str());
+}
+
+void startStation(FrontPanel& panel) {
+  panel.comPort = 1;
+  panel.powerWatts = 100;
+  panel.bandCoverage = "7";
+  panel.versionText = "1.9";
+  panel.waveDir = "wave\\";
+  panel.openingSequence();
+}
+
+void checkSavedMemories(const FrontPanel& panel) {
+  ScriptedPlatform platform;
+  FrontPanel again(platform);
+  startStation(again);
+  for (int band = 1; band <= 13; ++band) {
+    if (!(again.bandFrequency[band] == panel.bandFrequency[band]) ||
+        !(again.bandMode[band] == panel.bandMode[band])) {
+      fail("band " + std::to_string(band) + " changed through save and load");
+    }
+  }
+  for (int channel = 0; channel < 10; ++channel) {
+    if (!(again.memoryChannel[channel] == panel.memoryChannel[channel])) {
+      fail("channel " + std::to_string(channel) + " changed through save and load: " +
+           panel.memoryChannel[channel].str() + " became " + again.memoryChannel[channel].str());
+    }
+  }
+}

@@ -23,3 +23,17 @@ void checkPortCommands(const ScriptedPlatform& platform);
 
 // The band memory and the channels hold only well-formed entries.
 void checkStoredTables(const FrontPanel& panel);
+
+// The frequency, band and mode are values the program can hold.
+void checkRadioState(const FrontPanel& panel);
+
+// The texts filled from the radio, the keys and the files are within their
+// capacity.
+void checkTexts(const FrontPanel& panel);
+
+// "memory.dat" in the current folder, read by a fresh program, gives the
+// band memory and the channels that panel holds.
+void checkSavedMemories(const FrontPanel& panel);
+
+// A program started in the current folder on a scripted station.
+void startStation(FrontPanel& panel);

@@ -103,15 +103,38 @@ TEST_F(PollTest, ReplyCutShortByTheReadChangesNothing) {
   EXPECT_EQ(panel.bandIndex, 4);
   EXPECT_TRUE(platform.printed.empty());
 
-  // Its remainder starts the next read and matches no reply.
-  answer("00000;");
-  EXPECT_EQ(panel.frequencyHz, 7100000);
-  EXPECT_TRUE(platform.printed.empty());
-  EXPECT_TRUE(words().empty());
-
   answer("SM01");
   EXPECT_EQ(panel.sMeterReading, 0);
   EXPECT_TRUE(platform.printed.empty());
+}
+
+// A slow line or a late radio: every reply arrives across two reads, the
+// next reply's start behind the last one's end. Each reply is joined up.
+TEST_F(PollTest, RepliesStraddlingTheReadsAreJoined) {
+  answerFrequency("FA0142");
+  EXPECT_EQ(panel.connectedSpoken, 0);
+  answer("00000;SM0");
+  EXPECT_EQ(panel.frequencyHz, 14200000);
+  EXPECT_EQ(panel.freqDisplay, " 14.200000");
+  EXPECT_EQ(words(), Words{"connected"});
+  answer("120;FA0071");
+  EXPECT_EQ(panel.sMeterReading, 120);
+  answer("00000;");
+  EXPECT_EQ(panel.frequencyHz, 7100000);
+  EXPECT_EQ(panel.bandIndex, 4);
+  EXPECT_EQ(panel.replyFragment, "");
+}
+
+// Noise with no ";" costs at most the reply it runs into, never more.
+TEST_F(PollTest, LeftoverNoiseIsDroppedWithTheReplyItSpoils) {
+  answerFrequency("FA014200000;");
+  answer("#");
+  answerFrequency("FA007100000;");
+  EXPECT_EQ(panel.frequencyHz, 14200000);
+  answerFrequency("FA007100000;");
+  EXPECT_EQ(panel.frequencyHz, 7100000);
+  answer("0123456789012345");  // longer than any reply: nothing is kept
+  EXPECT_EQ(panel.replyFragment, "");
 }
 
 TEST_F(PollTest, CutShortFirstReplyIsNotConnected) {
@@ -214,6 +237,21 @@ TEST_F(PollTest, QueuedBandStepsAreTakenOnePerReply) {
   answerFrequency("FA021200000;");
   EXPECT_EQ(panel.bandIndex, 7);
   EXPECT_EQ(panel.bandStepPending, 0);
+}
+
+// The radio's own knob took it outside every band before the steps were
+// taken: there is no band to step from, and none is made up.
+TEST_F(PollTest, QueuedBandStepsAreDroppedOutsideEveryBand) {
+  panel.connectedSpoken = 1;
+  for (int steps : {2, -2}) {
+    panel.bandStepPending = steps;
+    platform.clearRecords();
+    answerFrequency("FA010400000;");
+    EXPECT_EQ(panel.bandIndex, noBand);
+    EXPECT_EQ(panel.bandStepPending, 0);
+    EXPECT_EQ(commands(), Commands{"FA;"});
+    EXPECT_EQ(words(), (Words{"band", "un"})) << steps;
+  }
 }
 
 TEST_F(PollTest, EveryReadWithBytesIsLogged) {

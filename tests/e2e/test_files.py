@@ -1,0 +1,179 @@
+"""The real program with its files missing, damaged, far too long, in a
+folder it cannot write to, and on a disk that fills up while it saves: it
+never crashes, quits cleanly and never loses the memories it had."""
+
+import os
+import random
+import shutil
+import subprocess
+import tempfile
+import unittest
+
+import station_test
+from station import STATION_CONFIG, wait_until
+from station_test import StationTest
+
+
+def setUpModule():
+    station_test.start_x_server()
+
+
+def tearDownModule():
+    station_test.stop_x_server()
+
+
+STORED_MEMORY = (["V1.9"] + ["1001900000", "1003600000", "2005350000", "1007100000",
+                             "3010120000", "2014200000", "2018100000", "2021200000",
+                             "2024900000", "2028500000", "2050100000", "5145500000",
+                             "5432100000"]
+                 + ["2014074000", "9", "9", "1007030000", "9", "9", "9", "9", "9", "4029600000"])
+
+
+def is_well_formed_memory(lines):
+    def stored(line):
+        return len(line) == 10 and line[0] in "12345" and line.isdigit()
+    return (len(lines) == 24 and lines[0] == "V1.9" and all(stored(l) for l in lines[1:14])
+            and all(stored(l) or l.startswith("9") for l in lines[14:]))
+
+
+def noise(seed, size):
+    generator = random.Random(seed)
+    return bytes(generator.randrange(256) for _ in range(size))
+
+
+def private_mounts_work():
+    """Whether this machine lets a private mount namespace bind and remount
+    a folder (as root in most containers and on CI it does)."""
+    folder = tempfile.mkdtemp(prefix="quelmo-mount-probe-")
+    try:
+        probe = subprocess.run(
+            ["unshare", "-m", "sh", "-c",
+             'mount --bind "$0" "$0" && mount -o remount,ro,bind "$0" "$0"', folder],
+            capture_output=True)
+        return probe.returncode == 0
+    except FileNotFoundError:
+        return False
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+# Runs the program ($0) in the working folder mounted read-only, in a mount
+# namespace of its own.
+READ_ONLY_FOLDER = ["unshare", "-m", "sh", "-c",
+                    'mount --bind "$PWD" "$PWD" && mount -o remount,ro,bind "$PWD" "$PWD" '
+                    '&& cd "$PWD" && exec "$0"']
+
+# Moves the working folder onto a small file system, fills it up, runs the
+# program ($0) there and copies the memory files out to $QUELMO_OUT after.
+FULL_DISK = ["unshare", "-m", "sh", "-c",
+             'here="$PWD" && mount -t tmpfs -o size=2m tmpfs "$here" '
+             '&& cp -a quelmo.cfg wave COM1 memory.dat "$here"/ && cd "$here" '
+             '&& { cat /dev/zero > filler 2>/dev/null; true; } '
+             '&& "$0"; status=$?; cp memory.dat* "$QUELMO_OUT"/; exit $status']
+
+
+class BadFiles(StationTest):
+    def run_and_quit(self, station, keys=("f",), connect=False):
+        station.start()
+        if connect:
+            station.wait_connected()
+        station.press(*keys)
+        station.press("q")
+        self.assertEqual(station.wait_for_exit(), 0)
+        self.assertNotIn("ERROR", station.quelmo.stderr.read().decode())
+
+    def test_missing_configuration_is_said_and_the_program_ends(self):
+        station = self.new_station(config=None)
+        station.start(wait_for_window=False)
+        self.assertEqual(station.wait_for_exit(), 0)
+        self.assertIn("cfgnf", station.words())
+        self.assertEqual(station.radio_commands(), [])
+
+    def test_damaged_configurations(self):
+        damaged = {
+            "empty": b"",
+            "noise": noise(1, 600),
+            "overlong lines": b"\r\n".join(line.encode() + b"9" * 5000 for line in STATION_CONFIG),
+            "one endless line": b"port1" + b"x" * 200000,
+            "nul bytes": b"port1\r\n\0\0\0\0\0\0\0\0\r\nPOWER=\0\0\r\n",
+        }
+        for name, content in damaged.items():
+            with self.subTest(name):
+                station = self.new_station(config=[])
+                with open(os.path.join(station.folder, "quelmo.cfg"), "wb") as file:
+                    file.write(content)
+                self.run_and_quit(station)
+                self.assertTrue(is_well_formed_memory(station.read_lines("memory.dat")))
+
+    def test_damaged_memory_files_keep_what_is_sound(self):
+        overlong = list(STORED_MEMORY)
+        overlong[2] = "1" + "3" * 100000
+        overlong[16] = "9" * 3000
+        damaged = {
+            "noise": noise(2, 700),
+            "overlong lines": ("\r\n".join(overlong) + "\r\n").encode(),
+            "cut short": "\r\n".join(STORED_MEMORY[:5]).encode(),
+            "lone CRs": "\r".join(STORED_MEMORY).encode(),
+        }
+        for name, content in damaged.items():
+            with self.subTest(name):
+                station = self.new_station()
+                with open(os.path.join(station.folder, "memory.dat"), "wb") as file:
+                    file.write(content)
+                self.run_and_quit(station, keys=("g", "3"))
+                saved = station.read_lines("memory.dat")
+                self.assertTrue(is_well_formed_memory(saved), saved)
+                if name != "noise":
+                    self.assertEqual(saved[1], STORED_MEMORY[1])
+        self.assertEqual(saved[:6], STORED_MEMORY[:6])  # the sound lines of the last file
+
+    def test_missing_and_damaged_words(self):
+        station = self.new_station()
+        shutil.rmtree(os.path.join(station.folder, "wave"))
+        self.run_and_quit(station, keys=("f", "F1"))
+
+        station = self.new_station()
+        wave = os.path.join(station.folder, "wave")
+        for word, content in (("quelmo", b""), ("1", noise(3, 300)), ("point", b"RIFF\xff\xff\xff\x7fWAVE"),
+                              ("connected", b"RIFF" + b"\0" * 40)):
+            with open(os.path.join(wave, word + ".wav"), "wb") as file:
+                file.write(content)
+        os.remove(os.path.join(wave, "nc.wav"))
+        os.mkdir(os.path.join(wave, "nc.wav"))
+        self.run_and_quit(station, keys=("F1", "s"), connect=True)
+        self.assertIn("preamp", station.words())
+
+
+@unittest.skipUnless(private_mounts_work(), "no private mount namespaces here")
+class UnwritableFolders(StationTest):
+    def test_read_only_folder_runs_on_the_initial_tables_and_quits(self):
+        station = self.new_station()
+        station.start(wrapper=READ_ONLY_FOLDER)
+        station.wait_for_words(["connected"])
+        since = self.mark(station)
+        station.press("b", "6")
+        self.assertSent(station, since, ["FA014200000;"])  # the 20 m band's first frequency
+        station.press("q")
+        self.assertEqual(station.wait_for_exit(), 0)
+        self.assertEqual(sorted(os.listdir(station.folder)), ["COM1", "quelmo.cfg", "radio.log", "wave"])
+        self.assertEqual(station.words()[-1], "quit")
+
+    def test_full_disk_while_saving_keeps_the_previous_memories(self):
+        station = self.new_station(memory_lines=STORED_MEMORY)
+        os.environ["QUELMO_OUT"] = station.audio_folder
+        self.addCleanup(os.environ.pop, "QUELMO_OUT")
+        station.start(wrapper=FULL_DISK)
+        station.wait_for_words(["connected"])
+        station.press("c", "1")
+        station.wait_for_words(["sch", "1", "ok"])
+        station.press("q")
+        self.assertEqual(station.wait_for_exit(), 0)
+        self.assertEqual(station.words()[-1], "quit")
+        saved = sorted(f for f in os.listdir(station.audio_folder) if f.startswith("memory"))
+        self.assertEqual(saved, ["memory.dat"])  # nothing half-written left behind
+        with open(os.path.join(station.audio_folder, "memory.dat"), newline="") as memory:
+            self.assertEqual(memory.read().split("\r\n")[:-1], STORED_MEMORY)
+
+
+if __name__ == "__main__":
+    unittest.main()
