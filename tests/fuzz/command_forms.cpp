@@ -53,17 +53,3 @@ bool isProgramCommand(std::string_view text) {
   }
   return false;
 }
-
-std::vector<std::string> splitCommands(std::string_view bytes) {
-  std::vector<std::string> list;
-  std::string current;
-  for (char c : bytes) {
-    current.push_back(c);
-    if (c == ';') {
-      list.push_back(current);
-      current.clear();
-    }
-  }
-  if (!current.empty()) list.push_back(current);
-  return list;
-}

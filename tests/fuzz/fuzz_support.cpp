@@ -41,7 +41,7 @@ void fail(const std::string& message) {
 }
 
 void checkPortCommands(const ScriptedPlatform& platform) {
-  for (const auto& command : splitCommands(platform.portBytes)) {
+  for (const auto& command : platform.commands()) {
     if (!isProgramCommand(command)) fail("command not of the program's forms: " + command);
   }
 }
