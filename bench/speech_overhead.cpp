@@ -70,6 +70,7 @@ int main() {
   std::printf("phrase wall time             %.3f s\n", wall);
   std::printf("speech overhead per word     %.2f ms\n", (wall - recorded) * 1000.0 / played);
   std::printf("missing word                 %.4f ms\n", missingCost * 1000.0);
+  std::printf("sound_overhead_ms %.3f\n", (wall - recorded) * 1000.0 / played);
   std::filesystem::remove_all(folder);
   return 0;
 }
