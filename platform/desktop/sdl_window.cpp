@@ -55,6 +55,11 @@ SdlWindow::~SdlWindow() {
 bool SdlWindow::openWindow(int left, int top, int width, int height, const std::string& title,
                            EventHandler handler) {
   if (window_ != nullptr) return false;
+  // The window shows a few texts: the plain X11 image is all it needs. Left
+  // to itself, SDL tries an OpenGL context first to see whether the driver is
+  // fast, which loads the whole graphics driver (some 70 MB, a tenth of a
+  // second) and creates the window twice.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
   if (tickEventType_ == 0) {
     if (SDL_InitSubSystem(SDL_INIT_TIMER) != 0) return false;
