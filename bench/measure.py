@@ -267,6 +267,23 @@ ROWS = [
 ]
 
 
+NOTES = """
+Poll: stamps of "FA;" and "SM0;" as the simulated radio received them.
+Key: XTEST key event sent by the benchmark -> X server -> quelmo -> "FA...;"
+  complete at the simulated radio (its own receive stamp, same clock). The
+  program's own time is that minus the median X delivery to a bare client of
+  the benchmark's own; it still holds the pseudo-terminal hop, the
+  simulator's wake-up and any wait for a shared core.
+CPU: utime+stime from /proc over the idle period, all threads; the sound
+  thread writes the (silent) output to a file all the while (SDL disk driver).
+Speech gap: silence in the sound output between the end of one word's
+  recording and the start of the next, over three frequency announcements.
+  Sound layer: wall time of 10 words through the player minus their length
+  (SDL dummy driver); below zero the player returns before the last buffer
+  has been heard. Missing word and S-meter tick: measured inside the program
+  (bench/poll_tick_cost.cpp): mean of 10000 calls, median of 500 ticks."""
+
+
 def print_table(runs, runs_count):
     print()
     print("| Figure | Median | Spread (%d runs) | Target | Met |" % runs_count)
@@ -280,6 +297,7 @@ def print_table(runs, runs_count):
         spread = (form + " - " + form) % (min(values), max(values))
         verdict = "" if met is None else ("yes" if met(median) else "NO")
         print("| %s | %s | %s | %s | %s |" % (label, form % median, spread, target, verdict))
+    print(NOTES)
 
 
 def main():

@@ -48,7 +48,7 @@ int main() {
   for (const auto& [name, seconds] : words) sound.playSound(name, true);  // decoded, device open
   if (sound.isMute()) std::printf("speech_overhead: no sound device; figures show mute speech\n");
 
-  constexpr int rounds = 3;
+  constexpr int rounds = 1;
   double recorded = 0.0;
   auto start = Clock::now();
   for (int round = 0; round < rounds; ++round) {
