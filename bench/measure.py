@@ -252,7 +252,7 @@ ROWS = [
     ("own_p99_ms", "Key: program's own time, p99 (ms)", "%.3f", "< 3", lambda v: v < 3),
     ("cpu_idle_pct", "CPU idle, polling (% of one core)", "%.3f", "< 0.5", lambda v: v < 0.5),
     ("cpu_main_pct", "  of which the main thread (poll, drawing)", "%.3f", "-", None),
-    ("cpu_sound_pct", "  of which the sound thread (output open)", "%.3f", "-", None),
+    ("cpu_sound_pct", "  of which the other threads (sound output)", "%.3f", "-", None),
     ("speech_overhead_ms", "Speech: heard gap per word, phrase (ms)", "%.2f", "< 3",
      lambda v: v < 3),
     ("speech_words", "Speech: words in the phrase", "%.0f", "-", None),

@@ -97,9 +97,10 @@ class Display:
         return event
 
     def watch_maps(self):
-        """Report every top-level window mapped from now on."""
+        """Report every top-level window mapped from now on; what was mapped
+        before (our own key window included) is forgotten."""
         _x.XSelectInput(self.handle, self.root, SUBSTRUCTURE_NOTIFY_MASK)
-        _x.XSync(self.handle, 0)
+        _x.XSync(self.handle, 1)
 
     def wait_for_map(self, timeout):
         """The monotonic time (us) at which the next top-level window was mapped."""
