@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/desktop/font_matching.h"
 #include "platform/desktop/key_codes.h"
@@ -23,20 +24,6 @@ constexpr int systemKeyDown = 260;
 
 constexpr SDL_Color black = {0, 0, 0, 255};
 constexpr SDL_Color white = {255, 255, 255, 255};
-
-// Runs on SDL's timer thread: posts a tick only when none is waiting, so a
-// handler that blocks for a long time is followed by one tick, not a burst.
-Uint32 postTick(Uint32 interval, void* param) {
-  auto* timer = static_cast<SdlWindow::Timer*>(param);
-  if (timer->running && !timer->tickWaiting.exchange(true)) {
-    SDL_Event e{};
-    e.type = timer->eventType;
-    e.user.code = timer->id;
-    e.user.data1 = timer;
-    SDL_PushEvent(&e);
-  }
-  return interval;
-}
 
 // SDL falls back to its offscreen or dummy driver when it cannot reach the
 // display, and a window there can be neither seen nor typed into; unless
@@ -68,19 +55,16 @@ float displayDpi(SDL_Window* window) {
 
 }  // namespace
 
-SdlWindow::~SdlWindow() {
-  closeWindow();
-  // The timer thread is stopped only now, so no callback outlives timers_.
-  if (tickEventType_ != 0) SDL_QuitSubSystem(SDL_INIT_TIMER);
-}
+SdlWindow::~SdlWindow() { closeWindow(); }
 
 bool SdlWindow::openWindow(int left, int top, int width, int height, const std::string& title,
                            EventHandler handler) {
   if (window_ != nullptr) return false;
-  if (tickEventType_ == 0) {
-    if (SDL_InitSubSystem(SDL_INIT_TIMER) != 0) return false;
-    tickEventType_ = SDL_RegisterEvents(1);
-  }
+  // The window shows a few texts: the plain X11 image is all it needs. Left
+  // to itself, SDL tries an OpenGL context first to see whether the driver is
+  // fast, which loads the whole graphics driver (some 70 MB, a tenth of a
+  // second) and creates the window twice.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (TTF_Init() != 0) return false;
   if (!startVideo()) {
     TTF_Quit();
@@ -142,38 +126,65 @@ void SdlWindow::setFont(const std::string& face, int points, int weight) {
 
 void SdlWindow::startTimer(int intervalMs, int id) {
   if (window_ == nullptr || intervalMs <= 0) return;
-  stopTimer(id);
-  Timer& timer = timers_[id];
-  timer.id = id;
-  timer.eventType = tickEventType_;
-  timer.tickWaiting = false;
-  timer.running = true;
-  timer.sdlId = SDL_AddTimer(static_cast<Uint32>(intervalMs), postTick, &timer);
+  auto interval = std::chrono::milliseconds(intervalMs);
+  timers_[id] = Timer{interval, Clock::now() + interval};
 }
 
-void SdlWindow::stopTimer(int id) {
-  auto found = timers_.find(id);
-  if (found == timers_.end() || !found->second.running) return;
-  found->second.running = false;
-  SDL_RemoveTimer(found->second.sdlId);
-}
+void SdlWindow::stopTimer(int id) { timers_.erase(id); }
 
+// Blocks until at least one event has been delivered: a window event or a
+// timer tick, whichever comes first; then delivers all that are waiting.
+// The ticks are kept here rather than on a timer thread: the wait simply
+// ends when the next one falls due, with no other thread to wake.
 void SdlWindow::waitEvents() {
-  if (window_ == nullptr) return;
-  SDL_Event e;
-  if (SDL_WaitEvent(&e) == 0) return;
-  deliver(e);
-  while (window_ != nullptr && SDL_PollEvent(&e) != 0) deliver(e);
+  bool delivered = false;
+  while (window_ != nullptr && !delivered) {
+    SDL_Event e;
+    if (waitForEvent(e)) {
+      deliver(e);
+      while (window_ != nullptr && SDL_PollEvent(&e) != 0) deliver(e);
+      delivered = true;
+    }
+    if (window_ != nullptr && deliverDueTicks()) delivered = true;
+  }
+}
+
+// Waits for a window event until the earliest timer falls due; false when
+// the wait ended without one.
+bool SdlWindow::waitForEvent(SDL_Event& e) {
+  if (timers_.empty()) return SDL_WaitEvent(&e) != 0;
+  auto due = std::min_element(timers_.begin(), timers_.end(), [](const auto& a, const auto& b) {
+               return a.second.due < b.second.due;
+             })->second.due;
+  auto left = std::chrono::ceil<std::chrono::milliseconds>(due - Clock::now()).count();
+  if (left <= 0) return SDL_PollEvent(&e) != 0;
+  return SDL_WaitEventTimeout(&e, static_cast<int>(std::min<long long>(left, 1000000))) != 0;
+}
+
+// One tick for each timer that has fallen due, however many of its intervals
+// have passed meanwhile: a handler that blocked for a long time is followed
+// by one tick, not a burst. True when a tick was delivered.
+bool SdlWindow::deliverDueTicks() {
+  bool delivered = false;
+  auto now = Clock::now();
+  std::vector<int> due;
+  for (auto& [id, timer] : timers_) {
+    if (timer.due > now) continue;
+    auto behind = (now - timer.due) / timer.interval;
+    timer.due += (behind + 1) * timer.interval;
+    due.push_back(id);
+  }
+  // The handler may stop a timer or close the window: each tick is checked
+  // against what is still running.
+  for (int id : due) {
+    if (window_ == nullptr || !timers_.contains(id) || !handler_) break;
+    handler_(event::timerTick, id);
+    delivered = true;
+  }
+  return delivered;
 }
 
 void SdlWindow::deliver(const SDL_Event& e) {
-  if (e.type == tickEventType_) {
-    auto* timer = static_cast<Timer*>(e.user.data1);
-    timer->tickWaiting = false;
-    // A tick posted just before its timer stopped is dropped.
-    if (timer->running && handler_) handler_(event::timerTick, timer->id);
-    return;
-  }
   switch (e.type) {
     case SDL_QUIT:  // the close box, the window manager's close, or a signal
       if (handler_) handler_(event::closeRequest, 0);
@@ -222,13 +233,9 @@ void SdlWindow::showArea(const SDL_Rect& area) {
   SDL_UpdateWindowSurfaceRects(window_, &target, 1);
 }
 
-void SdlWindow::stopAllTimers() {
-  for (const auto& entry : timers_) stopTimer(entry.first);
-}
-
 void SdlWindow::closeWindow() {
   if (window_ == nullptr) return;
-  stopAllTimers();
+  timers_.clear();
   handler_ = nullptr;
   if (font_ != nullptr) TTF_CloseFont(font_);
   font_ = nullptr;

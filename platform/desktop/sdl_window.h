@@ -6,7 +6,7 @@
 #include <SDL.h>
 #include <SDL_ttf.h>
 
-#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -38,22 +38,21 @@ class SdlWindow {
   // the window from outside.
   unsigned long nativeId() const;
 
-  // A timer's state, shared with SDL's timer thread. Kept for the window's
-  // whole life, so a callback already running when the timer stops never
-  // touches freed memory.
+ private:
+  using Clock = std::chrono::steady_clock;
+
+  // A timer falls due at fixed points in time, each an interval after the
+  // last, so its ticks keep their pace however late each one is handled.
   struct Timer {
-    SDL_TimerID sdlId = 0;
-    int id = 0;
-    Uint32 eventType = 0;
-    std::atomic<bool> tickWaiting{false};
-    std::atomic<bool> running{false};
+    Clock::duration interval{};
+    Clock::time_point due{};
   };
 
- private:
+  bool waitForEvent(SDL_Event& e);
+  bool deliverDueTicks();
   void deliver(const SDL_Event& e);
   void deliverKey(const SDL_KeyboardEvent& key);
   void showArea(const SDL_Rect& area);
-  void stopAllTimers();
 
   SDL_Window* window_ = nullptr;
   SDL_Surface* image_ = nullptr;  // as large as the display, white at first
@@ -61,6 +60,5 @@ class SdlWindow {
   EventHandler handler_;
   int textX_ = 0;
   int textY_ = 0;
-  Uint32 tickEventType_ = 0;
-  std::map<int, Timer> timers_;
+  std::map<int, Timer> timers_;  // the running timers by id
 };

@@ -5,7 +5,9 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -238,6 +240,34 @@ TEST_F(WindowTest, BlockingHandlerIsFollowedByOneTickNotABurst) {
   EXPECT_GE(soonAfter, 1);
   EXPECT_LE(soonAfter, 3);
   EXPECT_LT(ticks.size(), 14U);  // about 1 + 400 / 50 in all
+}
+
+// The poll's pace is the timer's: each tick falls due a whole number of
+// intervals after the start, however late the one before was handled. A
+// timer that counts each interval from the last tick's handling drifts a
+// little every tick and is soon far off those points.
+TEST_F(WindowTest, TicksKeepTheirPace) {
+  window.stopTimer(workTimer);
+  std::vector<Clock::time_point> ticks;
+  SdlWindow paced;
+  window.closeWindow();
+  ASSERT_TRUE(paced.openWindow(350, 100, 950, 500, "paced", [&](int code, int) {
+    if (code == 275) ticks.push_back(Clock::now());
+  }));
+  constexpr auto interval = std::chrono::milliseconds(20);
+  auto start = Clock::now();
+  paced.startTimer(20, 1);
+  while (Clock::now() < start + std::chrono::milliseconds(1500)) paced.waitEvents();
+  paced.stopTimer(1);
+
+  ASSERT_GE(ticks.size(), 50U);
+  std::vector<double> lateness;
+  for (auto t : ticks) {
+    auto sinceStart = std::chrono::duration<double, std::milli>(t - start).count();
+    lateness.push_back(std::fmod(sinceStart, static_cast<double>(interval.count())));
+  }
+  std::nth_element(lateness.begin(), lateness.begin() + lateness.size() / 2, lateness.end());
+  EXPECT_LT(lateness[lateness.size() / 2], 5.0);
 }
 
 TEST_F(WindowTest, StoppedTimerDeliversNoMoreTicks) {
