@@ -1,35 +1,25 @@
 #include "platform/desktop/sdl_sound.h"
 
-#include <SDL.h>
 #include <dirent.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cctype>
-#include <condition_variable>
-#include <mutex>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
 
 #include "platform/sound_names.h"
 
 namespace {
 
-constexpr int wordChannel = 0;
-
-// SDL_mixer reports the end of a sound through a plain function on its audio
-// thread; the waiting player sleeps on this until then.
-struct PlaybackEnd {
-  std::mutex mutex;
-  std::condition_variable ended;
-  bool playing = false;
-};
-PlaybackEnd playbackEnd;
-
-void channelFinished(int channel) {
-  if (channel != wordChannel) return;
-  std::lock_guard lock(playbackEnd.mutex);
-  playbackEnd.playing = false;
-  playbackEnd.ended.notify_all();
-}
+// The device's format, which the test voice's words are recorded in so that
+// they reach the output unconverted.
+constexpr int sampleRate = 44100;
+// 1024 frames are 23 ms: the device's thread wakes 43 times a second, and an
+// answer starts within one buffer (plus the sound system's own latency) of
+// being asked for. The gap between words no longer depends on it.
+constexpr Uint16 bufferFrames = 1024;
 
 std::string lowerCase(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(),
@@ -45,36 +35,79 @@ bool sameTime(const std::timespec& a, const std::timespec& b) {
 
 SdlSound::~SdlSound() {
   if (state_ != Device::open) return;
-  Mix_HaltChannel(-1);
-  Mix_ChannelFinished(nullptr);
-  for (auto& [path, chunk] : chunks_) Mix_FreeChunk(chunk);
-  Mix_CloseAudio();
+  {
+    // A word already released is heard to its end (a buffer at most); a
+    // sound still playing on its own, such as the help, stops.
+    std::unique_lock lock(mutex_);
+    std::erase_if(queue_, [](const Queued& q) { return !q.released; });
+    releasedSignal_.wait_for(lock, std::chrono::milliseconds(100), [this] { return queue_.empty(); });
+  }
+  SDL_CloseAudioDevice(device_);
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
 bool SdlSound::isPlaying() const {
-  return state_ == Device::open && Mix_Playing(wordChannel) != 0;
+  std::lock_guard lock(mutex_);
+  return std::any_of(queue_.begin(), queue_.end(), [](const Queued& q) { return !q.released; });
 }
 
 void SdlSound::playSound(const std::string& name, bool wait) {
   std::string path = findFile(soundFileName(name));
   if (path.empty() || !openDevice()) return;
-  Mix_Chunk* chunk = decoded(path);
-  if (chunk == nullptr) return;
+  const std::vector<Sint16>* samples = decoded(path);
+  if (samples == nullptr) return;
+  queue(*samples, wait);
+}
 
-  Mix_HaltChannel(wordChannel);  // reports its end at once, before we go on
-  {
-    std::lock_guard lock(playbackEnd.mutex);
-    playbackEnd.playing = true;
-  }
-  if (Mix_PlayChannel(wordChannel, chunk, 0) < 0) {
-    std::lock_guard lock(playbackEnd.mutex);
-    playbackEnd.playing = false;
-    return;
-  }
+// Stops what is playing, except a word's last buffer, and puts the sound
+// after it; with wait, sleeps until the callback releases the sound.
+void SdlSound::queue(const std::vector<Sint16>& samples, bool wait) {
+  std::unique_lock lock(mutex_);
+  std::erase_if(queue_, [](const Queued& q) { return !q.released; });
+  std::uint64_t number = ++lastNumber_;
+  queue_.push_back(Queued{&samples, 0, number, false});
   if (!wait) return;
-  std::unique_lock lock(playbackEnd.mutex);
-  playbackEnd.ended.wait(lock, [] { return !playbackEnd.playing; });
+  releasedSignal_.wait(lock, [this, number] { return releasedThrough_ >= number; });
+}
+
+void SdlSound::fillCallback(void* sound, Uint8* stream, int bytes) {
+  static_cast<SdlSound*>(sound)->fill(reinterpret_cast<Sint16*>(stream),
+                                      static_cast<std::size_t>(bytes) / sizeof(Sint16));
+}
+
+// One buffer of the device: the queued sounds one after the other, then
+// silence. Each sound that the next buffer will finish is released now, so
+// that the word said after it is queued in time to follow it without a gap.
+void SdlSound::fill(Sint16* out, std::size_t frames) {
+  std::lock_guard lock(mutex_);
+  std::size_t filled = 0;
+  while (filled < frames && !queue_.empty()) {
+    Queued& front = queue_.front();
+    std::size_t count = std::min(frames - filled, front.samples->size() - front.taken);
+    std::memcpy(out + filled, front.samples->data() + front.taken, count * sizeof(Sint16));
+    filled += count;
+    front.taken += count;
+    if (front.taken == front.samples->size()) queue_.pop_front();
+  }
+  std::memset(out + filled, 0, (frames - filled) * sizeof(Sint16));
+
+  std::uint64_t released = releasedThrough_;
+  std::size_t ahead = 0;
+  for (Queued& q : queue_) {
+    ahead += q.samples->size() - q.taken;
+    if (ahead > frames) break;
+    q.released = true;
+    released = q.number;
+  }
+  // Sounds finished in this buffer were released by the one before, or
+  // dropped when a later sound was queued; a word that fitted in one buffer
+  // is released only here, once it has been taken.
+  if (queue_.empty()) released = lastNumber_;
+  else released = std::max(released, queue_.front().number - 1);
+  if (released != releasedThrough_) {
+    releasedThrough_ = released;
+    releasedSignal_.notify_all();
+  }
 }
 
 // The path of the file whose name matches ignoring case, empty when there is
@@ -110,28 +143,58 @@ std::string SdlSound::findFile(const std::string& fileName) {
   return key + "/" + found->second;
 }
 
-Mix_Chunk* SdlSound::decoded(const std::string& path) {
-  auto found = chunks_.find(path);
-  if (found != chunks_.end()) return found->second;
-  Mix_Chunk* chunk = Mix_LoadWAV(path.c_str());
-  if (chunk != nullptr) chunks_.emplace(path, chunk);
-  return chunk;
+// The word's samples in the device's format, decoded at its first use. The
+// whole recording is converted in one go (SDL's audio streams lose the last
+// stretch of a resampled sound).
+const std::vector<Sint16>* SdlSound::decoded(const std::string& path) {
+  auto found = words_.find(path);
+  if (found != words_.end()) return &found->second;
+
+  SDL_AudioSpec spec{};
+  Uint8* data = nullptr;
+  Uint32 length = 0;
+  if (SDL_LoadWAV(path.c_str(), &spec, &data, &length) == nullptr) return nullptr;
+  SDL_AudioCVT conversion{};
+  bool converted = SDL_BuildAudioCVT(&conversion, spec.format, spec.channels, spec.freq,
+                                     AUDIO_S16SYS, 1, sampleRate) >= 0;
+  std::vector<Uint8> bytes;
+  if (converted) {
+    bytes.resize(static_cast<std::size_t>(length) * conversion.len_mult);
+    std::memcpy(bytes.data(), data, length);
+    conversion.buf = bytes.data();
+    conversion.len = static_cast<int>(length);
+    conversion.len_cvt = conversion.len;
+    if (conversion.needed != 0) converted = SDL_ConvertAudio(&conversion) == 0;
+  }
+  SDL_FreeWAV(data);
+  if (!converted) return nullptr;
+  std::vector<Sint16> samples(static_cast<std::size_t>(conversion.len_cvt) / sizeof(Sint16));
+  std::memcpy(samples.data(), bytes.data(), samples.size() * sizeof(Sint16));
+  return &words_.emplace(path, std::move(samples)).first->second;
 }
 
 // The device is opened at the first word that has a file, and only tried
-// once: without a sound device the program runs mute.
+// once: without a sound device the program runs mute. It stays open and
+// playing (silence between words), so that a word starts at the next buffer.
 bool SdlSound::openDevice() {
   if (state_ == Device::unopened) {
-    bool opened = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
-    if (opened && Mix_OpenAudio(MIX_DEFAULT_FREQUENCY, MIX_DEFAULT_FORMAT, 1, 512) != 0) {
-      SDL_QuitSubSystem(SDL_INIT_AUDIO);
-      opened = false;
+    state_ = Device::mute;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+      SDL_AudioSpec wanted{};
+      wanted.freq = sampleRate;
+      wanted.format = AUDIO_S16SYS;
+      wanted.channels = 1;
+      wanted.samples = bufferFrames;
+      wanted.callback = fillCallback;
+      wanted.userdata = this;
+      device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
+      if (device_ != 0) {
+        SDL_PauseAudioDevice(device_, 0);
+        state_ = Device::open;
+      } else {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+      }
     }
-    if (opened) {
-      Mix_AllocateChannels(1);
-      Mix_ChannelFinished(channelFinished);
-    }
-    state_ = opened ? Device::open : Device::mute;
   }
   return state_ == Device::open;
 }

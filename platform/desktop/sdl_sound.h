@@ -1,16 +1,23 @@
-// Words played through SDL2_mixer. A name is looked up ignoring letter case;
-// a missing file costs no time and leaves a sound still playing alone; an
-// existing one stops the sound playing and plays. Decoded words are kept, so
-// a phrase has no gaps beyond the silence inside its recordings. Without a
-// sound device every word returns at once.
+// Words played through one SDL audio device fed by a callback of our own. A
+// name is looked up ignoring letter case; a missing file costs no time and
+// leaves a sound still playing alone; an existing one stops the sound playing
+// and plays. Words are decoded once and kept in the device's own format, and
+// the callback goes from the end of one word straight on to the next in the
+// same buffer, so a phrase has no gaps beyond the silence inside its
+// recordings. Without a sound device every word returns at once.
 #pragma once
 
-#include <SDL_mixer.h>
+#include <SDL.h>
 
+#include <condition_variable>
+#include <cstdint>
 #include <ctime>
+#include <deque>
 #include <map>
+#include <mutex>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 class SdlSound {
  public:
@@ -19,11 +26,15 @@ class SdlSound {
   SdlSound(const SdlSound&) = delete;
   SdlSound& operator=(const SdlSound&) = delete;
 
+  // With wait, returns once what is left of the word fits the device's next
+  // buffer, so that the word said next is queued in time to follow it in
+  // that buffer; the word is then heard for at most two buffers (46 ms) more.
   void playSound(const std::string& name, bool wait);
 
   // True once opening the sound device has failed: the program runs mute.
   bool isMute() const { return state_ == Device::mute; }
-  // True while a word, or the help started without waiting, still sounds.
+  // True while a word, or the help started without waiting, has more to
+  // play than the device's next buffer takes.
   bool isPlaying() const;
 
  private:
@@ -32,13 +43,33 @@ class SdlSound {
     std::timespec modified{};
     std::unordered_map<std::string, std::string> byLowerName;
   };
+  // A sound handed to the device: its samples and how many it has taken.
+  // Released once the next buffer will take the rest: from then on it is
+  // let finish, and whoever waits for it goes on.
+  struct Queued {
+    const std::vector<Sint16>* samples = nullptr;
+    std::size_t taken = 0;
+    std::uint64_t number = 0;
+    bool released = false;
+  };
 
+  static void fillCallback(void* sound, Uint8* stream, int bytes);
+  void fill(Sint16* out, std::size_t frames);
+  void queue(const std::vector<Sint16>& samples, bool wait);
   std::string findFile(const std::string& fileName);
-  Mix_Chunk* decoded(const std::string& path);
+  const std::vector<Sint16>* decoded(const std::string& path);
   bool openDevice();
 
   enum class Device { unopened, open, mute };
   Device state_ = Device::unopened;
+  SDL_AudioDeviceID device_ = 0;
   std::unordered_map<std::string, Folder> folders_;
-  std::map<std::string, Mix_Chunk*> chunks_;
+  std::map<std::string, std::vector<Sint16>> words_;  // decoded, by path
+
+  // Shared with the callback, which runs on the device's thread.
+  mutable std::mutex mutex_;
+  std::condition_variable releasedSignal_;
+  std::deque<Queued> queue_;
+  std::uint64_t lastNumber_ = 0;
+  std::uint64_t releasedThrough_ = 0;
 };
