@@ -103,17 +103,39 @@ void SdlWindow::printText(std::string_view text) {
   if (text.ends_with("\r\n")) text.remove_suffix(2);
   if (text.empty()) return;
 
+  std::string line(text);
+  if (const Shown* same = alreadyShown(line)) {
+    textX_ += same->area.w;  // the window already shows exactly this there
+    return;
+  }
   // SDL_ttf takes 8-bit texts as Latin-1, the closest match to the program's
   // 8-bit characters.
-  std::string line(text);
   SDL_Surface* drawn = TTF_RenderText_Shaded(font_, line.c_str(), black, white);
   if (drawn == nullptr) return;
   SDL_Rect area{textX_, textY_, drawn->w, drawn->h};
   SDL_BlitSurface(drawn, nullptr, image_, &area);
   SDL_FreeSurface(drawn);
   area = {textX_, textY_, area.w, area.h};  // the blit clips its copy of the rect
+  remember(line, area);
   textX_ += area.w;
   showArea(area);
+}
+
+// The same text printed in the same font at the current position, with
+// nothing drawn over it since; null when there is none.
+const SdlWindow::Shown* SdlWindow::alreadyShown(const std::string& text) const {
+  for (const Shown& s : shown_) {
+    if (s.area.x == textX_ && s.area.y == textY_ && s.font == fontNumber_ && s.text == text) {
+      return &s;
+    }
+  }
+  return nullptr;
+}
+
+// Texts the new one covers, even in part, are no longer shown as printed.
+void SdlWindow::remember(const std::string& text, const SDL_Rect& area) {
+  std::erase_if(shown_, [&area](const Shown& s) { return SDL_HasIntersection(&s.area, &area); });
+  shown_.push_back(Shown{text, fontNumber_, area});
 }
 
 void SdlWindow::setFont(const std::string& face, int points, int weight) {
@@ -122,6 +144,7 @@ void SdlWindow::setFont(const std::string& face, int points, int weight) {
   if (font == nullptr) return;  // keep drawing in the font there was
   if (font_ != nullptr) TTF_CloseFont(font_);
   font_ = font;
+  ++fontNumber_;
 }
 
 void SdlWindow::startTimer(int intervalMs, int id) {
@@ -236,6 +259,7 @@ void SdlWindow::showArea(const SDL_Rect& area) {
 void SdlWindow::closeWindow() {
   if (window_ == nullptr) return;
   timers_.clear();
+  shown_.clear();
   handler_ = nullptr;
   if (font_ != nullptr) TTF_CloseFont(font_);
   font_ = nullptr;

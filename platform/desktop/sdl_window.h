@@ -11,6 +11,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -48,6 +49,15 @@ class SdlWindow {
     Clock::time_point due{};
   };
 
+  // A text as a print left it: in which font, and the area it covers.
+  struct Shown {
+    std::string text;
+    int font = 0;
+    SDL_Rect area{};
+  };
+
+  const Shown* alreadyShown(const std::string& text) const;
+  void remember(const std::string& text, const SDL_Rect& area);
   bool waitForEvent(SDL_Event& e);
   bool deliverDueTicks();
   void deliver(const SDL_Event& e);
@@ -57,6 +67,11 @@ class SdlWindow {
   SDL_Window* window_ = nullptr;
   SDL_Surface* image_ = nullptr;  // as large as the display, white at first
   TTF_Font* font_ = nullptr;
+  int fontNumber_ = 0;  // counts the fonts set, to tell them apart
+  // The texts the image shows, each untouched since it was printed. The
+  // readings are printed again at every poll, mostly unchanged; such a print
+  // need not render the text again.
+  std::vector<Shown> shown_;
   EventHandler handler_;
   int textX_ = 0;
   int textY_ = 0;

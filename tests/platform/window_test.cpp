@@ -160,6 +160,33 @@ TEST_F(WindowTest, TextIsOpaqueAndCoversOnlyItsOwnCells) {
   EXPECT_GT(shot.darkPixels(blanksEnd, 300, 950, 330), 20);  // the last "MM" stays
 }
 
+// The readings are printed again at every poll; a reprint may skip drawing
+// only while the window still shows that very text there.
+TEST_F(WindowTest, ReprintedTextIsShownAfterAnythingDrawnOverIt) {
+  window.setTextPosition(100, 200);
+  window.printText("S9");
+  int afterS9 = window.textX();
+  int inkOfS9 = Screenshot(id).darkPixels(100, 200, afterS9, 240);
+  ASSERT_GT(inkOfS9, 20);
+
+  window.setTextPosition(100, 200);
+  window.printText("S9");
+  EXPECT_EQ(window.textX(), afterS9);  // the position moves as for any print
+
+  window.setTextPosition(90, 200);  // blanks over it, from a different place
+  window.printText("            ");
+  EXPECT_EQ(Screenshot(id).darkPixels(100, 200, afterS9, 240), 0);
+  window.setTextPosition(100, 200);
+  window.printText("S9");
+  EXPECT_EQ(Screenshot(id).darkPixels(100, 200, afterS9, 240), inkOfS9);
+
+  window.setFont("Ariel", 50, 700);  // the same text in another font is drawn anew
+  window.setTextPosition(100, 200);
+  window.printText("S9");
+  EXPECT_GT(window.textX() - 100, 2 * (afterS9 - 100));
+  EXPECT_GT(Screenshot(id).darkPixels(100, 200, window.textX(), 280), 4 * inkOfS9);
+}
+
 TEST_F(WindowTest, BigBoldFontForTheReadings) {
   window.setFont("Ariel", 50, 700);  // no such face: the platform's match is used
   window.setTextPosition(50, 45);
