@@ -80,6 +80,7 @@ void SdlSound::fillCallback(void* sound, Uint8* stream, int bytes) {
 // that the word said after it is queued in time to follow it without a gap.
 void SdlSound::fill(Sint16* out, std::size_t frames) {
   std::lock_guard lock(mutex_);
+  bool hadSound = !queue_.empty();
   std::size_t filled = 0;
   while (filled < frames && !queue_.empty()) {
     Queued& front = queue_.front();
@@ -102,11 +103,14 @@ void SdlSound::fill(Sint16* out, std::size_t frames) {
   // Sounds finished in this buffer were released by the one before, or
   // dropped when a later sound was queued; a word that fitted in one buffer
   // is released only here, once it has been taken.
-  if (queue_.empty()) released = lastNumber_;
-  else released = std::max(released, queue_.front().number - 1);
-  if (released != releasedThrough_) {
+  if (queue_.empty()) {
+    released = lastNumber_;
+  } else {
+    released = std::max(released, queue_.front().number - 1);
+  }
+  if (released != releasedThrough_ || (hadSound && queue_.empty())) {
     releasedThrough_ = released;
-    releasedSignal_.notify_all();
+    releasedSignal_.notify_all();  // also tells the closing device all is played
   }
 }
 
