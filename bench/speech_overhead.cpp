@@ -34,7 +34,7 @@ int main() {
   std::vector<std::pair<std::string, double>> words;
   for (int i = 0; i < 10; ++i) {
     double seconds = 0.20 + 0.02 * i;
-    std::string file = (folder / ("w" + std::to_string(i) + ".wav")).string();
+    std::string file = (folder / (std::string("w") + std::to_string(i) + ".wav")).string();
     std::string command = "sox -n -r 22050 -c 1 -b 16 '" + file + "' synth " +
                           std::to_string(seconds) + " sine 440";
     if (std::system(command.c_str()) != 0) {
