@@ -67,7 +67,13 @@ void SdlSound::queue(const std::vector<Sint16>& samples, bool wait) {
   std::uint64_t number = ++lastNumber_;
   queue_.push_back(Queued{&samples, 0, number, false});
   if (!wait) return;
-  releasedSignal_.wait(lock, [this, number] { return releasedThrough_ >= number; });
+  // A sound device that stops taking samples (a USB headset pulled out) must
+  // not hold the program for ever: the wait ends a second after the word
+  // should have, and the word is dropped.
+  auto longest = std::chrono::milliseconds(1000 + samples.size() * 1000 / sampleRate);
+  if (!releasedSignal_.wait_for(lock, longest, [this, number] { return releasedThrough_ >= number; })) {
+    std::erase_if(queue_, [number](const Queued& q) { return q.number == number; });
+  }
 }
 
 void SdlSound::fillCallback(void* sound, Uint8* stream, int bytes) {

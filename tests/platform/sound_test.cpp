@@ -204,3 +204,29 @@ TEST_F(SoundTest, WithoutASoundDeviceEveryWordReturnsAtOnce) {
 }
 
 }  // namespace
+
+namespace {
+
+// The device this process has open and playing (SDL numbers opened devices
+// from 2), or 0.
+SDL_AudioDeviceID playingDevice() {
+  for (SDL_AudioDeviceID id = 2; id < 16; ++id) {
+    if (SDL_GetAudioDeviceStatus(id) == SDL_AUDIO_PLAYING) return id;
+  }
+  return 0;
+}
+
+TEST_F(SoundTest, ADeviceThatStopsTakingSamplesDoesNotHoldTheProgram) {
+  makeWord("on.wav", 0.2);
+  SdlSound sound;
+  secondsToPlay(sound, word("on"));
+  SDL_AudioDeviceID device = playingDevice();
+  ASSERT_NE(device, 0U);
+  SDL_PauseAudioDevice(device, 1);  // the callback is no longer asked for samples
+  double seconds = secondsToPlay(sound, word("on"));
+  EXPECT_GT(seconds, 0.9);
+  EXPECT_LT(seconds, 2.0);
+  EXPECT_FALSE(sound.isPlaying());
+}
+
+}  // namespace
