@@ -181,7 +181,7 @@ int PosixSerialPorts::setSerialFormat(int port, int dataBits, int parity, int st
 }
 
 int PosixSerialPorts::serialBytesWaiting(int port) {
-  OpenPort* open = usable(port);
+  OpenPort* open = opened(port);  // a hung-up device fails the count
   if (open == nullptr) return 0;
   int waiting = 0;
   if (::ioctl(open->fd, FIONREAD, &waiting) != 0) {
@@ -203,6 +203,9 @@ int PosixSerialPorts::readSerial(int port, char* buffer, int maximum) {
     ssize_t n = ::read(open->fd, buffer + stored, static_cast<std::size_t>(maximum - stored));
     if (n > 0) {
       stored += static_cast<int>(n);
+      // One read takes all that has arrived: a read that does not wait
+      // has nothing more to look for.
+      if (!waits) break;
       continue;
     }
     if (n < 0 && errno == EINTR) continue;
@@ -226,7 +229,7 @@ int PosixSerialPorts::readSerial(int port, char* buffer, int maximum) {
 
 int PosixSerialPorts::writeSerial(int port, const char* text, int length) {
   if (text == nullptr || length <= 0) return 0;
-  OpenPort* open = usable(port);
+  OpenPort* open = opened(port);  // a hung-up device fails the write
   if (open == nullptr) return 0;
   // The line has no flow control, so a real port always drains; only a
   // device that has stopped taking bytes (a pseudo-terminal nobody reads)
@@ -263,15 +266,18 @@ int PosixSerialPorts::closeSerial(int port) {
   return 1;
 }
 
+PosixSerialPorts::OpenPort* PosixSerialPorts::opened(int port) {
+  if (!inRange(port) || ports_[port].fd < 0) return nullptr;
+  return &ports_[port];
+}
+
 PosixSerialPorts::OpenPort* PosixSerialPorts::usable(int port) {
-  if (!inRange(port)) return nullptr;
-  OpenPort& open = ports_[port];
-  if (open.fd < 0) return nullptr;
-  if (hasHungUp(open.fd)) {
-    drop(open);
+  OpenPort* open = opened(port);
+  if (open != nullptr && hasHungUp(open->fd)) {
+    drop(*open);
     return nullptr;
   }
-  return &open;
+  return open;
 }
 
 void PosixSerialPorts::drop(OpenPort& open) {

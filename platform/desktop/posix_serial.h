@@ -47,8 +47,11 @@ class PosixSerialPorts {
     int readMultiplier = -1;
   };
 
-  // The open port n, or nullptr when n is out of range or not open. A port
-  // whose device has hung up is closed here and gives nullptr too.
+  // The open port n, or nullptr when n is out of range or not open. For
+  // the calls whose own system call does not fail on a hung-up device (a
+  // read there just finds nothing), usable() also looks for the hang-up: a
+  // port whose device has hung up is closed there and gives nullptr too.
+  OpenPort* opened(int port);
   OpenPort* usable(int port);
   void drop(OpenPort& open);
 

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -307,9 +308,11 @@ TEST_F(SerialPortTest, WriterWhoseRadioNeverReadsIsNotHeld) {
   EXPECT_EQ(radio.receive(3), "FA;");
 }
 
-// Uses a port after the radio's end has gone; the result is 0 when every
-// call returned 0 at once and the port ended up closed.
-int useAPortWhoseOtherEndHungUp(int readMultiplier) {
+// Uses a port after the radio's end has gone, the calls in turn from the
+// one numbered `first` on (0 read, 1 write, 2 bytes waiting, 3 format): each
+// must notice the hang-up by itself. The result is 0 when every call returned
+// 0 at once and the first call had already closed the port.
+int useAPortWhoseOtherEndHungUp(int readMultiplier, int first) {
   ScratchFolder folder;
   PseudoTerminal radio;
   radio.linkAs("COM1");
@@ -319,31 +322,37 @@ int useAPortWhoseOtherEndHungUp(int readMultiplier) {
   radio.send("FA");
   radio.hangUp();
   char buffer[32];
+  const std::function<int()> calls[] = {
+      [&] { return ports.readSerial(1, buffer, sizeof buffer); },
+      [&] { return ports.writeSerial(1, "FA;", 3); },
+      [&] { return ports.serialBytesWaiting(1); },
+      [&] { return ports.setSerialFormat(1, 8, 0, 2); },
+  };
   auto start = Clock::now();
-  int results = 0;
+  int results = calls[first]();
+  if (ports.closeSerial(1) != 0) return 14;  // closed already when found gone
   for (int i = 0; i < 1000; ++i) {
-    results += ports.readSerial(1, buffer, sizeof buffer);
-    results += ports.writeSerial(1, "FA;", 3);
-    results += ports.serialBytesWaiting(1);
-    results += ports.setSerialFormat(1, 8, 0, 2);
+    for (int c = 0; c < 4; ++c) results += calls[(first + c) % 4]();
   }
   if (results != 0) return 12;
   if (msSince(start) > 500) return 13;
-  if (ports.closeSerial(1) != 0) return 14;  // closed already when found gone
   return 0;
 }
 
 // In a child that leads its own session: were the port to become its
 // controlling terminal, the hang-up would send SIGHUP and end it.
-[[noreturn]] void hangUpInOwnSession(int readMultiplier) {
+[[noreturn]] void hangUpInOwnSession(int readMultiplier, int first) {
   if (::setsid() < 0) ::_exit(10);
-  ::_exit(useAPortWhoseOtherEndHungUp(readMultiplier));
+  ::_exit(useAPortWhoseOtherEndHungUp(readMultiplier, first));
 }
 
 TEST(SerialPortHangUp, PortWhoseOtherEndHungUpGoesQuietAndCheap) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  EXPECT_EXIT(hangUpInOwnSession(-1), ::testing::ExitedWithCode(0), "");
-  EXPECT_EXIT(hangUpInOwnSession(5), ::testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(hangUpInOwnSession(-1, 0), ::testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(hangUpInOwnSession(5, 0), ::testing::ExitedWithCode(0), "");
+  for (int first = 1; first < 4; ++first) {
+    EXPECT_EXIT(hangUpInOwnSession(-1, first), ::testing::ExitedWithCode(0), "") << first;
+  }
 }
 
 }  // namespace
