@@ -160,12 +160,12 @@ const std::vector<Sint16>* SdlSound::decoded(const std::string& path) {
   auto found = words_.find(path);
   if (found != words_.end()) return &found->second;
 
-  SDL_AudioSpec spec{};
+  SDL_AudioSpec recorded{};
   Uint8* data = nullptr;
   Uint32 length = 0;
-  if (SDL_LoadWAV(path.c_str(), &spec, &data, &length) == nullptr) return nullptr;
+  if (SDL_LoadWAV(path.c_str(), &recorded, &data, &length) == nullptr) return nullptr;
   SDL_AudioCVT conversion{};
-  bool converted = SDL_BuildAudioCVT(&conversion, spec.format, spec.channels, spec.freq,
+  bool converted = SDL_BuildAudioCVT(&conversion, recorded.format, recorded.channels, recorded.freq,
                                      AUDIO_S16SYS, 1, sampleRate) >= 0;
   std::vector<Uint8> bytes;
   if (converted) {
