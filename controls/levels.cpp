@@ -47,6 +47,15 @@ int bandStepRound(std::string_view bandCoverage) {
   return covered > 0 ? covered : lastBand;
 }
 
+// Outside every band there is no band to step from: the arrows say so and
+// queue nothing.
+bool refusedOutsideBands(FrontPanel& panel) {
+  if (panel.bandIndex != noBand) return false;
+  panel.speakWord("band");
+  panel.speakWord("un");
+  return true;
+}
+
 }  // namespace
 
 void FrontPanel::adjustUp() {
@@ -55,11 +64,7 @@ void FrontPanel::adjustUp() {
       frequencyHz = withinFrequencyRange(static_cast<long long>(frequencyHz) + frequencyStep);
       break;
     case focusBand:
-      if (bandIndex == noBand) {
-        speakWord("band");
-        speakWord("un");
-        break;
-      }
+      if (refusedOutsideBands(*this)) break;
       if (++bandStepPending == bandStepRound(bandCoverage) + 1) bandStepPending = 1;
       break;
     case focusWidth:
@@ -94,11 +99,7 @@ void FrontPanel::adjustDown() {
       frequencyHz = withinFrequencyRange(static_cast<long long>(frequencyHz) - frequencyStep);
       break;
     case focusBand:
-      if (bandIndex == noBand) {
-        speakWord("band");
-        speakWord("un");
-        break;
-      }
+      if (refusedOutsideBands(*this)) break;
       if (--bandStepPending == -(bandStepRound(bandCoverage) + 1)) bandStepPending = -1;
       break;
     case focusWidth:
