@@ -22,6 +22,10 @@ constexpr int normalWeight = 400;
 // handler ignores them, as it ignores Alt combinations on Windows.
 constexpr int systemKeyDown = 260;
 
+// How long an idle wait on the X server may go without SDL pumping its
+// events: the longest a termination signal waits to become a quit event.
+constexpr std::chrono::milliseconds pumpInterval{250};
+
 constexpr SDL_Color black = {0, 0, 0, 255};
 constexpr SDL_Color white = {255, 255, 255, 255};
 
@@ -78,6 +82,7 @@ bool SdlWindow::openWindow(int left, int top, int width, int height, const std::
     return false;
   }
   SDL_StopTextInput();  // character events are of no use here
+  xServer_ = XConnection(window_);
 
   SDL_Rect screen{0, 0, width, height};
   SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(window_)), &screen);
@@ -176,12 +181,36 @@ void SdlWindow::waitEvents() {
 // the wait ended without one.
 bool SdlWindow::waitForEvent(SDL_Event& e) {
   if (timers_.empty()) return SDL_WaitEvent(&e) != 0;
-  auto due = std::min_element(timers_.begin(), timers_.end(), [](const auto& a, const auto& b) {
-               return a.second.due < b.second.due;
-             })->second.due;
+  auto due = nextTickDue();
+  if (xServer_.isOpen()) return waitOnXServer(e, due);
   auto left = std::chrono::ceil<std::chrono::milliseconds>(due - Clock::now()).count();
   if (left <= 0) return SDL_PollEvent(&e) != 0;
   return SDL_WaitEventTimeout(&e, static_cast<int>(std::min<long long>(left, 1000000))) != 0;
+}
+
+// On X11 SDL pumps only when the server has sent something, when the window
+// has drawn (waiting for the server there may have read events off the
+// connection, where poll() no longer sees them), and now and then for the
+// signals; an idle tick then costs one poll() on the connection.
+bool SdlWindow::waitOnXServer(SDL_Event& e, Clock::time_point due) {
+  auto takeQueued = [&e] {
+    return SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0;
+  };
+  if (takeQueued()) return true;
+  if (!drawnSincePump_ && Clock::now() < nextPump_ &&
+      !xServer_.waitReadable(std::min(due, nextPump_))) {
+    return false;
+  }
+  SDL_PumpEvents();
+  drawnSincePump_ = false;
+  nextPump_ = Clock::now() + pumpInterval;
+  return takeQueued();
+}
+
+SdlWindow::Clock::time_point SdlWindow::nextTickDue() const {
+  return std::min_element(timers_.begin(), timers_.end(), [](const auto& a, const auto& b) {
+           return a.second.due < b.second.due;
+         })->second.due;
 }
 
 // One tick for each timer that has fallen due, however many of its intervals
@@ -254,6 +283,7 @@ void SdlWindow::showArea(const SDL_Rect& area) {
   SDL_Rect target = area;
   SDL_BlitSurface(image_, &source, surface, &target);
   SDL_UpdateWindowSurfaceRects(window_, &target, 1);
+  drawnSincePump_ = true;
 }
 
 void SdlWindow::closeWindow() {
@@ -265,6 +295,7 @@ void SdlWindow::closeWindow() {
   font_ = nullptr;
   SDL_FreeSurface(image_);
   image_ = nullptr;
+  xServer_ = XConnection(nullptr);
   SDL_DestroyWindow(window_);
   window_ = nullptr;
   TTF_Quit();

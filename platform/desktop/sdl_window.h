@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/desktop/x_connection.h"
 #include "platform/platform.h"
 
 class SdlWindow {
@@ -59,6 +60,8 @@ class SdlWindow {
   const Shown* alreadyShown(const std::string& text) const;
   void remember(const std::string& text, const SDL_Rect& area);
   bool waitForEvent(SDL_Event& e);
+  bool waitOnXServer(SDL_Event& e, Clock::time_point due);
+  Clock::time_point nextTickDue() const;
   bool deliverDueTicks();
   void deliver(const SDL_Event& e);
   void deliverKey(const SDL_KeyboardEvent& key);
@@ -76,4 +79,9 @@ class SdlWindow {
   int textX_ = 0;
   int textY_ = 0;
   std::map<int, Timer> timers_;  // the running timers by id
+  XConnection xServer_{nullptr};
+  // SDL turns a termination signal into its quit event only when it pumps;
+  // an idle wait on the X server still lets it pump this often.
+  Clock::time_point nextPump_{};
+  bool drawnSincePump_ = false;
 };

@@ -15,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+#include <pthread.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include "platform/desktop/sdl_window.h"
@@ -95,6 +97,27 @@ class WindowTest : public ::testing::Test {
     std::string command = "xdotool windowfocus --sync " + std::to_string(id) + " key --delay 5 " + keys;
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
     pumpFor(200);
+  }
+
+  // Lets the window idle on a slow timer, as the program does between its
+  // ticks, with the keyboard focus already on it.
+  void idleOnASlowTimer() {
+    std::string focus = "xdotool windowfocus --sync " + std::to_string(id);
+    ASSERT_EQ(std::system(focus.c_str()), 0);
+    pumpFor(100);
+    window.stopTimer(workTimer);
+    window.startTimer(3000, 1);
+    events.clear();
+  }
+
+  // Milliseconds until the handler has received an event of this code.
+  double msUntil(int code) {
+    auto start = Clock::now();
+    auto seen = [&] { return std::any_of(events.begin(), events.end(), [code](const Event& e) {
+                        return e.first == code;
+                      }); };
+    while (!seen() && Clock::now() < start + std::chrono::seconds(2)) window.waitEvents();
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
   }
 
   std::vector<int> keyDowns() const {
@@ -237,6 +260,33 @@ TEST_F(WindowTest, AltF4AndTheCloseBoxAreTheCloseRequest) {
   pumpFor(50);
   EXPECT_EQ(std::count(events.begin(), events.end(), Event{32770, 0}), 2);
   EXPECT_TRUE(window.isOpen());  // only the program closes its window
+}
+
+// An idle window sleeps until the X server sends something. A key ends that
+// sleep at once, also when drawing has waited for the server and so already
+// read the key off the connection.
+TEST_F(WindowTest, KeyEndsAnIdleWaitAtOnce) {
+  idleOnASlowTimer();
+  ASSERT_EQ(std::system("xdotool key a"), 0);
+  EXPECT_LT(msUntil(256), 150.0);
+
+  events.clear();
+  ASSERT_EQ(std::system("xdotool key b"), 0);
+  window.setTextPosition(10, 10);
+  window.printText("drawn while the key waits");
+  EXPECT_LT(msUntil(256), 150.0);
+  EXPECT_EQ(keyDowns(), std::vector<int>{66});
+}
+
+// SDL turns a termination signal into its quit event when it next looks for
+// events; an idle window must look often enough, even when the signal lands
+// on a thread other than the one waiting.
+TEST_F(WindowTest, TerminationSignalEndsAnIdleWait) {
+  idleOnASlowTimer();
+  std::thread other([] { std::this_thread::sleep_for(std::chrono::milliseconds(50)); });
+  ASSERT_EQ(pthread_kill(other.native_handle(), SIGTERM), 0);
+  other.join();
+  EXPECT_LT(msUntil(32770), 1000.0);
 }
 
 TEST_F(WindowTest, BlockingHandlerIsFollowedByOneTickNotABurst) {

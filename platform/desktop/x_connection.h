@@ -1,0 +1,23 @@
+// The window's connection to the X server, watched directly so that an idle
+// wait costs one poll() instead of SDL's pumping, which asks Xlib for events
+// several times over (each ask a read on the socket) on every pass.
+#pragma once
+
+#include <SDL.h>
+
+#include <chrono>
+
+class XConnection {
+ public:
+  // The connection of an SDL window on X11; not open when the window is on
+  // another video driver.
+  explicit XConnection(SDL_Window* window);
+
+  bool isOpen() const { return fd_ >= 0; }
+  // Sleeps until the server has sent something, a signal arrived or the
+  // time has come; false only when the time came.
+  bool waitReadable(std::chrono::steady_clock::time_point until) const;
+
+ private:
+  int fd_ = -1;
+};
