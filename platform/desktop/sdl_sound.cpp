@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
-#include <cstdlib>
 #include <cstring>
 
 #include "platform/sound_names.h"
@@ -132,16 +131,13 @@ std::string SdlSound::findFile(const std::string& fileName) {
 
   struct stat info {};
   if (stat(folderPath.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return {};
-  char* absolute = realpath(folderPath.c_str(), nullptr);
-  if (absolute == nullptr) return {};
-  std::string key(absolute);
-  std::free(absolute);
-
-  Folder& folder = folders_[key];
+  // The program never changes its working folder, so a folder's path as the
+  // word names it is a fit key.
+  Folder& folder = folders_[folderPath];
   if (!sameTime(folder.modified, info.st_mtim) || folder.byLowerName.empty()) {
     folder.modified = info.st_mtim;
     folder.byLowerName.clear();
-    if (DIR* dir = opendir(key.c_str())) {
+    if (DIR* dir = opendir(folderPath.c_str())) {
       while (dirent* entry = readdir(dir)) {
         folder.byLowerName.emplace(lowerCase(entry->d_name), entry->d_name);
       }
@@ -150,7 +146,7 @@ std::string SdlSound::findFile(const std::string& fileName) {
   }
   auto found = folder.byLowerName.find(lowerCase(base));
   if (found == folder.byLowerName.end()) return {};
-  return key + "/" + found->second;
+  return folderPath + "/" + found->second;
 }
 
 // The word's samples in the device's format, decoded at its first use. The
