@@ -191,20 +191,27 @@ bool SdlWindow::waitForEvent(SDL_Event& e) {
 // On X11 SDL pumps only when the server has sent something, when the window
 // has drawn (waiting for the server there may have read events off the
 // connection, where poll() no longer sees them), and now and then for the
-// signals; an idle tick then costs one poll() on the connection.
+// signals; an idle tick then costs one poll() on the connection. A pump that
+// falls due before the next tick is done at once rather than on a wake-up
+// of its own.
 bool SdlWindow::waitOnXServer(SDL_Event& e, Clock::time_point due) {
   auto takeQueued = [&e] {
     return SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0;
   };
   if (takeQueued()) return true;
-  if (!drawnSincePump_ && Clock::now() < nextPump_ &&
-      !xServer_.waitReadable(std::min(due, nextPump_))) {
-    return false;
+  if (drawnSincePump_ || nextPump_ <= due) {
+    pumpEvents();
+    if (takeQueued()) return true;
   }
+  if (!xServer_.waitReadable(std::min(due, nextPump_))) return false;
+  pumpEvents();
+  return takeQueued();
+}
+
+void SdlWindow::pumpEvents() {
   SDL_PumpEvents();
   drawnSincePump_ = false;
   nextPump_ = Clock::now() + pumpInterval;
-  return takeQueued();
 }
 
 SdlWindow::Clock::time_point SdlWindow::nextTickDue() const {

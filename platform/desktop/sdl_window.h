@@ -61,6 +61,7 @@ class SdlWindow {
   void remember(const std::string& text, const SDL_Rect& area);
   bool waitForEvent(SDL_Event& e);
   bool waitOnXServer(SDL_Event& e, Clock::time_point due);
+  void pumpEvents();
   Clock::time_point nextTickDue() const;
   bool deliverDueTicks();
   void deliver(const SDL_Event& e);
