@@ -166,8 +166,11 @@ class Run:
 
     def phrase_if_ended(self, start_byte):
         starts = word_starts(self.station.audio_file, start_byte)
-        if not starts or os.path.getsize(self.station.audio_file) - start_byte < \
-                2 * (starts[-1][0] + RATE):
+        if not starts:
+            return None
+        last_start, last_word = starts[-1]
+        if os.path.getsize(self.station.audio_file) - start_byte < \
+                2 * (last_start + WORD_SAMPLES[last_word] + RATE // 2):
             return None  # still speaking, or less than half a second since
         return starts
 

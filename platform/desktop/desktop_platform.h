@@ -20,7 +20,10 @@ class DesktopPlatform : public Platform {
   }
   void startTimer(int intervalMs, int id) override { window_.startTimer(intervalMs, id); }
   void stopTimer(int id) override { window_.stopTimer(id); }
-  void waitEvents() override { window_.waitEvents(); }
+  void waitEvents() override {
+    sound_.restIfSilent();
+    window_.waitEvents();
+  }
   void closeWindow() override { window_.closeWindow(); }
 
   int openSerial(int port, int baud) override { return ports_.openSerial(port, baud); }

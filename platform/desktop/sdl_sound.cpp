@@ -19,6 +19,9 @@ constexpr int sampleRate = 44100;
 // answer starts within one buffer (plus the sound system's own latency) of
 // being asked for. The gap between words no longer depends on it.
 constexpr Uint16 bufferFrames = 1024;
+// Silence long enough for the keys of one change to have been pressed, and
+// for a phrase's last word to have been played out.
+constexpr auto restAfter = std::chrono::seconds(1);
 
 std::string lowerCase(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(),
@@ -34,6 +37,7 @@ bool sameTime(const std::timespec& a, const std::timespec& b) {
 
 SdlSound::~SdlSound() {
   if (state_ != Device::open) return;
+  wake();
   {
     // A word already released is heard to its end (a buffer at most); a
     // sound still playing on its own, such as the help, stops.
@@ -61,11 +65,16 @@ void SdlSound::playSound(const std::string& name, bool wait) {
 // Stops what is playing, except a word's last buffer, and puts the sound
 // after it; with wait, sleeps until the callback releases the sound.
 void SdlSound::queue(const std::vector<Sint16>& samples, bool wait) {
-  std::unique_lock lock(mutex_);
-  std::erase_if(queue_, [](const Queued& q) { return !q.released; });
-  std::uint64_t number = ++lastNumber_;
-  queue_.push_back(Queued{&samples, 0, number, false});
+  std::uint64_t number = 0;
+  {
+    std::lock_guard lock(mutex_);
+    std::erase_if(queue_, [](const Queued& q) { return !q.released; });
+    number = ++lastNumber_;
+    queue_.push_back(Queued{&samples, 0, number, false});
+  }
+  wake();  // after queueing, so that the first buffer it fills holds the word
   if (!wait) return;
+  std::unique_lock lock(mutex_);
   // A sound device that stops taking samples (a USB headset pulled out) must
   // not hold the program for ever: the wait ends a second after the word
   // should have, and the word is dropped.
@@ -86,6 +95,7 @@ void SdlSound::fillCallback(void* sound, Uint8* stream, int bytes) {
 void SdlSound::fill(Sint16* out, std::size_t frames) {
   std::lock_guard lock(mutex_);
   bool hadSound = !queue_.empty();
+  if (hadSound) lastSound_ = std::chrono::steady_clock::now();
   std::size_t filled = 0;
   while (filled < frames && !queue_.empty()) {
     Queued& front = queue_.front();
@@ -117,6 +127,26 @@ void SdlSound::fill(Sint16* out, std::size_t frames) {
     releasedThrough_ = released;
     releasedSignal_.notify_all();  // also tells the closing device all is played
   }
+}
+
+// Holding the device's lock stops its thread before it asks for the next
+// buffer; the sound system plays out what it has and then waits. Only this
+// thread queues words, so the queue cannot fill between the look and the
+// lock.
+void SdlSound::restIfSilent() {
+  if (state_ != Device::open || resting_) return;
+  {
+    std::lock_guard lock(mutex_);
+    if (!queue_.empty() || std::chrono::steady_clock::now() - lastSound_ < restAfter) return;
+  }
+  SDL_LockAudioDevice(device_);
+  resting_ = true;
+}
+
+void SdlSound::wake() {
+  if (!resting_) return;
+  resting_ = false;
+  SDL_UnlockAudioDevice(device_);
 }
 
 // The path of the file whose name matches ignoring case, empty when there is
@@ -180,8 +210,9 @@ const std::vector<Sint16>* SdlSound::decoded(const std::string& path) {
 }
 
 // The device is opened at the first word that has a file, and only tried
-// once: without a sound device the program runs mute. It stays open and
-// playing (silence between words), so that a word starts at the next buffer.
+// once: without a sound device the program runs mute. It stays open, playing
+// silence between words until it rests, so that a word starts at the next
+// buffer.
 bool SdlSound::openDevice() {
   if (state_ == Device::unopened) {
     state_ = Device::mute;
@@ -193,6 +224,7 @@ bool SdlSound::openDevice() {
       wanted.samples = bufferFrames;
       wanted.callback = fillCallback;
       wanted.userdata = this;
+      lastSound_ = std::chrono::steady_clock::now();  // before the thread starts
       device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
       if (device_ != 0) {
         SDL_PauseAudioDevice(device_, 0);

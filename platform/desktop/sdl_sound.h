@@ -9,6 +9,7 @@
 
 #include <SDL.h>
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <ctime>
@@ -30,6 +31,13 @@ class SdlSound {
   // buffer, so that the word said next is queued in time to follow it in
   // that buffer; the word is then heard for at most two buffers (46 ms) more.
   void playSound(const std::string& name, bool wait);
+
+  // Called before the program waits for its next event: once a second has
+  // passed without sound, the device's thread is held asleep until the next
+  // word, instead of waking 43 times a second to hand silence to the sound
+  // system. The word that wakes it starts at once rather than at the next
+  // buffer.
+  void restIfSilent();
 
   // True once opening the sound device has failed: the program runs mute.
   bool isMute() const { return state_ == Device::mute; }
@@ -59,10 +67,12 @@ class SdlSound {
   std::string findFile(const std::string& fileName);
   const std::vector<Sint16>* decoded(const std::string& path);
   bool openDevice();
+  void wake();
 
   enum class Device { unopened, open, mute };
   Device state_ = Device::unopened;
   SDL_AudioDeviceID device_ = 0;
+  bool resting_ = false;  // the device's lock is held: its thread sleeps on it
   std::unordered_map<std::string, Folder> folders_;
   std::map<std::string, std::vector<Sint16>> words_;  // decoded, by path
 
@@ -72,4 +82,5 @@ class SdlSound {
   std::deque<Queued> queue_;
   std::uint64_t lastNumber_ = 0;
   std::uint64_t releasedThrough_ = 0;
+  std::chrono::steady_clock::time_point lastSound_;  // the last buffer that held any
 };

@@ -12,7 +12,9 @@
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
+#include <memory>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -227,6 +229,73 @@ TEST_F(SoundTest, ADeviceThatStopsTakingSamplesDoesNotHoldTheProgram) {
   EXPECT_GT(seconds, 0.9);
   EXPECT_LT(seconds, 2.0);
   EXPECT_FALSE(sound.isPlaying());
+}
+
+// How often the device's thread has been switched in and out so far: once a
+// buffer while it plays, never while it rests. -1 without such a thread.
+long deviceThreadSwitches() {
+  for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+    std::ifstream comm(task.path() / "comm");
+    std::string name;
+    if (!std::getline(comm, name) || name.rfind("SDLAudioP", 0) != 0) continue;
+    std::ifstream status(task.path() / "status");
+    long switches = 0;
+    for (std::string line; std::getline(status, line);) {
+      auto colon = line.find(':');
+      if (colon != std::string::npos && line.find("ctxt_switches") != std::string::npos) {
+        switches += std::stol(line.substr(colon + 1));
+      }
+    }
+    return switches;
+  }
+  return -1;
+}
+
+long switchesOver(std::chrono::milliseconds span) {
+  long before = deviceThreadSwitches();
+  std::this_thread::sleep_for(span);
+  return deviceThreadSwitches() - before;
+}
+
+TEST_F(SoundTest, AfterASecondOfSilenceTheDeviceRestsUntilTheNextSound) {
+  using namespace std::chrono_literals;
+  makeWord("on.wav", 0.2);
+  makeWord("help.wav", 1.5);
+  auto sound = std::make_unique<SdlSound>();
+  secondsToPlay(*sound, word("on"));
+  ASSERT_GE(deviceThreadSwitches(), 0) << "no device thread to watch";
+  std::this_thread::sleep_for(1100ms);
+
+  // Silence is counted from the last sound, not from the device's opening.
+  secondsToPlay(*sound, word("on"));
+  std::this_thread::sleep_for(100ms);  // the word's last buffer taken
+  sound->restIfSilent();
+  EXPECT_GT(switchesOver(300ms), 5) << "rested straight after a word";
+
+  std::this_thread::sleep_for(900ms);
+  sound->restIfSilent();
+  EXPECT_LE(switchesOver(300ms), 2) << "still handing silence to the sound system";
+
+  // The next word wakes it and is heard at its own length.
+  double seconds = secondsToPlay(*sound, word("on"));
+  EXPECT_GT(seconds, 0.2 - releasedEarly);
+  EXPECT_LT(seconds, 0.45);
+  EXPECT_GT(switchesOver(300ms), 5);
+
+  // A sound playing on its own keeps it awake however long it lasts.
+  secondsToPlay(*sound, word("help"), false);
+  std::this_thread::sleep_for(1200ms);
+  sound->restIfSilent();
+  EXPECT_TRUE(sound->isPlaying());
+  EXPECT_GT(switchesOver(200ms), 3);
+
+  // A resting device closes at once.
+  std::this_thread::sleep_for(1300ms);
+  sound->restIfSilent();
+  ASSERT_LE(switchesOver(100ms), 1);
+  auto start = Clock::now();
+  sound.reset();
+  EXPECT_LT(std::chrono::duration<double>(Clock::now() - start).count(), 0.3);
 }
 
 }  // namespace
