@@ -277,8 +277,9 @@ Key: XTEST key event sent by the benchmark -> X server -> quelmo -> "FA...;"
   program's own time is that minus the median X delivery to a bare client of
   the benchmark's own; it still holds the pseudo-terminal hop, the
   simulator's wake-up and any wait for a shared core.
-CPU: utime+stime from /proc over the idle period, all threads; the sound
-  thread writes the (silent) output to a file all the while (SDL disk driver).
+CPU: utime+stime from /proc over the idle period, all threads, in clock
+  ticks (0.017 % each over 60 s); the sound thread, which writes the output
+  to a file (SDL disk driver), rests after a second of silence.
 Speech gap: silence in the sound output between the end of one word's
   recording and the start of the next, over three frequency announcements.
   Sound layer: wall time of 10 words through the player minus their length
