@@ -131,6 +131,7 @@ class FrontPanel {
   void announcePower();
   void announceMode();
   void announceBand();
+  void announceNoBandToStepFrom();  // "band" "un"
   void announceWidth();
 
   // controls/: band and mode.

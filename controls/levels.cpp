@@ -51,8 +51,7 @@ int bandStepRound(std::string_view bandCoverage) {
 // queue nothing.
 bool refusedOutsideBands(FrontPanel& panel) {
   if (panel.bandIndex != noBand) return false;
-  panel.speakWord("band");
-  panel.speakWord("un");
+  panel.announceNoBandToStepFrom();
   return true;
 }
 

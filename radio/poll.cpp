@@ -117,10 +117,9 @@ void FrontPanel::readFrequencyReply() {
   // When the radio has been tuned outside every band meanwhile, there is no
   // band to step from: the steps are dropped, as the Up and Down keys refuse
   // them there.
-  if (bandStepPending != 0 && !isBand(bandIndex)) {
+  if (bandStepPending != 0 && bandIndex == noBand) {
     bandStepPending = 0;
-    speakWord("band");
-    speakWord("un");
+    announceNoBandToStepFrom();
   } else if (bandStepPending > 0) {
     bandIndex = bandIndex + 1;
     bandStepPending = bandStepPending - 1;

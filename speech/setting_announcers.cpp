@@ -22,6 +22,11 @@ void FrontPanel::announceBand() {
   if (bandIndex < noBand) speakWord("metres");
 }
 
+void FrontPanel::announceNoBandToStepFrom() {
+  speakWord("band");
+  speakWord("un");
+}
+
 // Width steps 9..21 are said 1.8, 1.9, 2.1 .. 2.9, 3.0, 3.1 kHz: the scale
 // has no 2.0.
 void FrontPanel::announceWidth() {
