@@ -11,16 +11,19 @@ void FrontPanel::handleEvent() {
       pollRadio();
       break;
     case event::keyDown:
-      // A held key repeats its key-down; it, and any other key pressed
-      // meanwhile, is ignored until a key-up.
-      if (keyHeld == 1) break;
+      // A held key repeats its key-down: those repeats are ignored until
+      // the key comes up. Any other key is handled at once, even while one
+      // is still down, so quick typing with overlapping keys loses nothing.
+      if (eventParam == keyHeld) break;
       keyCode = eventParam;
-      keyHeld = 1;
+      keyHeld = eventParam;
       if (debugFlag == 1) logKey();
       runKeyMap(*this);
       break;
     case event::keyUp:
-      keyHeld = 0;
+      // The keyboard repeats only the key pressed last; the key-up of one
+      // pressed before it changes nothing.
+      if (eventParam == keyHeld) keyHeld = 0;
       break;
     default:
       break;

@@ -84,7 +84,7 @@ class FrontPanel {
 
   // --- Keyboard and direct entry ---
   int keyCode = 0;
-  int keyHeld = 0;
+  int keyHeld = 0;  // the key last pressed while it is down (0: none), whose repeats are ignored
   int entryValue = 0;  // 999: no entry since start-up
   int entryMhzDigits = 0;
   int entryPointSeen = 0;

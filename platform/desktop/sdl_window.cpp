@@ -50,6 +50,28 @@ bool startVideo() {
   return false;
 }
 
+// The place asked for, moved as little as it takes for the whole window to
+// lie on the screen that holds that place (the first screen when none does):
+// at 350,100 a 950 by 500 window would reach past the right edge of a
+// 1024 by 768 screen, and the S-meter at its right end would not be seen.
+// A window larger than the screen keeps its top left corner on it.
+SDL_Point placeOnScreen(int left, int top, int width, int height) {
+  const SDL_Point corner{left, top};
+  SDL_Rect screen{0, 0, 0, 0};
+  for (int display = 0; display < SDL_GetNumVideoDisplays(); ++display) {
+    SDL_Rect bounds;
+    if (SDL_GetDisplayUsableBounds(display, &bounds) != 0) continue;
+    bool holdsCorner = SDL_PointInRect(&corner, &bounds) == SDL_TRUE;
+    if (SDL_RectEmpty(&screen) || holdsCorner) screen = bounds;
+    if (holdsCorner) break;
+  }
+  if (SDL_RectEmpty(&screen)) return {left, top};
+  auto fit = [](int at, int size, int start, int length) {
+    return std::max(start, std::min(at, start + length - size));
+  };
+  return {fit(left, width, screen.x, screen.w), fit(top, height, screen.y, screen.h)};
+}
+
 float displayDpi(SDL_Window* window) {
   float vertical = 0.0F;
   int display = SDL_GetWindowDisplayIndex(window);
@@ -75,7 +97,8 @@ bool SdlWindow::openWindow(int left, int top, int width, int height, const std::
     return false;
   }
 
-  window_ = SDL_CreateWindow(title.c_str(), left, top, width, height, SDL_WINDOW_SHOWN);
+  SDL_Point place = placeOnScreen(left, top, width, height);
+  window_ = SDL_CreateWindow(title.c_str(), place.x, place.y, width, height, SDL_WINDOW_SHOWN);
   if (window_ == nullptr) {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     TTF_Quit();
@@ -118,12 +141,30 @@ void SdlWindow::printText(std::string_view text) {
   SDL_Surface* drawn = TTF_RenderText_Shaded(font_, line.c_str(), black, white);
   if (drawn == nullptr) return;
   SDL_Rect area{textX_, textY_, drawn->w, drawn->h};
+  SDL_Rect changed = eraseCovered(area);
   SDL_BlitSurface(drawn, nullptr, image_, &area);
   SDL_FreeSurface(drawn);
   area = {textX_, textY_, area.w, area.h};  // the blit clips its copy of the rect
   remember(line, area);
   textX_ += area.w;
-  showArea(area);
+  SDL_UnionRect(&changed, &area, &changed);
+  showArea(changed);
+}
+
+// A text's box ends where its last character ends, and in a proportional
+// font blanks are narrower than most characters: "S9" and two blanks
+// printed where "S9+" was would leave the end of the "+" standing. So every
+// earlier text that the new one overlaps is erased whole first; a text
+// printed over another replaces it. Returns the area erased (empty: none).
+SDL_Rect SdlWindow::eraseCovered(const SDL_Rect& area) {
+  SDL_Rect erased{0, 0, 0, 0};
+  Uint32 background = SDL_MapRGB(image_->format, 255, 255, 255);
+  for (const Shown& s : shown_) {
+    if (!SDL_HasIntersection(&s.area, &area)) continue;
+    SDL_FillRect(image_, &s.area, background);
+    SDL_UnionRect(&erased, &s.area, &erased);
+  }
+  return erased;
 }
 
 // The same text printed in the same font at the current position, with

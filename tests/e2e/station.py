@@ -44,10 +44,10 @@ def wait_until(condition, timeout, what):
 class XServer:
     """An Xvfb on a display number of its own choosing."""
 
-    def __init__(self):
+    def __init__(self, screen="1280x800x24"):
         read_end, write_end = os.pipe()
         self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x800x24",
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", screen,
              "-nolisten", "tcp"],
             pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
@@ -222,15 +222,23 @@ class Station:
         except AssertionError:
             raise AssertionError("wanted %s, heard %s" % (expected, self.words()))
 
-    def frequency_area(self):
-        """The window's frequency text as raw grey pixels."""
-        geometry = dict(line.split("=") for line in
-                        self.xdotool("getwindowgeometry", "--shell", self.window).splitlines())
-        x, y = int(geometry["X"]) + 285, int(geometry["Y"]) + 150
+    def geometry(self):
+        """The window's place and size on the screen: X, Y, WIDTH, HEIGHT."""
+        return {key: int(value) for key, value in
+                (line.split("=") for line in
+                 self.xdotool("getwindowgeometry", "--shell", self.window).splitlines())}
+
+    def area(self, x, y, width, height):
+        """Raw grey pixels of a part of the window (x, y within the window)."""
+        where = self.geometry()
         return subprocess.run(
             ["import", "-display", self.x.display, "-window", "root",
-             "-crop", "660x80+%d+%d" % (x, y), "gray:-"],
+             "-crop", "%dx%d+%d+%d" % (width, height, where["X"] + x, where["Y"] + y), "gray:-"],
             capture_output=True, check=True).stdout
+
+    def frequency_area(self):
+        """The window's frequency text as raw grey pixels."""
+        return self.area(285, 150, 660, 80)
 
     def screenshot(self, name):
         path = os.path.join(self.folder, name)

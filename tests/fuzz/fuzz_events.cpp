@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } else if (kind == 3) {
       deliver(event::keyDown, value);  // any code at all, named by the map or not
     } else if (kind == 4) {
-      deliver(event::keyUp, 0);
+      deliver(event::keyUp, keys[value % keys.size()]);
     } else if (kind == 5) {
       deliver(event::timerTick, 1);
     } else if (kind == 6) {

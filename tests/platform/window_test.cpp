@@ -172,15 +172,33 @@ TEST_F(WindowTest, LineEndIsNeitherDrawnNorMovesThePosition) {
   EXPECT_EQ(window.textX() - 100, plainWidth);
 }
 
-TEST_F(WindowTest, TextIsOpaqueAndCoversOnlyItsOwnCells) {
+// In a proportional font blanks are narrower than most characters: a text
+// printed over a longer one must still leave nothing of it, while a text
+// beside it stays.
+TEST_F(WindowTest, TextPrintedOverAnotherReplacesItWhole) {
   window.setTextPosition(400, 300);
   window.printText("MMMM  MM");
+  int oldEnd = window.textX();
+  window.printText("A");  // beside it, not over it
+  int besideEnd = window.textX();
   window.setTextPosition(400, 300);
-  window.printText("            ");  // blanks as wide as "MMMM"
-  int blanksEnd = window.textX();
+  window.printText("  ");
   Screenshot shot(id);
-  EXPECT_EQ(shot.darkPixels(400, 300, blanksEnd, 330), 0);
-  EXPECT_GT(shot.darkPixels(blanksEnd, 300, 950, 330), 20);  // the last "MM" stays
+  EXPECT_EQ(shot.darkPixels(400, 300, oldEnd, 330), 0);
+  EXPECT_GT(shot.darkPixels(oldEnd, 300, besideEnd, 330), 5);
+
+  // The S-meter's label: "S9" and "+", then "S9" and two blanks.
+  window.setFont("Ariel", 50, 700);
+  window.setTextPosition(750, 45);
+  window.printText("S9");
+  int afterS9 = window.textX();
+  window.printText("+");
+  int afterPlus = window.textX();
+  ASSERT_GT(Screenshot(id).darkPixels(afterS9, 45, afterPlus, 130), 50);
+  window.setTextPosition(750, 45);
+  window.printText("S9");
+  window.printText("  ");
+  EXPECT_EQ(Screenshot(id).darkPixels(afterS9, 45, afterPlus, 130), 0);
 }
 
 // The readings are printed again at every poll; a reprint may skip drawing

@@ -1,5 +1,6 @@
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "controls/band_table.h"
@@ -53,9 +54,11 @@ class KeyMapTest : public FrontPanelTest {
 
   void keyDown(int code) { event(event::keyDown, code); }
 
+  void keyUp(int code) { event(event::keyUp, code); }
+
   void press(int code) {
     keyDown(code);
-    event(event::keyUp);
+    keyUp(code);
   }
 
   void type(const std::vector<int>& keys) {
@@ -63,15 +66,41 @@ class KeyMapTest : public FrontPanelTest {
   }
 };
 
-TEST_F(KeyMapTest, HeldKeyActsOnceUntilAKeyUp) {
-  keyDown('A');
-  keyDown('A');
-  keyDown('B');
-  EXPECT_EQ(words(), Words{"af"});
-  event(event::keyUp);
-  keyDown('B');
-  EXPECT_EQ(words(), (Words{"af", "band", "40", "metres"}));
-  EXPECT_EQ(panel.focusControl, 1);
+// Keys as a quick typist presses them: each goes down before the one before
+// it has come up. A held key's repeated key-downs act once; every other key
+// acts at once.
+TEST_F(KeyMapTest, OnlyTheHeldKeysRepeatsAreIgnored) {
+  struct Case {
+    const char* what;
+    std::vector<std::pair<int, int>> events;  // key-down (256) or key-up (257), key
+    Words words;
+    Commands commands;
+  };
+  constexpr int down = event::keyDown;
+  constexpr int up = event::keyUp;
+  const Case cases[] = {
+      {"A held repeats", {{down, 'A'}, {down, 'A'}, {down, 'A'}, {up, 'A'}}, {"af"}, {}},
+      {"A, S rolled", {{down, 'A'}, {down, 'S'}, {up, 'A'}, {up, 'S'}}, {"af", "s.wav", "0.wav"}, {}},
+      {"S repeats after A comes up",
+       {{down, 'A'}, {down, 'S'}, {up, 'A'}, {down, 'S'}, {down, 'S'}, {up, 'S'}, {down, 'A'}},
+       {"af", "s.wav", "0.wav", "af"},
+       {}},
+      {"E 1 4 . 2 Enter overlapped",
+       {{down, 'E'}, {down, '1'}, {up, 'E'}, {down, '4'}, {up, '1'}, {down, pointKey}, {up, '4'},
+        {down, '2'}, {up, pointKey}, {down, enterKey}, {up, '2'}, {up, enterKey}},
+       {"EF", "1", "4", "point", "2", "preamp", "on", "ok"},
+       {"FA007100000;", "MD02;", "FA007100000;", "FA014200000;", "PA01;"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    platform.clearRecords();
+    panel.keyHeld = 0;
+    panel.entryValue = 999;
+    onRadio(7100000, 4, 1);
+    for (auto [code, key] : c.events) event(code, key);
+    EXPECT_EQ(words(), c.words);
+    EXPECT_EQ(commands(), c.commands);
+  }
 }
 
 TEST_F(KeyMapTest, ShiftIsLoggedButDoesNothing) {

@@ -1,0 +1,175 @@
+"""scripts/run as the operator meets it: which radio it uses, the operator's
+link left alone, and two runs at once.
+
+The script runs from a copy of the checkout's layout whose scripts/setup only
+notes that it was called, with the built program and simulator and the test
+voice in its build/ folder."""
+
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+import unittest
+
+import station_test
+from station import QUELMO, QUELMO_SIM, wait_until
+from test_voice import write_test_voice
+
+RUN_SCRIPT = os.path.join(os.path.dirname(__file__), "..", "..", "scripts", "run")
+
+
+def setUpModule():
+    station_test.start_x_server()
+
+
+def tearDownModule():
+    station_test.stop_x_server()
+
+
+def children(pid):
+    """The commands the process has started, by name: {name: pid}."""
+    try:
+        with open("/proc/%d/task/%d/children" % (pid, pid)) as listing:
+            pids = [int(p) for p in listing.read().split()]
+    except FileNotFoundError:
+        return {}
+    found = {}
+    for child in pids:
+        try:
+            with open("/proc/%d/comm" % child) as comm:
+                found[comm.read().strip()] = child
+        except FileNotFoundError:
+            pass
+    return found
+
+
+class Run:
+    """One scripts/run in the background, its terminal output in a file."""
+
+    def __init__(self, checkout, folder, *options):
+        self.output_path = tempfile.mktemp(prefix="quelmo-run-", suffix=".txt")
+        environment = dict(os.environ, DISPLAY=station_test._x_server.display,
+                           SDL_AUDIODRIVER="dummy")
+        with open(self.output_path, "w") as output:
+            self.process = subprocess.Popen(
+                ["bash", os.path.join(checkout, "scripts", "run"), "--folder", folder, *options],
+                stdout=output, stderr=subprocess.STDOUT, env=environment)
+
+    def output(self):
+        with open(self.output_path) as output:
+            return output.read()
+
+    def wait_for_output(self, text, timeout=30):
+        wait_until(lambda: text in self.output(), timeout, repr(text) + " from scripts/run")
+
+    def program(self, name="quelmo", timeout=30):
+        return wait_until(lambda: children(self.process.pid).get(name), timeout, name)
+
+    def stop(self):
+        """Ends quelmo as a signal does; the script then cleans up after it."""
+        quelmo = children(self.process.pid).get("quelmo")
+        if quelmo:
+            os.kill(quelmo, signal.SIGTERM)
+        return self.process.wait(timeout=20)
+
+
+class RunScript(unittest.TestCase):
+    def setUp(self):
+        self.checkout = tempfile.mkdtemp(prefix="quelmo-checkout-")
+        self.addCleanup(shutil.rmtree, self.checkout, True)
+        os.makedirs(os.path.join(self.checkout, "scripts"))
+        shutil.copy(RUN_SCRIPT, os.path.join(self.checkout, "scripts", "run"))
+        setup = os.path.join(self.checkout, "scripts", "setup")
+        with open(setup, "w") as stub:
+            stub.write('#!/bin/sh\necho "$@" >>"$(dirname "$0")/../setup.log"\n')
+        os.chmod(setup, 0o755)
+        build = os.path.join(self.checkout, "build")
+        os.makedirs(build)
+        os.symlink(os.path.abspath(QUELMO), os.path.join(build, "quelmo"))
+        os.symlink(os.path.abspath(QUELMO_SIM), os.path.join(build, "quelmo-sim"))
+        write_test_voice(os.path.join(build, "wave"))
+        self.folder = os.path.join(self.checkout, "work")
+
+    def start(self, *options):
+        run = Run(self.checkout, self.folder, *options)
+        self.addCleanup(os.remove, run.output_path)
+        self.addCleanup(lambda: run.process.poll() is None and run.stop())
+        return run
+
+    def read(self, name):
+        try:
+            with open(self.path(name), encoding="latin-1") as file:
+                return file.read()
+        except FileNotFoundError:
+            return ""
+
+    def path(self, *names):
+        return os.path.join(self.folder, *names)
+
+    def radio_log_grows(self, folder):
+        log = os.path.join(folder, "radio.log")
+        before = os.path.getsize(log)
+        wait_until(lambda: os.path.getsize(log) > before, 5, "polls at " + log)
+
+    def test_without_a_com1_link_the_simulated_radio_is_used_and_said(self):
+        run = self.start()
+        run.wait_for_output("Radio: the SIMULATED radio")
+        run.program("quelmo-sim")
+        wait_until(lambda: "RX=FA007100000;" in self.read("debug.dat"), 20,
+                   "quelmo connected to the simulated radio")
+        self.assertTrue(os.readlink(self.path("COM1")).startswith("/dev/pts/"))
+        self.assertEqual(run.stop(), 0)
+        # The simulator and everything the script made for it are gone.
+        self.assertFalse(os.path.lexists(self.path("COM1")))
+        self.assertFalse(os.path.lexists(self.path("radio-knob")))
+        with open(os.path.join(self.checkout, "setup.log")) as setup:
+            self.assertEqual(setup.read(), "program\n")
+
+    def test_a_link_to_an_absent_radio_is_reported_and_left_alone(self):
+        os.makedirs(self.folder)
+        absent = os.path.join(self.folder, "radio-unplugged")
+        os.symlink(absent, self.path("COM1"))
+        run = self.start()
+        run.wait_for_output("No radio: ")
+        run.program("quelmo")
+        self.assertIn("radio-unplugged, which does not exist", run.output())
+        self.assertNotIn("SIMULATED", run.output())
+        time.sleep(2)  # the time a simulator would have had to start
+        self.assertNotIn("quelmo-sim", children(run.process.pid))
+        self.assertFalse(os.path.exists(self.path("radio.log")))
+        self.assertEqual(run.stop(), 0)
+        self.assertEqual(os.readlink(self.path("COM1")), absent)
+
+    def test_two_runs_at_once_leave_each_others_simulator_alone(self):
+        first = self.start()
+        first.wait_for_output("Radio: the SIMULATED radio")
+        first.program("quelmo")
+        sim_link = os.readlink(self.path("COM1"))
+        self.radio_log_grows(self.folder)
+
+        # A second plain run in the same folder is refused before it touches it.
+        second = self.start()
+        self.assertEqual(second.process.wait(timeout=30), 1)
+        self.assertIn("in use by another run of quelmo", second.output())
+        self.assertEqual(os.readlink(self.path("COM1")), sim_link)
+        self.radio_log_grows(self.folder)
+
+        # The simulated radio asked for runs beside it, on its own link.
+        third = self.start("--simulated-radio")
+        third.wait_for_output("Radio: the SIMULATED radio")
+        third.program("quelmo")
+        self.radio_log_grows(self.path("simulated"))
+        self.assertNotEqual(os.readlink(self.path("simulated", "COM1")), sim_link)
+        self.assertEqual(third.stop(), 0)
+        self.assertFalse(os.path.lexists(self.path("simulated", "COM1")))
+
+        self.assertEqual(os.readlink(self.path("COM1")), sim_link)
+        self.radio_log_grows(self.folder)
+        self.assertIsNone(first.process.poll())
+        self.assertEqual(first.stop(), 0)
+
+
+if __name__ == "__main__":
+    unittest.main()
