@@ -233,7 +233,8 @@ class Station:
         where = self.geometry()
         return subprocess.run(
             ["import", "-display", self.x.display, "-window", "root",
-             "-crop", "%dx%d+%d+%d" % (width, height, where["X"] + x, where["Y"] + y), "gray:-"],
+             "-crop", "%dx%d+%d+%d" % (width, height, where["X"] + x, where["Y"] + y),
+             "-depth", "8", "gray:-"],
             capture_output=True, check=True).stdout
 
     def frequency_area(self):
