@@ -11,7 +11,9 @@ constexpr int startBand = 4;  // 40 m
 constexpr const char* helpLine1 =
     "b=Band  f=Freq  e=Entry m=Mode  w=Filter width p=Power a=af gain r=RF gain q=Quit  "
     "s=SMeter/swr";
-constexpr const char* helpLine2 = "F1=Preamp F2=Attenuator F3=Noise Blanker F4=Noise Reduction";
+// H speaks every key: the legend names it, or a newcomer would never find it.
+constexpr const char* helpLine2 =
+    "F1=Preamp F2=Attenuator F3=Noise Blanker F4=Noise Reduction  h=Help (all keys spoken)";
 
 // Receiver functions off, then (after the power) AF gain 50, notch off and
 // filter width 14, as the initial state below says.

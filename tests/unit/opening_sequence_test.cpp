@@ -82,7 +82,7 @@ TEST_F(OpeningSequenceTest, FixedTextsInTheInitialFontThenTheBigFont) {
   EXPECT_EQ(platform.printed[1].x, 140);
   EXPECT_EQ(platform.printed[1].y, 380);
   EXPECT_EQ(platform.printed[2].text,
-            "F1=Preamp F2=Attenuator F3=Noise Blanker F4=Noise Reduction");
+            "F1=Preamp F2=Attenuator F3=Noise Blanker F4=Noise Reduction  h=Help (all keys spoken)");
   EXPECT_EQ(platform.printed[2].x, 140);
   EXPECT_EQ(platform.printed[2].y, 405);
   for (int i = 0; i < 3; ++i) EXPECT_EQ(platform.printed[i].face, "") << i;
