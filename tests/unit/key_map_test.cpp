@@ -80,7 +80,10 @@ TEST_F(KeyMapTest, OnlyTheHeldKeysRepeatsAreIgnored) {
   constexpr int up = event::keyUp;
   const Case cases[] = {
       {"A held repeats", {{down, 'A'}, {down, 'A'}, {down, 'A'}, {up, 'A'}}, {"af"}, {}},
-      {"A, S rolled", {{down, 'A'}, {down, 'S'}, {up, 'A'}, {up, 'S'}}, {"af", "s.wav", "0.wav"}, {}},
+      {"A, S rolled",
+       {{down, 'A'}, {down, 'S'}, {up, 'A'}, {up, 'S'}},
+       {"af", "s.wav", "0.wav"},
+       {}},
       {"S repeats after A comes up",
        {{down, 'A'}, {down, 'S'}, {up, 'A'}, {down, 'S'}, {down, 'S'}, {up, 'S'}, {down, 'A'}},
        {"af", "s.wav", "0.wav", "af"},
