@@ -18,6 +18,8 @@ Timestamp timestampNow() {
 
 std::int64_t monotonicMs() { return microseconds(CLOCK_MONOTONIC) / 1000; }
 
+std::int64_t monotonicUs() { return microseconds(CLOCK_MONOTONIC); }
+
 CommandLog::~CommandLog() {
   if (file_ != nullptr) std::fclose(file_);
 }

@@ -14,6 +14,7 @@ struct Timestamp {
 
 Timestamp timestampNow();
 std::int64_t monotonicMs();
+std::int64_t monotonicUs();
 
 class CommandLog {
  public:

@@ -21,12 +21,17 @@ const char* const simUsage =
     "                        outside printable ASCII are written as \\xNN\n"
     "  --seed N              seed of the S-meter wander and the garbling\n"
     "  --delay MS            wait MS milliseconds before each reply\n"
+    "  --baud N              pace the line as at N bits per second, 11 bits a\n"
+    "                        character (8 data bits, two stop bits): a command\n"
+    "                        is in only when its last byte would have come, and\n"
+    "                        a reply goes out one byte at a time at that pace\n"
     "  --split[=MS]          send each reply in two parts, MS apart (default 30)\n"
     "  --garble RATE         corrupt one byte in this share (0..1) of replies\n"
     "  --silent              answer nothing (set commands still apply)\n"
     "  --hangup-after SECS   close the terminal after SECS seconds: the other\n"
     "                        end sees a hang-up; then quit\n"
     "  --off                 start switched off (only \"PS1;\" is obeyed)\n"
+    "  --steady              the S-meter does not wander; only the knob moves it\n"
     "  --help                print this text\n"
     "\n"
     "Standard input takes one knob command a line, as if turned at the radio:\n"
@@ -54,18 +59,23 @@ bool readWhole(const char* text, long long minimum, long long maximum, long long
 }  // namespace
 
 std::optional<SimOptions> parseSimOptions(int argc, char** argv, std::string& error) {
-  enum { kDir = 1, kPort, kLog, kSeed, kDelay, kSplit, kGarble, kSilent, kHangup, kOff, kHelp };
+  enum {
+    kDir = 1, kPort, kLog, kSeed, kDelay, kBaud, kSplit, kGarble, kSilent, kHangup, kOff, kSteady,
+    kHelp
+  };
   static const option longOptions[] = {
       {"dir", required_argument, nullptr, kDir},
       {"port", required_argument, nullptr, kPort},
       {"log", required_argument, nullptr, kLog},
       {"seed", required_argument, nullptr, kSeed},
       {"delay", required_argument, nullptr, kDelay},
+      {"baud", required_argument, nullptr, kBaud},
       {"split", optional_argument, nullptr, kSplit},
       {"garble", required_argument, nullptr, kGarble},
       {"silent", no_argument, nullptr, kSilent},
       {"hangup-after", required_argument, nullptr, kHangup},
       {"off", no_argument, nullptr, kOff},
+      {"steady", no_argument, nullptr, kSteady},
       {"help", no_argument, nullptr, kHelp},
       {nullptr, 0, nullptr, 0}};
 
@@ -92,6 +102,10 @@ std::optional<SimOptions> parseSimOptions(int argc, char** argv, std::string& er
         if (!readWhole(optarg, 0, 60000, whole)) { error = "--delay wants 0..60000 ms"; return std::nullopt; }
         options.replyDelayMs = static_cast<int>(whole);
         break;
+      case kBaud:
+        if (!readWhole(optarg, 0, 1000000, whole)) { error = "--baud wants 0..1000000"; return std::nullopt; }
+        options.baud = static_cast<int>(whole);
+        break;
       case kSplit:
         options.split = true;
         if (optarg != nullptr) {
@@ -109,6 +123,7 @@ std::optional<SimOptions> parseSimOptions(int argc, char** argv, std::string& er
         options.hangupAfterSeconds = real;
         break;
       case kOff: options.startOff = true; break;
+      case kSteady: options.steadySMeter = true; break;
       case kHelp: error.clear(); return std::nullopt;
       default:
         error = "unknown or incomplete option " + name;

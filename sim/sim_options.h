@@ -12,12 +12,14 @@ struct SimOptions {
   std::string logPath;          // empty: no command log
   std::uint64_t seed = 0;       // 0: seeded from the clock
   int replyDelayMs = 0;         // every reply waits this long
+  int baud = 0;                 // > 0: bytes paced as on a line of this speed
   bool split = false;           // replies go out in two parts
   int splitGapMs = 30;          // the gap between the two parts
   double garbleRate = 0.0;      // share of replies with one byte corrupted
   bool silent = false;          // never answers
   double hangupAfterSeconds = -1.0;  // < 0: never hangs up by itself
   bool startOff = false;        // starts switched off
+  bool steadySMeter = false;    // the S-meter stays where it is set
 };
 
 // The usage text printed by --help.

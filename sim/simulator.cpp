@@ -9,11 +9,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
+#include <utility>
 
 namespace {
 
 constexpr int kNoiseStepMs = 100;     // S-meter wander and SWR drift
 constexpr std::size_t kLongestCommand = 64;  // longer text without ";" is noise
+// A character on the line is a start bit, 8 data bits and two stop bits.
+constexpr std::int64_t kBitsPerCharacter = 11;
 
 volatile sig_atomic_t stopRequested = 0;
 
@@ -23,8 +26,10 @@ void requestStop(int) { stopRequested = 1; }
 
 Simulator::Simulator(const SimOptions& options)
     : options_(options),
-      radio_(options.seed != 0 ? options.seed : static_cast<std::uint64_t>(timestampNow().realtimeUs),
-             options.startOff) {}
+      radio_(
+          options.seed != 0 ? options.seed : static_cast<std::uint64_t>(timestampNow().realtimeUs),
+          options.startOff),
+      characterUs_(options.baud > 0 ? kBitsPerCharacter * 1000000 / options.baud : 0) {}
 
 bool Simulator::start(std::string& error) {
   if (!options_.logPath.empty() && !log_.open(options_.logPath)) {
@@ -64,14 +69,16 @@ int Simulator::run() {
   sigdelset(&waitMask, SIGINT);
 
   while (!finished_ && !stopRequested) {
-    std::int64_t now = monotonicMs();
+    const std::int64_t nowUs = monotonicUs();
+    const std::int64_t now = nowUs / 1000;
     if (hangupAtMs_ >= 0 && now >= hangupAtMs_) break;
-    sendDueReplies(now);
+    sendDueReplies(nowUs);
     runClockSteps(now);
 
     pollfd fds[2] = {{line_.masterFd(), POLLIN, 0}, {knobsOpen_ ? STDIN_FILENO : -1, POLLIN, 0}};
-    const int timeoutMs = pollTimeoutMs(now);
-    const timespec timeout{timeoutMs / 1000, (timeoutMs % 1000) * 1000000L};
+    const std::int64_t timeoutUs = pollTimeoutUs(nowUs);
+    const timespec timeout{static_cast<time_t>(timeoutUs / 1000000),
+                           static_cast<long>(timeoutUs % 1000000) * 1000L};
     if (ppoll(fds, 2, &timeout, &waitMask) < 0) continue;  // a signal: the loop checks it
     if (fds[0].revents & POLLIN) receiveFromLine();
     if (fds[1].revents & (POLLIN | POLLHUP | POLLERR)) receiveKnobLines();
@@ -85,57 +92,72 @@ void Simulator::receiveFromLine() {
   const ssize_t count = read(line_.masterFd(), buffer, sizeof buffer);
   // Stamped before anything else, so the log shows when the bytes came.
   const Timestamp arrived = timestampNow();
+  // On a paced line each byte is in one character's time after the one
+  // before; the radio takes each command in the order it came, at once.
+  lineInUs_ = std::max(lineInUs_, arrived.monotonicUs);
   for (ssize_t i = 0; i < count; ++i) {
+    lineInUs_ += characterUs_;
     if (buffer[i] != ';') {
       received_ += buffer[i];
       if (received_.size() > kLongestCommand) received_.clear();
       continue;
     }
     log_.write(arrived, received_ + ";");
-    if (auto reply = radio_.handleCommand(received_)) answer(*reply);
+    if (auto reply = radio_.handleCommand(received_)) answer(*reply, lineInUs_);
     received_.clear();
   }
 }
 
-void Simulator::answer(const std::string& reply) {
+// The reply starts once its query is all in and the radio's delay has
+// passed, and never before the reply ahead of it has gone out, so replies
+// keep their order.
+void Simulator::answer(const std::string& reply, std::int64_t inUs) {
   if (options_.silent) return;
   const std::string bytes = radio_.chance(options_.garbleRate) ? radio_.garble(reply) : reply;
-  // Replies keep their order: a reply is never due before the one ahead of it.
-  std::int64_t due = monotonicMs() + options_.replyDelayMs;
-  if (!outgoing_.empty()) due = std::max(due, outgoing_.back().dueMs);
-  if (options_.split && bytes.size() > 1) {
-    const std::size_t half = bytes.size() / 2;
-    outgoing_.push_back({due, bytes.substr(0, half)});
-    outgoing_.push_back({due + options_.splitGapMs, bytes.substr(half)});
-  } else {
-    outgoing_.push_back({due, bytes});
+  const std::int64_t startUs = inUs + std::int64_t{options_.replyDelayMs} * 1000;
+  const std::size_t half = options_.split && bytes.size() > 1 ? bytes.size() / 2 : bytes.size();
+  const std::int64_t gapUs = std::int64_t{options_.splitGapMs} * 1000;
+  const std::pair<std::int64_t, std::string> parts[] = {{startUs, bytes.substr(0, half)},
+                                                        {startUs + gapUs, bytes.substr(half)}};
+  for (const auto& [partUs, part] : parts) {
+    if (part.empty()) continue;
+    lineOutUs_ = std::max(lineOutUs_, partUs);
+    if (characterUs_ == 0) {
+      outgoing_.push_back({lineOutUs_, part});
+      continue;
+    }
+    for (char byte : part) {
+      lineOutUs_ += characterUs_;
+      outgoing_.push_back({lineOutUs_, std::string(1, byte)});
+    }
   }
-  sendDueReplies(monotonicMs());
+  sendDueReplies(monotonicUs());
 }
 
-void Simulator::sendDueReplies(std::int64_t nowMs) {
-  while (!outgoing_.empty() && outgoing_.front().dueMs <= nowMs) {
-    const std::string& bytes = outgoing_.front().bytes;
-    // A full terminal buffer drops the reply, as a radio talking to a
-    // computer that does not read would lose it.
-    (void)!write(line_.masterFd(), bytes.data(), bytes.size());
+void Simulator::sendDueReplies(std::int64_t nowUs) {
+  std::string due;
+  while (!outgoing_.empty() && outgoing_.front().dueUs <= nowUs) {
+    due += outgoing_.front().bytes;
     outgoing_.pop_front();
   }
+  // A full terminal buffer drops the reply, as a radio talking to a
+  // computer that does not read would lose it.
+  if (!due.empty()) (void)!write(line_.masterFd(), due.data(), due.size());
 }
 
 void Simulator::runClockSteps(std::int64_t nowMs) {
   while (nowMs >= nextNoiseMs_) {
-    radio_.wanderSMeter();
+    if (!options_.steadySMeter) radio_.wanderSMeter();
     radio_.driftSwr();
     nextNoiseMs_ += kNoiseStepMs;
   }
 }
 
-int Simulator::pollTimeoutMs(std::int64_t nowMs) const {
-  std::int64_t wake = nextNoiseMs_;
-  if (!outgoing_.empty()) wake = std::min(wake, outgoing_.front().dueMs);
-  if (hangupAtMs_ >= 0) wake = std::min(wake, hangupAtMs_);
-  return static_cast<int>(std::clamp<std::int64_t>(wake - nowMs, 0, 1000));
+std::int64_t Simulator::pollTimeoutUs(std::int64_t nowUs) const {
+  std::int64_t wakeUs = nextNoiseMs_ * 1000;
+  if (!outgoing_.empty()) wakeUs = std::min(wakeUs, outgoing_.front().dueUs);
+  if (hangupAtMs_ >= 0) wakeUs = std::min(wakeUs, hangupAtMs_ * 1000);
+  return std::clamp<std::int64_t>(wakeUs - nowUs, 0, 1000000);
 }
 
 void Simulator::receiveKnobLines() {

@@ -1,5 +1,5 @@
 // The simulator's event loop: bytes from the serial line become commands for
-// the Transceiver, its replies go back (late, split or garbled when asked),
+// the Transceiver, its replies go back (late, split, paced or garbled when asked),
 // knob lines from standard input turn the radio's own controls, and the band
 // noise moves on a clock.
 #pragma once
@@ -24,17 +24,17 @@ class Simulator {
 
  private:
   struct Outgoing {
-    std::int64_t dueMs;
+    std::int64_t dueUs;
     std::string bytes;
   };
 
   void receiveFromLine();
   void receiveKnobLines();
   void handleKnobLine(const std::string& line);
-  void answer(const std::string& reply);
-  void sendDueReplies(std::int64_t nowMs);
+  void answer(const std::string& reply, std::int64_t inUs);
+  void sendDueReplies(std::int64_t nowUs);
   void runClockSteps(std::int64_t nowMs);
-  int pollTimeoutMs(std::int64_t nowMs) const;
+  std::int64_t pollTimeoutUs(std::int64_t nowUs) const;
 
   SimOptions options_;
   Transceiver radio_;
@@ -45,6 +45,9 @@ class Simulator {
   bool knobsOpen_ = true;
   bool finished_ = false;
   std::deque<Outgoing> outgoing_;
+  std::int64_t characterUs_ = 0;  // one character on the line; 0: no pacing
+  std::int64_t lineInUs_ = 0;     // when the last command received was all in
+  std::int64_t lineOutUs_ = 0;    // when the last byte queued goes out
   std::int64_t nextNoiseMs_ = 0;
   std::int64_t hangupAtMs_ = -1;
 };

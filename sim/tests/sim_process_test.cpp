@@ -140,7 +140,7 @@ TEST(SimProcess, KnobLinesTurnTheRadiosOwnControls) {
   EXPECT_FALSE(std::filesystem::is_symlink(sim.link()));
 }
 
-TEST(SimProcess, FaultOptionsSilentDelaySplitGarble) {
+TEST(SimProcess, FaultOptionsSilentDelayPacedSplitGarbleSteady) {
   {
     SimProcess sim({"--silent"});
     ASSERT_TRUE(sim.ready());
@@ -161,6 +161,30 @@ TEST(SimProcess, FaultOptionsSilentDelaySplitGarble) {
     sim.send("FA;");
     EXPECT_EQ(sim.readFor(100), "FA0071");
     EXPECT_EQ(sim.readReply(200), "00000;");
+  }
+  {
+    // At 4800 baud a character takes 2.3 ms: the query is in after 7 ms,
+    // and the reply's twelve bytes follow one by one after the delay.
+    SimProcess sim({"--baud", "4800", "--delay", "20"});
+    ASSERT_TRUE(sim.ready());
+    const auto start = std::chrono::steady_clock::now();
+    sim.send("FA;");
+    const std::string first = sim.readFor(35);
+    const std::string rest = sim.readReply(500);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(first.size(), 12u) << first;
+    EXPECT_EQ(first + rest, "FA007100000;");
+    EXPECT_GE(took, 54ms);
+  }
+  {
+    SimProcess sim({"--steady"});
+    ASSERT_TRUE(sim.ready());
+    sim.turnKnob("smeter 200");
+    std::this_thread::sleep_for(50ms);
+    for (int i = 0; i < 4; ++i) {
+      EXPECT_EQ(sim.ask("SM0;"), "SM0200;");
+      std::this_thread::sleep_for(110ms);
+    }
   }
   {
     SimProcess sim({"--garble", "1"});
