@@ -13,6 +13,7 @@
 #include "platform/platform.h"
 #include "platform/text.h"
 #include "platform/text_file.h"
+#include "radio/poll_queries.h"
 
 class FrontPanel {
  public:
@@ -101,8 +102,12 @@ class FrontPanel {
   Text swrReading;
   Text lastFreqReply;          // "FA" + 9 digits of the last frequency reply
   Text freqDigits;             // its 9 digits
+  int lastReplyMode = 0;       // the radio's mode when it sent that reply
   Text freqDisplay;            // " 14.200000"
   int connectedSpoken = 0;
+  int pollTick = 0;           // the poll's ticks so far
+  int stateCommandCount = 0;  // the frequency and mode commands sent so far
+  PollQueries pollQueries;    // the poll's queries not yet answered
 
   // --- Speech work texts ---
   Text speechScratch;
@@ -121,6 +126,7 @@ class FrontPanel {
   void writeLogLine(std::string_view line);  // when logging is on
   void logKey();                         // the key line of keyCode
   void pollRadio();
+  void handleReply(std::string_view reply);  // one whole reply, ";" included
   void readFrequencyReply();
 
   // speech/: the word player and the announcers.
@@ -146,6 +152,7 @@ class FrontPanel {
   void selectBandByDigit();  // the digit of keyCode
 
   // controls/: frequency steps and direct entry.
+  void sendFrequency(int hz);  // commands it and makes it frequencyHz
   void stepFrequency();
   void startEntry();
   void handleDigit();

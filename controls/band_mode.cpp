@@ -31,8 +31,7 @@ void FrontPanel::snapToKilohertz() {
   if (modeIndex == usbMode && remainder != 0 && frequencyHz + 1000 <= highestFrequencyHz) {
     frequencyHz += 1000;
   }
-  commandText = frequencyCommand(frequencyHz);
-  sendCommand();
+  sendFrequency(frequencyHz);
 }
 
 void FrontPanel::nextMode() {
@@ -45,21 +44,23 @@ void FrontPanel::nextMode() {
 }
 
 // The radio ends on the band's remembered mode and frequency; on its way the
-// old frequency is re-sent rounded, as every mode change does.
+// old frequency is re-sent rounded, as every mode change does. A step past
+// either end of the radio's bands comes round at the other end; a step up
+// from 70 cm on a radio said to end lower (reached by the radio's own knob)
+// comes round at 160 m, so the band is always one of the table's.
 void FrontPanel::selectBand() {
   int covered = bandsCovered(bandCoverage);
-  if (covered > 0 && bandIndex == 0) bandIndex = covered;
-  if (covered > 0 && bandIndex == covered + 1) bandIndex = firstBand;
+  if (bandIndex < firstBand) bandIndex = covered;
+  if (bandIndex == covered + 1 || (bandIndex > lastBand && bandIndex != noBand)) {
+    bandIndex = firstBand;
+  }
 
   if (isBand(bandIndex)) {
     selectedBandCommand = bandFrequency[bandIndex];
     modeIndex = roundToInt(numberOf(bandMode[bandIndex]));
   }
   selectMode();
-  if (isBand(bandIndex)) {
-    commandText = selectedBandCommand;
-    sendCommand();
-  }
+  if (isBand(bandIndex)) sendFrequency(roundToInt(numberOf(middleChars(selectedBandCommand, 3))));
   announceBand();
 
   // togglePreamp inverts the flag: set it to the opposite of the wanted state.
@@ -68,14 +69,20 @@ void FrontPanel::selectBand() {
 }
 
 // Runs after every frequency reply, so the band memory follows the radio
-// whether this program or the radio's own knob changed the frequency.
+// whether this program or the radio's own knob changed the frequency. What
+// it keeps is the radio's last report: its frequency and the mode the radio
+// was in then, not a frequency or mode the program has sent since and the
+// radio has not confirmed (a band chosen a moment ago must not be saved with
+// the old band's frequency, nor the old band with the new band's mode).
 void FrontPanel::trackBand() {
-  int x = frequencyHz / 100'000;
+  int reportedHz =
+      isFrequencyCommand(lastFreqReply) ? roundToInt(numberOf(middleChars(lastFreqReply, 3))) : 0;
+  int x = reportedHz / 100'000;
   bandIndex = noBand;
   for (int band = firstBand; band <= lastBand; ++band) {
     if (x <= bandTable[band].trackAbove || x >= bandTable[band].trackBelow) continue;
     bandFrequency[band] = lastFreqReply;
-    bandMode[band] = charText('0' + modeIndex);
+    bandMode[band] = charText('0' + lastReplyMode);
     bandIndex = band;
   }
 }

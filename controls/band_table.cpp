@@ -6,8 +6,7 @@ int bandsCovered(std::string_view bandCoverage) {
   if (bandCoverage == "1") return 10;
   if (bandCoverage == "6") return 11;
   if (bandCoverage == "2") return 12;
-  if (bandCoverage == "7") return 13;
-  return 0;
+  return 13;  // "7", and any code the table does not know: every band
 }
 
 void fillInitialBandMemory(std::array<Text, 14>& bandFrequency, std::array<Text, 14>& bandMode) {
@@ -23,6 +22,18 @@ void fillModeCommands(std::array<Text, 6>& modeCommand) {
 
 std::string frequencyCommand(int hz) {
   return "FA" + zeroPadded(withinFrequencyRange(hz), 9);
+}
+
+std::string frequencyDisplayText(int hz) {
+  std::string digits = zeroPadded(withinFrequencyRange(hz), 9);
+  std::size_t zeros = 0;
+  while (zeros < 3 && digits[zeros] == '0') ++zeros;
+  return blanks(static_cast<int>(zeros)) + digits.substr(zeros, 3 - zeros) + "." + digits.substr(3);
+}
+
+bool isFrequencyCommand(std::string_view text) {
+  return text.size() == 11 && text.substr(0, 2) == "FA" &&
+         text.find_first_not_of("0123456789", 2) == std::string_view::npos;
 }
 
 bool isModeAndFrequency(std::string_view text) {

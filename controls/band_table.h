@@ -72,7 +72,8 @@ constexpr bool isMode(int mode) { return mode >= firstMode && mode <= lastMode; 
 
 // The number of bands a radio covers (bands 1..N), named in the configuration
 // by the first character of its highest band: "1" 10 m, "6" 6 m, "2" 2 m,
-// "7" 70 cm. 0 for any other code: such a radio has no known top band.
+// "7" 70 cm. Any other code is taken as "7", all thirteen bands, so that band
+// steps still come round at the ends.
 int bandsCovered(std::string_view bandCoverage);
 
 // The initial band memory (frequency commands and mode digits, indexed by
@@ -94,6 +95,14 @@ constexpr int withinFrequencyRange(long long hz) {
 // leading zeros. A frequency outside the nine digits is sent as the nearest
 // end of that range.
 std::string frequencyCommand(int hz);
+
+// The frequency as the window shows it and the F key says it: the megahertz
+// right-aligned in three characters, its leading zeros blank, then "." and
+// the six digits below it (" 14.200000", "  7.100000", "   .136000").
+std::string frequencyDisplayText(int hz);
+
+// True when text is "FA" and nine digits, as a whole frequency reply begins.
+bool isFrequencyCommand(std::string_view text);
 
 // True when text is a mode digit "1".."5" followed by nine frequency digits:
 // a band line of "memory.dat" and a stored memory channel have that form.

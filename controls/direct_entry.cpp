@@ -13,7 +13,7 @@ constexpr int largestNineDigits = 999'999'999;
 
 constexpr int highestEntryMhz = 439;
 constexpr int lastBandWithoutPreamp = 5;
-constexpr int frequencyCommandLength = 11;
+constexpr int frequencyDigits = 9;  // of a frequency command
 
 }  // namespace
 
@@ -59,30 +59,32 @@ void FrontPanel::acceptEntryPoint() {
 }
 
 // The typed digits are the leading digits of the nine-digit frequency; one
-// or two megahertz digits are first padded to three with leading zeros.
+// or two megahertz digits are first padded to three with leading zeros. An
+// entry that makes no frequency is refused before anything is sent: more
+// than three megahertz digits, more than nine digits in all, or no frequency
+// at all (Enter right after "E", or only zeros).
 void FrontPanel::completeEntry() {
   if (entryArmed == 0) return;
   entryArmed = 0;
-  if (entryPointSeen == 0) {  // the whole number is megahertz
+  std::string digits = middleChars(textOf(entryValue), 2);
+  if (entryMhzDigits == 1) digits = "00" + digits;
+  if (entryMhzDigits == 2) digits = "0" + digits;
+  bool pointSeen = entryPointSeen == 1;
+  entryPointSeen = 0;
+  if (static_cast<int>(digits.size()) > frequencyDigits || entryMhzDigits > 3 || entryValue == 0) {
+    speakWord("invalid");
+    entryMhzDigits = 0;
+    return;
+  }
+  if (!pointSeen) {  // the whole number is megahertz
     saveBandMode();
     bandForEntry();
     restoreBandMode();
     selectMode();
     entryBand = bandIndex;
   }
-  commandText = "FA";
-  std::string digits = middleChars(textOf(entryValue), 2);
-  if (entryMhzDigits == 1) digits = "00" + digits;
-  if (entryMhzDigits == 2) digits = "0" + digits;
-  entryPointSeen = 0;
-  commandText += digits;
-  if (commandText.length() > frequencyCommandLength || entryMhzDigits > 3) {
-    speakWord("invalid");
-    entryMhzDigits = 0;
-    return;
-  }
-  while (commandText.length() < frequencyCommandLength) commandText += "0";
-  sendCommand();
+  digits.resize(frequencyDigits, '0');
+  sendFrequency(roundToInt(numberOf(digits)));
   bandIndex = entryBand;
 
   // togglePreamp inverts the flag: set it to the opposite of the wanted state.

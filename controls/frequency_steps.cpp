@@ -1,4 +1,5 @@
-// Fixed frequency steps from the keyboard.
+// Fixed frequency steps from the keyboard, and the one way every frequency
+// the program chooses goes to the radio.
 #include <array>
 
 #include "app/front_panel.h"
@@ -26,14 +27,20 @@ constexpr int lastBandWithoutFmChannels = 11;
 
 }  // namespace
 
+// The frequency the program sends is its frequency from then on, before the
+// radio reports it: the next key steps, rounds or speaks from there.
+void FrontPanel::sendFrequency(int hz) {
+  frequencyHz = withinFrequencyRange(hz);
+  commandText = frequencyCommand(frequencyHz);
+  sendCommand();
+}
+
 // A key without a step re-sends the current frequency unchanged.
 void FrontPanel::stepFrequency() {
   bool fmChannels = bandIndex > lastBandWithoutFmChannels && modeIndex == fmMode;
+  long long hz = frequencyHz;
   for (const StepRow& row : stepTable) {
-    if (row.key != keyCode) continue;
-    frequencyHz = withinFrequencyRange(static_cast<long long>(frequencyHz) +
-                                       (fmChannels ? row.fmStep : row.step));
+    if (row.key == keyCode) hz += fmChannels ? row.fmStep : row.step;
   }
-  commandText = frequencyCommand(frequencyHz);
-  sendCommand();
+  sendFrequency(withinFrequencyRange(hz));
 }

@@ -40,13 +40,6 @@ int powerBelow(int watts) {
   return powerLadder.front();
 }
 
-// Band steps queued by the arrows wrap after a full round of the radio's
-// bands. A radio of unknown coverage counts all thirteen.
-int bandStepRound(std::string_view bandCoverage) {
-  int covered = bandsCovered(bandCoverage);
-  return covered > 0 ? covered : lastBand;
-}
-
 // Outside every band there is no band to step from: the arrows say so and
 // queue nothing.
 bool refusedOutsideBands(FrontPanel& panel) {
@@ -64,7 +57,7 @@ void FrontPanel::adjustUp() {
       break;
     case focusBand:
       if (refusedOutsideBands(*this)) break;
-      if (++bandStepPending == bandStepRound(bandCoverage) + 1) bandStepPending = 1;
+      if (++bandStepPending == bandsCovered(bandCoverage) + 1) bandStepPending = 1;
       break;
     case focusWidth:
       filterWidth = std::min(filterWidth + 1, widestWidth);
@@ -99,7 +92,7 @@ void FrontPanel::adjustDown() {
       break;
     case focusBand:
       if (refusedOutsideBands(*this)) break;
-      if (--bandStepPending == -(bandStepRound(bandCoverage) + 1)) bandStepPending = -1;
+      if (--bandStepPending == -(bandsCovered(bandCoverage) + 1)) bandStepPending = -1;
       break;
     case focusWidth:
       filterWidth = std::max(filterWidth - 1, narrowestWidth);

@@ -19,11 +19,12 @@ bool isEmptyChannel(std::string_view channel) { return firstChars(channel, 1) ==
 
 }  // namespace
 
-// The frequency stored is the one the radio last reported.
+// What is stored is the radio's last report: the frequency it reported and
+// the mode it was in then.
 void FrontPanel::storeChannel(int digit) {
   if (!isChannel(digit)) return;
   speakWord(charText('0' + digit));
-  memoryChannel[digit] = lastChars(textOf(modeIndex), 1) + freqDigits;
+  memoryChannel[digit] = lastChars(textOf(lastReplyMode), 1) + freqDigits;
   speakWord("ok");
   channelAction = 0;
 }
@@ -39,8 +40,7 @@ void FrontPanel::recallChannel(int digit) {
   }
   modeIndex = roundToInt(numberOf(firstChars(channel, 1)));
   selectMode();
-  commandText = "FA" + lastChars(channel, 9);
-  sendCommand();
+  sendFrequency(roundToInt(numberOf(lastChars(channel, 9))));
   channelAction = 0;
   speakWord("ok");
 }

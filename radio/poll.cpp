@@ -1,6 +1,19 @@
 // The poll: on every timer tick either a query goes to the radio or what the
 // radio has sent since is read and interpreted. Four ticks make one cycle:
 // ask the frequency, read it, ask a meter, read it.
+//
+// A frequency reply tells how the radio was when its query reached it. When
+// the program has sent a frequency or mode command after that query (a key,
+// a band step), the reply tells how the radio was before the change, and
+// taken as its state it would undo the change: on the screen, in the band
+// memory, in the next band step and in the frequency the next key starts
+// from. So each query is stamped with the count of those commands sent
+// before it, and a frequency reply is taken only when its query's count is
+// still the count now. The radio answers in the order it was asked, so each
+// whole reply is matched to the oldest waiting query of its kind, however
+// late it comes and however the reads cut it. A query left unanswered for a
+// second is given up; a reply that no waiting query matches (the radio
+// spoke unasked, or later than that) is not taken either.
 #include <algorithm>
 
 #include "app/front_panel.h"
@@ -19,6 +32,9 @@ constexpr int frequencyX = 285;
 constexpr int frequencyY = 150;
 constexpr int frequencyWipe = 13;  // blanks after the frequency cover a longer text
 
+// Ticks never come faster than one per 50 ms, so this is a second at least.
+constexpr int unansweredTicks = 20;
+
 // A reply is interpreted only when its ";" arrived within its full length
 // and only digits stand between its two letters and the ";". The read returns
 // whatever has arrived, so a reply can be cut short: its fragment is not
@@ -32,26 +48,23 @@ bool isWhole(std::string_view reply, int fullLength) {
   return value.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
-// The bytes after the last ";": the start of a reply still arriving. Only
+// The start of a reply still arriving: the bytes after the last ";". Only
 // as much as a reply can hold before its ";" is kept; more is noise.
-std::string unfinishedReply(std::string_view bytes) {
-  int lastEnd = 0;
-  for (int end = findText(bytes, ";"); end > 0; end = findText(bytes, ";", end + 1)) {
-    lastEnd = end;
-  }
-  std::string rest = middleChars(bytes, lastEnd + 1);
-  return static_cast<int>(rest.size()) < frequencyReplyLength ? rest : std::string();
+std::string unfinishedReply(std::string_view rest) {
+  return static_cast<int>(rest.size()) < frequencyReplyLength ? std::string(rest) : std::string();
 }
 
 }  // namespace
 
 void FrontPanel::pollRadio() {
+  ++pollTick;
   if (awaitingReply == 0) {
     if (pollToggle == 0) {
       commandText = "FA";
     } else {
       commandText = tuneActive == 1 ? "RM6" : "SM0";
     }
+    pollQueries.asked({commandText[0], pollTick, stateCommandCount});
     pollToggle = 1 - pollToggle;
     sendCommand();
     awaitingReply = 1;
@@ -59,6 +72,7 @@ void FrontPanel::pollRadio() {
   }
 
   awaitingReply = 0;
+  pollQueries.forgetAskedBefore(pollTick - unansweredTicks);
   if (platform.serialBytesWaiting(comPort) < 1) return;  // a missing reply is not waited for
   char bytes[longestRead];
   int count = std::clamp(platform.readSerial(comPort, bytes, longestRead), 0, longestRead);
@@ -67,15 +81,26 @@ void FrontPanel::pollRadio() {
 
   // A reply that straddles two reads (a slow line, a late radio) is joined
   // up again; otherwise a radio whose replies always arrive across the read
-  // would never be heard.
+  // would never be heard. Every whole reply of the bytes is taken, in order.
   std::string joined = replyFragment + received;
-  replyFragment = unfinishedReply(joined);
-  replyText = joined;
+  int start = 1;
+  for (int end = findText(joined, ";"); end > 0; end = findText(joined, ";", end + 1)) {
+    handleReply(middleChars(joined, start, end - start + 1));
+    start = end + 1;
+  }
+  replyFragment = unfinishedReply(middleChars(joined, start));
+}
 
+// One whole reply, its ";" included.
+void FrontPanel::handleReply(std::string_view reply) {
+  replyText = reply;
   std::string kind = firstChars(replyText, 2);
+  PollQuery query;
   if (kind == "FA" && isWhole(replyText, frequencyReplyLength)) {
-    readFrequencyReply();
+    bool current = pollQueries.answer('F', query) && query.stateCommands == stateCommandCount;
+    if (current) readFrequencyReply();
   } else if (kind == "SM" && isWhole(replyText, meterReplyLength)) {
+    pollQueries.answer('S', query);
     // Only the printed label is refreshed: with the prefix "xx" no word is
     // found, so nothing is heard and no time is spent.
     sMeterReading = roundToInt(numberOf(middleChars(replyText, 4, 3)));
@@ -84,6 +109,7 @@ void FrontPanel::pollRadio() {
     announceSMeter();
     waveDir = speechFolder;
   } else if (kind == "RM" && isWhole(replyText, meterReplyLength)) {
+    pollQueries.answer('R', query);
     swrReading = middleChars(replyText, 4, 3);
     if (swrAnnounce > 0) announceSwr();
   }
@@ -95,22 +121,17 @@ void FrontPanel::readFrequencyReply() {
     connectedSpoken = 1;
   }
   lastFreqReply = firstChars(replyText, 11);
-  replyText = middleChars(replyText, 3, 9);
-  freqDigits = replyText;
-  frequencyHz = roundToInt(numberOf(replyText));
-  replyText = firstChars(replyText, 3) + "." + lastChars(replyText, 6);
+  freqDigits = middleChars(replyText, 3, 9);
+  frequencyHz = roundToInt(numberOf(freqDigits));
+  lastReplyMode = modeIndex;  // no mode command since the query: the radio's mode
+  replyText = "";
   // A radio that answers with fewer than nine digits: the frequency is
   // taken, but there is no whole display text and no band to follow.
-  if (findText(replyText, ";") > 0) return;
+  if (findText(freqDigits, ";") > 0) return;
 
-  // Leading zeros of the megahertz become blanks: " 14.200000".
-  int zeros = 0;
-  while (zeros < 3 && replyText[static_cast<std::size_t>(zeros)] == '0') ++zeros;
-  replyText = blanks(zeros) + middleChars(replyText, zeros + 1);
+  freqDisplay = frequencyDisplayText(frequencyHz);
   platform.setTextPosition(frequencyX, frequencyY);
-  platform.printText(replyText + blanks(frequencyWipe));
-  freqDisplay = replyText;
-  replyText = "";
+  platform.printText(freqDisplay + blanks(frequencyWipe));
 
   trackBand();
   // One queued band step per reply, taken from the band the radio is on.

@@ -1,6 +1,7 @@
-// The frequency, said from the text the window shows: the megahertz digits,
+// The frequency, said in the form the window shows it: the megahertz digits,
 // "point", the fraction up to its last non-zero digit, "mhz".
 #include "app/front_panel.h"
+#include "controls/band_table.h"
 
 namespace {
 
@@ -9,12 +10,15 @@ constexpr int lastFractionPosition = 11;
 
 }  // namespace
 
+// Said is the program's frequency: the one it sent last when the radio has
+// not reported since, so a frequency just chosen is never said as the old
+// one. Before the radio's first whole frequency reply there is none to say.
 void FrontPanel::announceFrequency() {
-  speechScratch = freqDisplay;
-  if (speechScratch.empty()) {
+  if (freqDisplay.empty()) {
     speakWord("nc");
     return;
   }
+  speechScratch = frequencyDisplayText(frequencyHz);
   int point = findText(speechScratch, ".");
   // The megahertz digits; the blanks that right-align them are silent.
   for (int i = 1; i < point; ++i) speakWord(middleChars(speechScratch, i, 1));

@@ -17,6 +17,7 @@ class FrequencyEntryTest : public FrontPanelTest {
     panel.bandIndex = 4;
     panel.modeIndex = 1;
     panel.frequencyHz = 7'100'000;
+    panel.lastReplyMode = 1;
     panel.entryValue = 999;
   }
 
@@ -81,7 +82,8 @@ TEST_F(FrequencyEntryTest, WorkedEntriesSendTheirFrequencyOrAreRefused) {
       {"1.84", "FA001840000;"},
       {"14", "FA014000000;"},
       {"439.9", "FA439900000;"},
-      {"", "FA000000000;"},
+      {"", ""},  // no digits: no frequency
+      {"0", ""},
       {"07.1", "FA071000000;"},  // a leading zero is a megahertz digit
       {"1420", ""},
       {"14.2000000", ""},
@@ -96,11 +98,7 @@ TEST_F(FrequencyEntryTest, WorkedEntriesSendTheirFrequencyOrAreRefused) {
     panel.completeEntry();
     EXPECT_EQ(panel.entryArmed, 0);
     if (*c.sent == '\0') {
-      // Without a point the mode of the typed band is selected before the
-      // check; the refusal then sends no frequency and no preamp.
-      Strings sent = commands();
-      EXPECT_LE(sent.size(), 2u) << c.keys;
-      for (const std::string& command : sent) EXPECT_NE(command.substr(0, 2), "PA") << c.keys;
+      EXPECT_EQ(commands(), Strings{}) << c.keys;
       EXPECT_EQ(words().back(), "invalid") << c.keys;
     } else {
       Strings sent = commands();
@@ -130,15 +128,21 @@ TEST_F(FrequencyEntryTest, PointSelectsTheTypedBandsModeAndEnterItsPreamp) {
   EXPECT_EQ(panel.bandIndex, 6);
 }
 
-TEST_F(FrequencyEntryTest, EnterAtOnceSendsZeroHertzWithThePreampOff) {
+// A refused entry changes nothing: no band, no mode, no band memory.
+TEST_F(FrequencyEntryTest, EnterAtOnceIsRefusedAndChangesNothing) {
   panel.bandIndex = 6;
+  panel.modeIndex = 2;
   panel.preampOn = 1;
+  auto modesBefore = panel.bandMode;
   panel.startEntry();
   platform.clearRecords();
   panel.completeEntry();
-  EXPECT_EQ(commands(), (Strings{"MD01;", "FA007100000;", "FA000000000;", "PA00;"}));
-  EXPECT_EQ(words(), (Strings{"preamp", "off", "ok"}));
-  EXPECT_EQ(panel.bandIndex, 99);
+  EXPECT_TRUE(commands().empty());
+  EXPECT_EQ(words(), Strings{"invalid"});
+  EXPECT_EQ(panel.bandIndex, 6);
+  EXPECT_EQ(panel.modeIndex, 2);
+  EXPECT_EQ(panel.bandMode, modesBefore);
+  EXPECT_EQ(panel.entryArmed, 0);
 }
 
 TEST_F(FrequencyEntryTest, SecondPointTakesTheBandFromAllDigitsSoFar) {

@@ -44,6 +44,7 @@ class KeyMapTest : public FrontPanelTest {
     panel.modeIndex = mode;
     panel.lastFreqReply = frequencyCommand(hz);
     panel.freqDigits = lastChars(panel.lastFreqReply, 9);
+    panel.lastReplyMode = mode;
   }
 
   void event(int code, int param = 0) {
@@ -271,7 +272,7 @@ TEST_F(KeyMapTest, TuneWithTheRadiosTuner) {
 TEST_F(KeyMapTest, QuitSavesTheBandMemoryAndSaysQuit) {
   TemporaryDirectory folder;
   panel.lastFreqReply = "FA007050000";
-  panel.modeIndex = 3;
+  panel.lastReplyMode = 3;
   press('Q');
   EXPECT_EQ(words(), Words{"quit"});
   EXPECT_EQ(panel.running, 0);

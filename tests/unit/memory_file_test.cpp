@@ -61,7 +61,7 @@ TEST_F(MemoryFileTest, MissingFileIsCreatedFreshAndReadBack) {
 }
 
 TEST_F(MemoryFileTest, StoredChannelIsRecalledWithItsModeAndFrequency) {
-  panel.modeIndex = 1;
+  panel.lastReplyMode = 1;
   panel.freqDigits = "007100000";
   panel.channelAction = 1;
   panel.storeChannel(3);
@@ -88,12 +88,11 @@ TEST_F(MemoryFileTest, StoredChannelIsRecalledWithItsModeAndFrequency) {
 }
 
 TEST_F(MemoryFileTest, SavedMemoriesAreReadBackByTheNextRun) {
-  panel.modeIndex = 1;
+  panel.lastReplyMode = 1;
   panel.freqDigits = "007100000";
   panel.storeChannel(3);
-  panel.frequencyHz = 14'074'000;
   panel.lastFreqReply = "FA014074000";
-  panel.modeIndex = 3;
+  panel.lastReplyMode = 3;
   panel.trackBand();
   panel.saveMemoryFile();
 

@@ -182,10 +182,18 @@ TEST_F(PollTest, UnknownReplyIsIgnored) {
   EXPECT_TRUE(words().empty());
 }
 
-TEST_F(PollTest, OnlyTheFirstReplyOfAReadIsTaken) {
+// A slow line or a late radio brings the end of one reply and the whole
+// next one in one read: each whole reply is taken, in order.
+TEST_F(PollTest, EveryWholeReplyOfAReadIsTaken) {
   answerFrequency("FA014200000;SM0200;");
   EXPECT_EQ(panel.frequencyHz, 14200000);
-  EXPECT_EQ(panel.sMeterReading, 0);
+  EXPECT_EQ(panel.sMeterReading, 200);
+  answer("SM0130;FA0071");
+  EXPECT_EQ(panel.sMeterReading, 130);
+  answer("00000;SM0040;");
+  EXPECT_EQ(panel.frequencyHz, 7100000);
+  EXPECT_EQ(panel.sMeterReading, 40);
+  EXPECT_EQ(panel.replyFragment, "");
 }
 
 TEST_F(PollTest, SMeterReplyPrintsSilently) {

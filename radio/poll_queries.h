@@ -1,0 +1,33 @@
+// The poll's queries that the radio has not answered yet, oldest first. The
+// radio answers in the order it was asked, so a reply belongs to the oldest
+// waiting query of its kind, and queries asked before that one which are
+// still waiting were lost on the way: they are given up.
+#pragma once
+
+#include <array>
+
+struct PollQuery {
+  char kind = 0;          // the query's first letter: 'F' frequency, 'S' S-meter, 'R' SWR
+  int tick = 0;           // the poll tick it went out on
+  int stateCommands = 0;  // the program's frequency and mode commands sent before it
+};
+
+class PollQueries {
+ public:
+  // A query that went out. When the list is full the oldest is given up.
+  void asked(const PollQuery& query);
+  // Takes off the query that a reply of this kind answers, with every query
+  // asked before it; false, and nothing taken off, when none of the kind is
+  // waiting (the radio spoke unasked, or answered one given up).
+  bool answer(char kind, PollQuery& query);
+  // Gives up the queries that went out before this tick.
+  void forgetAskedBefore(int tick);
+  int size() const { return count_; }
+
+ private:
+  void dropFirst(int count);
+
+  static constexpr int capacity = 16;
+  std::array<PollQuery, capacity> queries_{};
+  int count_ = 0;
+};
