@@ -149,10 +149,11 @@ class Station:
             return None
         return result.stdout.strip()
 
-    def press(self, *keys):
-        """Real key presses (down and up) into the program's window."""
+    def press(self, *keys, delay_ms=120):
+        """Real key presses (down and up) into the program's window, one
+        every `delay_ms`."""
         self.focus()
-        self.xdotool("key", "--delay", "120", *keys)
+        self.xdotool("key", "--delay", str(delay_ms), *keys)
 
     def focus(self):
         # The window may still be replaced while the renderer starts, between
