@@ -91,7 +91,8 @@ void FrontPanel::pollRadio() {
   replyFragment = unfinishedReply(middleChars(joined, start));
 }
 
-// One whole reply, its ";" included.
+// One whole reply, its ";" included. Every whole reply the radio sends comes
+// here once, in the order it came, whether it is then taken or not.
 void FrontPanel::handleReply(std::string_view reply) {
   replyText = reply;
   std::string kind = firstChars(replyText, 2);

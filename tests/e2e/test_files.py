@@ -125,7 +125,10 @@ class BadFiles(StationTest):
                 self.assertTrue(is_well_formed_memory(saved), saved)
                 if name != "noise":
                     self.assertEqual(saved[1], STORED_MEMORY[1])
-        self.assertEqual(saved[:6], STORED_MEMORY[:6])  # the sound lines of the last file
+        # The sound lines of the last file; 40 m holds the recalled channel's
+        # 7.03 MHz once the radio has reported it before the quit.
+        self.assertEqual(saved[:4] + saved[5:6], STORED_MEMORY[:4] + STORED_MEMORY[5:6])
+        self.assertIn(saved[4], (STORED_MEMORY[4], STORED_MEMORY[17]))
 
     def test_missing_and_damaged_words(self):
         station = self.new_station()
