@@ -156,6 +156,8 @@ TEST_F(PollTest, WholeReplyWithEightDigitsSetsTheFrequencyOnly) {
   EXPECT_TRUE(platform.printed.empty());
   EXPECT_EQ(words(), Words{"connected"});
   EXPECT_EQ(commands(), Commands{"FA;"});
+  panel.trackBand();  // as at the quit: a short reply is no band's frequency
+  EXPECT_EQ(panel.bandFrequency[6], "FA014200000");
 }
 
 TEST_F(PollTest, GarbledRepliesChangeNothing) {
