@@ -102,7 +102,7 @@ class RadioStateTest : public FrontPanelTest {
     for (char key : keys) {
       int code = key == '>' ? 33 : key == '^' ? 38 : key == 'v' ? 40 : key == '.' ? 190 : key;
       event(event::keyDown, code);
-      event(event::keyUp);
+      event(event::keyUp, code);
     }
   }
 
