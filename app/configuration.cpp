@@ -19,7 +19,9 @@ int lengthOf(const std::string& line) { return static_cast<int>(line.size()); }
 }  // namespace
 
 bool FrontPanel::readConfiguration() {
+  // Anything but a plain file (a folder, a FIFO, a device) is not found.
   if (configFile.open("quelmo.cfg", "R") != 0) {
+    if (!configFile.problem().empty()) reportProblem("quelmo.cfg " + configFile.problem());
     speakWord("cfgnf");
     return false;
   }

@@ -44,6 +44,7 @@ class FrontPanel {
 
   // --- Control ---
   int running = 0;
+  int ended = 0;  // 1 once the program's end has begun: no event acts after it
   int eventCode = 0;
   int eventParam = 0;
 
@@ -66,6 +67,7 @@ class FrontPanel {
   // --- Memory channels 0..9: mode digit + 9 frequency digits, "9" empty ---
   std::array<Text, 10> memoryChannel;
   int channelAction = 0;  // 0 none, 1 store, 2 recall
+  int memoryFileUnreadable = 0;  // 1: "memory.dat" exists but was not read; never saved over
 
   // --- Levels ---
   int focusControl = 0;  // 0 freq, 1 band, 2 width, 3 power, 4 RF gain, 7 AF gain
@@ -119,18 +121,26 @@ class FrontPanel {
   bool readConfiguration();  // false when "quelmo.cfg" is missing
   void openingSequence();
   void handleEvent();
+  // Every way the program ends comes here, once: a tuning in progress ends
+  // first, then the memories are saved, "quit" is said when the quit key
+  // asked, the radio is switched off when so configured and the port is
+  // closed. Events that arrive after it are not acted on.
+  void endProgram(bool quitKey);
+  void endTuning();  // as the tune key does: "TX0" before anything else
 
   // radio/: the command sender, the traffic log and the poll.
   void sendCommand();
   void openTrafficLog();                 // "debug.dat" with its header line
   void writeLogLine(std::string_view line);  // when logging is on
   void logKey();                         // the key line of keyCode
+  void reportProblem(std::string_view message);  // standard error and the log
   void pollRadio();
   void handleReply(std::string_view reply);  // one whole reply, ";" included
   void readFrequencyReply();
 
   // speech/: the word player and the announcers.
   void speakWord(std::string_view word);
+  void speakPause(std::string_view word);  // takes the word's time, even mute
   void announceFrequency();
   void announceSMeter();
   void announceSwr();
@@ -175,6 +185,7 @@ class FrontPanel {
   // controls/: memory channels and "memory.dat".
   void storeChannel(int digit);
   void recallChannel(int digit);
-  void saveMemoryFile();
+  bool saveMemoryFile();  // false when nothing was saved, the reason reported
   void loadMemoryFile();
+  void refuseMemoryFile(const std::string& why);
 };

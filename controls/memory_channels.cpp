@@ -1,6 +1,10 @@
 // The ten memory channels and "memory.dat", which keeps them and the band
 // memory between runs: line 1 the version, then one line per band 1..13
 // (mode digit and nine frequency digits), then one line per channel 0..9.
+#include <array>
+#include <cerrno>
+#include <cstring>
+
 #include "app/front_panel.h"
 #include "controls/band_table.h"
 
@@ -9,7 +13,7 @@ namespace {
 const std::string memoryFileName = "memory.dat";
 // Written whole first, then put in place of the old file in one step, so a
 // save cut short never costs the memories saved before.
-const std::string newMemoryFileName = "memory.dat.new";
+const std::string newFileEnding = ".new";
 
 constexpr int channelCount = 10;
 
@@ -20,12 +24,16 @@ bool isEmptyChannel(std::string_view channel) { return firstChars(channel, 1) ==
 }  // namespace
 
 // What is stored is the radio's last report: the frequency it reported and
-// the mode it was in then.
+// the mode it was in then. The channel goes to "memory.dat" at once, so that
+// a crash or a power cut cannot take it; when it cannot, the operator hears
+// that the memories were not saved.
 void FrontPanel::storeChannel(int digit) {
   if (!isChannel(digit)) return;
   speakWord(charText('0' + digit));
   memoryChannel[digit] = lastChars(textOf(lastReplyMode), 1) + freqDigits;
+  bool saved = saveMemoryFile();
   speakWord("ok");
+  if (!saved) speakWord("notsaved");
   channelAction = 0;
 }
 
@@ -45,41 +53,69 @@ void FrontPanel::recallChannel(int digit) {
   speakWord("ok");
 }
 
-void FrontPanel::saveMemoryFile() {
-  if (memoryFile.open(newMemoryFileName, "W") != 0) return;
+// Written whole to a new file beside the one it replaces, then put in its
+// place in one step. Through a "memory.dat" that is a link the file it names
+// is replaced, and the link stays. A file that could not be read at start is
+// never written over: it may hold the operator's channels.
+bool FrontPanel::saveMemoryFile() {
+  if (memoryFileUnreadable == 1) {
+    reportProblem(memoryFileName + " was not read at start and is left as it is: nothing saved");
+    return false;
+  }
+  std::string target = linkTarget(memoryFileName);
+  std::string newFile = target + newFileEnding;
+  if (memoryFile.create(newFile) != 0) {
+    reportProblem(newFile + " cannot be created (" + memoryFile.problem() + "): nothing saved");
+    return false;
+  }
   bool written = memoryFile.writeLine("V" + versionText);
   for (int band = firstBand; band <= lastBand; ++band) {
     written = memoryFile.writeLine(bandMode[band] + lastChars(bandFrequency[band], 9)) && written;
   }
   for (const Text& channel : memoryChannel) written = memoryFile.writeLine(channel) && written;
   written = memoryFile.close() && written;
-  if (written) {
-    renameFile(newMemoryFileName, memoryFileName);
-  } else {
-    deleteFile(newMemoryFileName);
-  }
+  if (written && renameFile(newFile, target)) return true;
+  int error = errno;
+  deleteFile(newFile);
+  reportProblem(target + " cannot be saved (" + std::strerror(error) + "): the file is left as it was");
+  return false;
 }
 
-// A missing file is created from the tables as they are and read back. When
-// it can be neither opened nor created, the tables stay as they are. A line
-// that is not in the form the program writes keeps the band's current values
-// or reads as an empty channel.
+// A missing file is created from the tables as they are and read back. A
+// file that exists but cannot be read leaves the tables as they are and is
+// never saved over. A line that is not in the form the program writes keeps
+// the band's current values or reads as an empty channel.
 void FrontPanel::loadMemoryFile() {
   if (memoryFile.open(memoryFileName, "R") != 0) {
-    saveMemoryFile();
+    if (!memoryFile.problem().empty()) {
+      refuseMemoryFile(memoryFile.problem());
+      return;
+    }
+    if (!saveMemoryFile()) return;
     if (memoryFile.open(memoryFileName, "R") != 0) return;
   }
-  std::string line;
-  memoryFile.readLine(line);  // the version, not needed to read the rest
+  // Read whole before anything is taken, so a read that fails half way
+  // leaves the tables as they were.
+  std::array<std::string, 1 + lastBand + channelCount> lines;
+  for (std::string& line : lines) memoryFile.readLine(line, Text::capacity);
+  if (!memoryFile.close()) {
+    refuseMemoryFile(std::strerror(EIO));
+    return;
+  }
   for (int band = firstBand; band <= lastBand; ++band) {
-    memoryFile.readLine(line, Text::capacity);
+    const std::string& line = lines[band];  // line 0 is the version, not needed
     if (!isModeAndFrequency(line)) continue;
     bandMode[band] = firstChars(line, 1);
     bandFrequency[band] = "FA" + lastChars(line, 9);
   }
-  for (Text& channel : memoryChannel) {
-    memoryFile.readLine(line, Text::capacity);
-    channel = isEmptyChannel(line) || isModeAndFrequency(line) ? line : std::string("9");
+  for (int channel = 0; channel < channelCount; ++channel) {
+    const std::string& line = lines[1 + lastBand + channel];
+    memoryChannel[channel] = isEmptyChannel(line) || isModeAndFrequency(line) ? line : std::string("9");
   }
-  memoryFile.close();
+}
+
+void FrontPanel::refuseMemoryFile(const std::string& why) {
+  memoryFileUnreadable = 1;
+  reportProblem(memoryFileName + " cannot be read (" + why +
+                "): the initial memories are used, and the file is left as it is");
 }

@@ -1,4 +1,7 @@
 // Text files in the working directory, read and written a line at a time.
+// Only plain files are read or written: a folder, a device, a FIFO or a
+// socket in a file's place is refused at once, never waited on, and a file
+// is created without following a link in its place.
 #pragma once
 
 #include <cstdio>
@@ -8,14 +11,32 @@
 // A file variable: holds an open file or nothing.
 class TextFile {
  public:
+  // The program's own text files are a few hundred bytes; anything larger
+  // is not one of them, and reading it could take without end (a sparse or
+  // endless file).
+  static constexpr long long largestReadable = 1 << 20;
+
   TextFile() = default;
   TextFile(const TextFile&) = delete;
   TextFile& operator=(const TextFile&) = delete;
   ~TextFile();
 
-  // Mode "R"/"r": an existing file, for reading. Mode "W"/"w": created, or
-  // emptied when it exists, for writing. Result 0 on success, 1 on failure.
+  // Mode "R"/"r": an existing plain file of at most largestReadable bytes,
+  // for reading. Mode "W"/"w": a plain file, created, or emptied when it
+  // exists; a name that is a link, or a file that has other names (a hard
+  // link), is refused rather than written through. Result 0 on success, 1
+  // on failure; problem() then says why.
   int open(const std::string& name, std::string_view mode);
+
+  // A new file for writing in place of whatever had the name: a link or a
+  // file left there is removed (not followed), and the file is created
+  // anew, so nothing else is written through the name. A folder of that
+  // name is not removed: the creation fails. Result as open().
+  int create(const std::string& name);
+
+  // Why the last open or create failed, for a message: empty when it did
+  // not fail, and when the file to read does not exist.
+  const std::string& problem() const { return problem_; }
 
   // The next line, its terminator consumed: CR, LF or CR LF end a line (LF CR
   // ends two). At most capacity characters are kept; the rest of an overlong
@@ -29,18 +50,30 @@ class TextFile {
   bool writeLine(std::string_view text);
 
   // Closes and empties the variable; does nothing when it holds no file.
-  // False when a written file could not be completed (for example a full disk).
+  // False when a written file could not be completed (for example a full
+  // disk) or a read failed.
   bool close();
 
   bool isOpen() const { return file_ != nullptr; }
 
  private:
+  int openForReading(const std::string& name);
+  int openForWriting(const std::string& name);
+  int adopt(int descriptor, bool writing);
+  int fail(std::string why);  // 1, with the reason kept
+
   std::FILE* file_ = nullptr;
   bool writing_ = false;
   bool failed_ = false;
+  std::string problem_;
 };
 
 bool deleteFile(const std::string& name);
 // Replaces `to` by `from` in one step, so a reader sees the old file or the
-// new one, never a half-written one.
+// new one, never a half-written one; the replacement is on disk when this
+// returns.
 bool renameFile(const std::string& from, const std::string& to);
+// The file a name leads to: the name itself, or, when it is a symbolic link,
+// what the link names, followed through further links. The file need not
+// exist. A name whose links go round in a circle stays as it is.
+std::string linkTarget(const std::string& name);

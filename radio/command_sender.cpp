@@ -1,4 +1,7 @@
 // The one way a command reaches the radio, and the traffic log "debug.dat".
+#include <cstdio>
+#include <string>
+
 #include "app/front_panel.h"
 
 namespace {
@@ -18,14 +21,27 @@ void FrontPanel::sendCommand() {
   writeLogLine("TX=" + commandText);
 }
 
+// The log is a plain file of its own: a "debug.dat" that is a link, a hard
+// link, a FIFO or a folder is left alone, and the run has no log.
 void FrontPanel::openTrafficLog() {
-  debugFile.open("debug.dat", "W");
+  if (debugFile.open("debug.dat", "W") != 0) {
+    reportProblem("debug.dat " + debugFile.problem() + ": no traffic log is kept");
+    return;
+  }
   debugFile.writeLine("QUELMO " + versionText + "  " + platform.dateText() + "   " +
                       platform.timeText());
 }
 
 void FrontPanel::writeLogLine(std::string_view line) {
   if (debugFlag == 1) debugFile.writeLine(line);
+}
+
+// A problem with the program's files, for whoever reads standard error or
+// the log; the line cannot be taken for a command, a reply or a key.
+void FrontPanel::reportProblem(std::string_view message) {
+  std::string line = "quelmo: " + std::string(message) + "\n";
+  std::fputs(line.c_str(), stderr);
+  writeLogLine("ERR=" + std::string(message));
 }
 
 void FrontPanel::logKey() {

@@ -1,5 +1,5 @@
 // A FrontPanel on the scripted platform, with its port open and speech from
-// the "wave\" folder, as after start-up.
+// the "wave\" folder, as after start-up, in an empty working folder.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,22 +10,6 @@
 
 #include "app/front_panel.h"
 #include "platform/scripted_platform.h"
-
-class FrontPanelTest : public ::testing::Test {
- protected:
-  FrontPanelTest() {
-    panel.comPort = 1;
-    panel.waveDir = "wave\\";
-    platform.openSerial(1, 38400);
-    platform.clearRecords();
-  }
-
-  std::vector<std::string> commands() const { return platform.commands(); }
-  std::vector<std::string> words() const { return platform.words(); }
-
-  ScriptedPlatform platform;
-  FrontPanel panel{platform};
-};
 
 // A fresh empty working directory for the length of one test.
 class TemporaryDirectory {
@@ -39,6 +23,39 @@ class TemporaryDirectory {
  private:
   std::filesystem::path path_;
   std::filesystem::path previous_;
+};
+
+class FrontPanelTest : public ::testing::Test {
+ protected:
+  FrontPanelTest() {
+    panel.comPort = 1;
+    panel.waveDir = "wave\\";
+    platform.openSerial(1, 38400);
+    platform.clearRecords();
+  }
+
+  std::vector<std::string> commands() const { return platform.commands(); }
+  std::vector<std::string> words() const { return platform.words(); }
+
+  // A channel stored is saved at once: whatever a test stores is saved in
+  // a folder of its own.
+  TemporaryDirectory workingFolder_;
+  ScriptedPlatform platform;
+  FrontPanel panel{platform};
+};
+
+// Files written by this process may grow to at most `bytes` while it lives:
+// a write beyond fails as on a full disk.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(long long bytes);
+  ~FileSizeLimit();
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  long long previous_ = 0;
+  void (*previousHandler_)(int) = nullptr;
 };
 
 // Writes a file byte for byte; reads one back whole.
