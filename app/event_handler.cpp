@@ -3,9 +3,12 @@
 #include "app/key_map.h"
 
 void FrontPanel::handleEvent() {
+  // The events still waiting when the program ended: the radio is off and
+  // its port closed, so a key would only pretend to act.
+  if (ended == 1) return;
   switch (eventCode) {
     case event::closeRequest:
-      running = 0;  // saves nothing: only the quit key writes "memory.dat"
+      endProgram(false);
       break;
     case event::timerTick:
       pollRadio();

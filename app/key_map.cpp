@@ -76,12 +76,7 @@ void nothing(FrontPanel&) {}
 // The help recording plays on while keys and ticks are handled.
 void help(FrontPanel& p) { p.platform.playSound(p.waveDir + "help.wav", false); }
 
-void quit(FrontPanel& p) {
-  p.trackBand();
-  p.saveMemoryFile();
-  p.speakWord("quit");
-  p.running = 0;
-}
+void quit(FrontPanel& p) { p.endProgram(true); }
 
 void notch(FrontPanel& p) {
   p.speakWord("notch");
@@ -118,26 +113,20 @@ void send(FrontPanel& p, const char* command) {
 // AM carrier; afterwards the configured power and the current mode go back.
 void tune(FrontPanel& p) {
   p.speakWord("tune");
-  if (p.tuneActive == 0) {
-    p.speakWord("on");
-    if (p.tuneCarrier == 0) {
-      send(p, "AC002");
-    } else {
-      send(p, "PC0005");
-      send(p, "MD05");
-      send(p, "TX1");
-    }
-  } else {
+  if (p.tuneActive == 1) {
     p.speakWord("off");
-    if (p.tuneCarrier == 0) {
-      send(p, "AC001");
-    } else {
-      p.sendPower();
-      p.selectMode();
-      send(p, "TX0");
-    }
+    p.endTuning();
+    return;
   }
-  p.tuneActive = 1 - p.tuneActive;
+  p.speakWord("on");
+  if (p.tuneCarrier == 0) {
+    send(p, "AC002");
+  } else {
+    send(p, "PC0005");
+    send(p, "MD05");
+    send(p, "TX1");
+  }
+  p.tuneActive = 1;
 }
 
 void meter(FrontPanel& p) {

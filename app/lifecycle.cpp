@@ -38,14 +38,12 @@ void greet(FrontPanel& panel) {
   panel.speakWord("9");
 }
 
+// The radio and the memories were seen to by the handler when it ended the
+// loop; the window goes last.
 void shutDown(FrontPanel& panel) {
+  panel.endProgram(false);
   panel.platform.stopTimer(pollTimer);
   panel.platform.closeWindow();
-  if (panel.powerControl == 1) {
-    panel.commandText = "PS0";
-    panel.sendCommand();
-  }
-  panel.platform.closeSerial(panel.comPort);
 }
 
 }  // namespace

@@ -61,6 +61,7 @@ void setInitialValues(FrontPanel& p) {
   p.parity = 0;
   p.stopBits = 2;
   for (auto& channel : p.memoryChannel) channel = "9";  // empty
+  p.memoryFileUnreadable = 0;
 }
 
 // Nothing is reported when the port does not open: the commands then go
@@ -77,12 +78,13 @@ void send(FrontPanel& p, const char* command) {
   p.sendCommand();
 }
 
-// The recording "delay" is the pause the radio needs after each command.
+// The recording "delay" is the pause the radio needs after each command;
+// it takes its time even when the program is mute.
 void switchRadioOn(FrontPanel& p) {
   send(p, "Power on");
-  p.speakWord("delay");
+  p.speakPause("delay");
   send(p, "PS1");
-  p.speakWord("delay");
+  p.speakPause("delay");
 }
 
 }  // namespace
@@ -93,6 +95,9 @@ void FrontPanel::openingSequence() {
   setInitialValues(*this);
   loadMemoryFile();
   openRadioPort(*this);
+  // A radio left transmitting (a run that crashed while tuning) stops first:
+  // the power and the mode are set only on a radio that does not transmit.
+  send(*this, "TX0");
   if (powerControl == 1) switchRadioOn(*this);
 
   platform.setFont("Ariel", 50, 700);

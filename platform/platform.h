@@ -55,6 +55,10 @@ class Platform {
   // Plays a sound file; with wait, to its end. A name without extension
   // gets ".wav". A missing file plays nothing and returns at once.
   virtual void playSound(const std::string& name, bool wait) = 0;
+  // A sound that serves as a wait: takes as long as the file lasts, played
+  // to its end, or, with no sound device to play it on, in silence. A
+  // missing file takes no time.
+  virtual void pauseForSound(const std::string& name) = 0;
 
   // The local date as "dd-MM-yyyy" and time as "hh:mm:ss".
   virtual std::string dateText() = 0;

@@ -126,3 +126,7 @@ int ScriptedPlatform::closeSerial(int port) {
 void ScriptedPlatform::playSound(const std::string& name, bool wait) {
   sounds.push_back({name, wait});
 }
+
+void ScriptedPlatform::pauseForSound(const std::string& name) {
+  sounds.push_back({name, true, true});
+}

@@ -23,6 +23,7 @@ struct PrintedText {
 struct SoundRequest {
   std::string name;
   bool wait;
+  bool pause = false;  // asked for as a wait that takes its time even mute
 };
 
 class ScriptedPlatform : public Platform {
@@ -74,6 +75,7 @@ class ScriptedPlatform : public Platform {
   int closeSerial(int port) override;
 
   void playSound(const std::string& name, bool wait) override;
+  void pauseForSound(const std::string& name) override;
 
   std::string dateText() override { return date; }
   std::string timeText() override { return time; }

@@ -9,3 +9,7 @@ void FrontPanel::speakWord(std::string_view word) {
   if (word.find_first_not_of(' ') == std::string_view::npos) return;
   platform.playSound(waveDir + word, true);
 }
+
+// A word whose recording serves as a wait. Without a sound device it is not
+// heard, but its time still passes: the radio is given the time it needs.
+void FrontPanel::speakPause(std::string_view word) { platform.pauseForSound(waveDir + word); }

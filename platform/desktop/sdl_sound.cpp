@@ -1,12 +1,16 @@
 #include "platform/desktop/sdl_sound.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
+#include <thread>
 
 #include "platform/sound_names.h"
 
@@ -57,9 +61,22 @@ bool SdlSound::isPlaying() const {
 void SdlSound::playSound(const std::string& name, bool wait) {
   std::string path = findFile(soundFileName(name));
   if (path.empty() || !openDevice()) return;
-  const std::vector<Sint16>* samples = decoded(path);
+  const std::vector<Sint16>* samples = decoded(path, wait);
   if (samples == nullptr) return;
   queue(*samples, wait);
+}
+
+void SdlSound::pauseForSound(const std::string& name) {
+  if (!openDevice()) {
+    std::string path = findFile(soundFileName(name));
+    std::string bytes;
+    if (path.empty() || skipped_.contains(path)) return;
+    if (auto facts = checkedWord(path, true, bytes)) {
+      std::this_thread::sleep_for(std::chrono::duration<double>(facts->seconds()));
+    }
+    return;
+  }
+  playSound(name, true);
 }
 
 // Stops what is playing, except a word's last buffer, and puts the sound
@@ -182,14 +199,21 @@ std::string SdlSound::findFile(const std::string& fileName) {
 // The word's samples in the device's format, decoded at its first use. The
 // whole recording is converted in one go (SDL's audio streams lose the last
 // stretch of a resampled sound).
-const std::vector<Sint16>* SdlSound::decoded(const std::string& path) {
+const std::vector<Sint16>* SdlSound::decoded(const std::string& path, bool wait) {
   auto found = words_.find(path);
   if (found != words_.end()) return &found->second;
+  if (skipped_.contains(path)) return nullptr;
 
+  std::string file;
+  if (!checkedWord(path, wait, file)) return nullptr;
   SDL_AudioSpec recorded{};
   Uint8* data = nullptr;
   Uint32 length = 0;
-  if (SDL_LoadWAV(path.c_str(), &recorded, &data, &length) == nullptr) return nullptr;
+  SDL_RWops* source = SDL_RWFromConstMem(file.data(), static_cast<int>(file.size()));
+  if (SDL_LoadWAV_RW(source, 1, &recorded, &data, &length) == nullptr) {
+    skip(path, std::string("cannot be decoded (") + SDL_GetError() + ")");
+    return nullptr;
+  }
   SDL_AudioCVT conversion{};
   bool converted = SDL_BuildAudioCVT(&conversion, recorded.format, recorded.channels, recorded.freq,
                                      AUDIO_S16SYS, 1, sampleRate) >= 0;
@@ -203,10 +227,57 @@ const std::vector<Sint16>* SdlSound::decoded(const std::string& path) {
     if (conversion.needed != 0) converted = SDL_ConvertAudio(&conversion) == 0;
   }
   SDL_FreeWAV(data);
-  if (!converted) return nullptr;
+  if (!converted) {
+    skip(path, "cannot be converted for the sound device");
+    return nullptr;
+  }
   std::vector<Sint16> samples(static_cast<std::size_t>(conversion.len_cvt) / sizeof(Sint16));
   std::memcpy(samples.data(), bytes.data(), samples.size() * sizeof(Sint16));
   return &words_.emplace(path, std::move(samples)).first->second;
+}
+
+// The whole file, once it is known to be a plain file within a word's
+// bounds: a FIFO or a device is never opened, so nothing waits on it.
+std::optional<WaveFacts> SdlSound::checkedWord(const std::string& path, bool wait,
+                                               std::string& bytes) {
+  struct stat info {};
+  if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    skip(path, "is not a plain file");
+    return {};
+  }
+  if (std::string why = wordFileSizeProblem(info.st_size); !why.empty()) {
+    skip(path, why);
+    return {};
+  }
+  int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0 || fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+      !wordFileSizeProblem(info.st_size).empty()) {
+    if (fd >= 0) close(fd);
+    skip(path, "changed while it was read");
+    return {};
+  }
+  bytes.resize(static_cast<std::size_t>(info.st_size));
+  std::size_t got = 0;
+  while (got < bytes.size()) {
+    ssize_t n = read(fd, bytes.data() + got, bytes.size() - got);
+    if (n <= 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  close(fd);
+  bytes.resize(got);
+  std::optional<WaveFacts> facts = waveFactsOf(bytes);
+  if (std::string why = wordProblem(facts, wait); !why.empty()) {
+    skip(path, why);
+    return {};
+  }
+  return facts;
+}
+
+// Said once: the word is not tried again.
+void SdlSound::skip(const std::string& path, const std::string& why) {
+  skipped_.insert(path);
+  std::string line = "quelmo: " + path + " " + why + ": not played\n";
+  std::fputs(line.c_str(), stderr);
 }
 
 // The device is opened at the first word that has a file, and only tried

@@ -4,7 +4,10 @@
 // and plays. Words are decoded once and kept in the device's own format, and
 // the callback goes from the end of one word straight on to the next in the
 // same buffer, so a phrase has no gaps beyond the silence inside its
-// recordings. Without a sound device every word returns at once.
+// recordings. Without a sound device every word returns at once. A file
+// that is not a plain file, or not a word within the bounds of
+// platform/word_bounds.h, is never decoded: it is skipped, with a message
+// the first time.
 #pragma once
 
 #include <SDL.h>
@@ -16,9 +19,13 @@
 #include <deque>
 #include <map>
 #include <mutex>
+#include <optional>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
+
+#include "platform/word_bounds.h"
 
 class SdlSound {
  public:
@@ -31,6 +38,9 @@ class SdlSound {
   // buffer, so that the word said next is queued in time to follow it in
   // that buffer; the word is then heard for at most two buffers (46 ms) more.
   void playSound(const std::string& name, bool wait);
+  // Plays the sound to its end; without a sound device, sleeps as long as
+  // it lasts.
+  void pauseForSound(const std::string& name);
 
   // Called before the program waits for its next event: once a second has
   // passed without sound, the device's thread is held asleep until the next
@@ -65,7 +75,9 @@ class SdlSound {
   void fill(Sint16* out, std::size_t frames);
   void queue(const std::vector<Sint16>& samples, bool wait);
   std::string findFile(const std::string& fileName);
-  const std::vector<Sint16>* decoded(const std::string& path);
+  const std::vector<Sint16>* decoded(const std::string& path, bool wait);
+  std::optional<WaveFacts> checkedWord(const std::string& path, bool wait, std::string& bytes);
+  void skip(const std::string& path, const std::string& why);
   bool openDevice();
   void wake();
 
@@ -75,6 +87,7 @@ class SdlSound {
   bool resting_ = false;  // the device's lock is held: its thread sleeps on it
   std::unordered_map<std::string, Folder> folders_;
   std::map<std::string, std::vector<Sint16>> words_;  // decoded, by path
+  std::set<std::string> skipped_;                     // paths that are no word
 
   // Shared with the callback, which runs on the device's thread.
   mutable std::mutex mutex_;

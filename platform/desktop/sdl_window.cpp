@@ -9,6 +9,7 @@
 
 #include "platform/desktop/font_matching.h"
 #include "platform/desktop/key_codes.h"
+#include "platform/desktop/termination_signals.h"
 
 namespace {
 
@@ -22,9 +23,10 @@ constexpr int normalWeight = 400;
 // handler ignores them, as it ignores Alt combinations on Windows.
 constexpr int systemKeyDown = 260;
 
-// How long an idle wait on the X server may go without SDL pumping its
-// events: the longest a termination signal waits to become a quit event.
-constexpr std::chrono::milliseconds pumpInterval{250};
+// How long a wait for SDL's events may last when the window is not on X11,
+// whose connection is watched together with the termination signals: the
+// longest a signal waits to become the close request there.
+constexpr std::chrono::milliseconds signalCheckInterval{250};
 
 constexpr SDL_Color black = {0, 0, 0, 255};
 constexpr SDL_Color white = {255, 255, 255, 255};
@@ -91,6 +93,10 @@ bool SdlWindow::openWindow(int left, int top, int width, int height, const std::
   // fast, which loads the whole graphics driver (some 70 MB, a tenth of a
   // second) and creates the window twice.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  // The termination signals are this window's to turn into the close
+  // request, all four of them, not only the two SDL would catch.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  terminationSignals::install();
   if (TTF_Init() != 0) return false;
   if (!startVideo()) {
     TTF_Quit();
@@ -208,6 +214,10 @@ void SdlWindow::stopTimer(int id) { timers_.erase(id); }
 void SdlWindow::waitEvents() {
   bool delivered = false;
   while (window_ != nullptr && !delivered) {
+    if (endAsked()) {
+      if (handler_) handler_(event::closeRequest, 0);
+      return;
+    }
     SDL_Event e;
     if (waitForEvent(e)) {
       deliver(e);
@@ -218,33 +228,35 @@ void SdlWindow::waitEvents() {
   }
 }
 
+// A termination signal, the display gone or the window destroyed from
+// outside: each is the close request, and the program ends in order.
+bool SdlWindow::endAsked() const { return terminationSignals::take() || xServer_.lost(); }
+
 // Waits for a window event until the earliest timer falls due; false when
 // the wait ended without one.
 bool SdlWindow::waitForEvent(SDL_Event& e) {
-  if (timers_.empty()) return SDL_WaitEvent(&e) != 0;
-  auto due = nextTickDue();
+  auto due = timers_.empty() ? Clock::now() + signalCheckInterval : nextTickDue();
   if (xServer_.isOpen()) return waitOnXServer(e, due);
   auto left = std::chrono::ceil<std::chrono::milliseconds>(due - Clock::now()).count();
   if (left <= 0) return SDL_PollEvent(&e) != 0;
-  return SDL_WaitEventTimeout(&e, static_cast<int>(std::min<long long>(left, 1000000))) != 0;
+  left = std::min<long long>(left, signalCheckInterval.count());
+  return SDL_WaitEventTimeout(&e, static_cast<int>(left)) != 0;
 }
 
-// On X11 SDL pumps only when the server has sent something, when the window
-// has drawn (waiting for the server there may have read events off the
-// connection, where poll() no longer sees them), and now and then for the
-// signals; an idle tick then costs one poll() on the connection. A pump that
-// falls due before the next tick is done at once rather than on a wake-up
-// of its own.
+// On X11 SDL pumps only when the server has sent something, or a signal
+// arrived, and when the window has drawn (waiting for the server there may
+// have read events off the connection, where poll() no longer sees them);
+// an idle tick then costs one poll() on the connection.
 bool SdlWindow::waitOnXServer(SDL_Event& e, Clock::time_point due) {
   auto takeQueued = [&e] {
     return SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0;
   };
   if (takeQueued()) return true;
-  if (drawnSincePump_ || nextPump_ <= due) {
+  if (drawnSincePump_) {
     pumpEvents();
     if (takeQueued()) return true;
   }
-  if (!xServer_.waitReadable(std::min(due, nextPump_))) return false;
+  if (!xServer_.waitReadable(due)) return false;
   pumpEvents();
   return takeQueued();
 }
@@ -252,7 +264,6 @@ bool SdlWindow::waitOnXServer(SDL_Event& e, Clock::time_point due) {
 void SdlWindow::pumpEvents() {
   SDL_PumpEvents();
   drawnSincePump_ = false;
-  nextPump_ = Clock::now() + pumpInterval;
 }
 
 SdlWindow::Clock::time_point SdlWindow::nextTickDue() const {
@@ -286,7 +297,7 @@ bool SdlWindow::deliverDueTicks() {
 
 void SdlWindow::deliver(const SDL_Event& e) {
   switch (e.type) {
-    case SDL_QUIT:  // the close box, the window manager's close, or a signal
+    case SDL_QUIT:  // the close box or the window manager's close
       if (handler_) handler_(event::closeRequest, 0);
       break;
     case SDL_KEYDOWN:
@@ -343,11 +354,17 @@ void SdlWindow::closeWindow() {
   font_ = nullptr;
   SDL_FreeSurface(image_);
   image_ = nullptr;
-  xServer_ = XConnection(nullptr);
-  SDL_DestroyWindow(window_);
-  window_ = nullptr;
   TTF_Quit();
-  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  // Over a lost connection SDL would wait for the server's answer for ever
+  // (and Xlib end the process on its second connection): the window and
+  // SDL's video are left for the end of the process to release.
+  bool lost = xServer_.lost();
+  xServer_ = XConnection(nullptr);
+  if (!lost) {
+    SDL_DestroyWindow(window_);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  }
+  window_ = nullptr;
 }
 
 unsigned long SdlWindow::nativeId() const {

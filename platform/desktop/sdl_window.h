@@ -60,6 +60,7 @@ class SdlWindow {
   const Shown* alreadyShown(const std::string& text) const;
   SDL_Rect eraseCovered(const SDL_Rect& area);
   void remember(const std::string& text, const SDL_Rect& area);
+  bool endAsked() const;
   bool waitForEvent(SDL_Event& e);
   bool waitOnXServer(SDL_Event& e, Clock::time_point due);
   void pumpEvents();
@@ -82,8 +83,5 @@ class SdlWindow {
   int textY_ = 0;
   std::map<int, Timer> timers_;  // the running timers by id
   XConnection xServer_{nullptr};
-  // SDL turns a termination signal into its quit event only when it pumps;
-  // an idle wait on the X server still lets it pump this often.
-  Clock::time_point nextPump_{};
   bool drawnSincePump_ = false;
 };

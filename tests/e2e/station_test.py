@@ -26,9 +26,10 @@ class StationTest(unittest.TestCase):
             station.wait_connected()
         return station
 
-    def new_station(self, sim_options=(), memory_lines=None, **layout):
-        """A station not yet started."""
-        station = Station(_x_server, sim_options, memory_lines, **layout)
+    def new_station(self, sim_options=(), memory_lines=None, x_server=None, **layout):
+        """A station not yet started, on the module's X server unless given
+        one of its own."""
+        station = Station(x_server or _x_server, sim_options, memory_lines, **layout)
         self.addCleanup(station.stop)
         self.addCleanup(lambda: self.assertEqual(station.malformed_commands(), [],
                                                  "malformed commands at the radio"))

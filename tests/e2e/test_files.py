@@ -5,6 +5,8 @@ never crashes, quits cleanly and never loses the memories it had."""
 import os
 import random
 import shutil
+import stat
+import struct
 import subprocess
 import tempfile
 import unittest
@@ -168,14 +170,157 @@ class UnwritableFolders(StationTest):
         station.start(wrapper=FULL_DISK)
         station.wait_for_words(["connected"])
         station.press("c", "1")
-        station.wait_for_words(["sch", "1", "ok"])
+        station.wait_for_words(["sch", "1", "ok", "notsaved"])
         station.press("q")
         self.assertEqual(station.wait_for_exit(), 0)
-        self.assertEqual(station.words()[-1], "quit")
+        self.assertEqual(station.words()[-2:], ["notsaved", "quit"])
         saved = sorted(f for f in os.listdir(station.audio_folder) if f.startswith("memory"))
         self.assertEqual(saved, ["memory.dat"])  # nothing half-written left behind
         with open(os.path.join(station.audio_folder, "memory.dat"), newline="") as memory:
             self.assertEqual(memory.read().split("\r\n")[:-1], STORED_MEMORY)
+
+
+def wave_header(rate, channels, data_bytes):
+    """A 16-bit PCM WAV header that announces `data_bytes` of sound."""
+    return (b"RIFF" + struct.pack("<I", 36 + data_bytes) + b"WAVE"
+            + b"fmt " + struct.pack("<IHHIIHH", 16, 1, channels, rate, rate * 2 * channels,
+                                    2 * channels, 16)
+            + b"data" + struct.pack("<I", data_bytes))
+
+
+class HostileFiles(StationTest):
+    """Names that are links, FIFOs, devices or folders where the program
+    expects its files, and words far beyond what a word may be."""
+
+    def path(self, station, *names):
+        return os.path.join(station.folder, *names)
+
+    def quit_and_check(self, station, last_words=("quit",)):
+        station.press("q")
+        self.assertEqual(station.wait_for_exit(), 0)
+        self.assertEqual(station.words()[-len(last_words):], list(last_words))
+        return station.quelmo.stderr.read().decode()
+
+    def test_links_are_never_written_through(self):
+        station = self.new_station()
+        os.mkdir(self.path(station, "kept"))
+        with open(self.path(station, "kept", "memory.dat"), "w", newline="") as memory:
+            memory.write("\r\n".join(STORED_MEMORY) + "\r\n")
+        os.symlink("kept/memory.dat", self.path(station, "memory.dat"))
+        os.symlink("memory.dat", self.path(station, "debug.dat"))  # once wiped every channel
+        with open(self.path(station, "victim"), "w") as victim:
+            victim.write("not the memories")
+        os.symlink("victim", self.path(station, "kept", "memory.dat.new"))
+        station.start()
+        station.wait_for_words(["connected"])
+        station.press("c", "2")
+        station.wait_for_words(["sch", "2", "ok"])
+        errors = self.quit_and_check(station)
+        self.assertIn("debug.dat is a link", errors)
+        self.assertTrue(os.path.islink(self.path(station, "memory.dat")))
+        self.assertTrue(os.path.islink(self.path(station, "debug.dat")))
+        saved = station.read_lines("memory.dat")
+        self.assertEqual(saved[:16] + saved[17:], STORED_MEMORY[:16] + STORED_MEMORY[17:])
+        self.assertEqual(saved[16], "1007100000")
+        with open(self.path(station, "victim")) as victim:
+            self.assertEqual(victim.read(), "not the memories")
+        self.assertEqual(sorted(os.listdir(self.path(station, "kept"))), ["memory.dat"])
+
+    def test_a_configuration_that_is_no_plain_file_is_not_found(self):
+        makers = {
+            "a link to /dev/zero": lambda path: os.symlink("/dev/zero", path),
+            "a FIFO": os.mkfifo,
+            "a folder": os.mkdir,
+        }
+        for name, make in makers.items():
+            with self.subTest(name):
+                station = self.new_station(config=None)
+                make(self.path(station, "quelmo.cfg"))
+                station.start(wait_for_window=False)
+                self.assertEqual(station.wait_for_exit(timeout=15), 0)
+                self.assertEqual(station.words()[-1], "cfgnf")
+                self.assertIn("quelmo.cfg", station.quelmo.stderr.read().decode())
+
+    def test_a_memory_file_that_cannot_be_read_is_left_as_it_is(self):
+        makers = {
+            "a link to /dev/zero": lambda path: os.symlink("/dev/zero", path),
+            "a FIFO": os.mkfifo,
+        }
+        for name, make in makers.items():
+            with self.subTest(name):
+                station = self.new_station()
+                make(self.path(station, "memory.dat"))
+                kind = stat.S_IFMT(os.lstat(self.path(station, "memory.dat")).st_mode)
+                station.start()
+                station.wait_for_words(["connected"])
+                since = self.mark(station)
+                station.press("b", "6")
+                self.assertSent(station, since, ["FA014200000;"])  # the initial band memory
+                station.press("c", "3")
+                station.wait_for_words(["sch", "3", "ok", "notsaved"])
+                errors = self.quit_and_check(station, ["notsaved", "quit"])
+                self.assertIn("memory.dat cannot be read", errors)
+                self.assertEqual(stat.S_IFMT(os.lstat(self.path(station, "memory.dat")).st_mode), kind)
+                self.assertFalse(os.path.exists(self.path(station, "memory.dat.new")))
+
+    @unittest.skipUnless(os.geteuid() == 0, "needs root to run the program as another user")
+    def test_a_memory_file_left_by_another_user_is_never_written_over(self):
+        station = self.new_station(memory_lines=STORED_MEMORY)
+        os.chmod(self.path(station, "memory.dat"), 0o600)  # root's alone
+        for folder in (station.folder, station.audio_folder):
+            os.chmod(folder, 0o777)
+        os.chmod(os.path.realpath(self.path(station, "COM1")), 0o666)
+        station.start(wrapper=["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"])
+        station.wait_for_words(["connected"])
+        station.press("c", "3")
+        station.wait_for_words(["sch", "3", "ok", "notsaved"])
+        errors = self.quit_and_check(station, ["notsaved", "quit"])
+        self.assertIn("memory.dat cannot be read (Permission denied)", errors)
+        self.assertTrue(any(line.startswith("ERR=memory.dat cannot be read (Permission denied)")
+                            for line in station.debug_lines()))
+        self.assertEqual(station.read_lines("memory.dat"), STORED_MEMORY)
+
+    def test_a_debug_file_that_is_a_fifo_holds_nothing_up(self):
+        station = self.new_station()
+        os.mkfifo(self.path(station, "debug.dat"))
+        station.start()
+        station.wait_for_words(["connected"])
+        since = self.mark(station)
+        station.press("F1")
+        self.assertSent(station, since, ["PA01;"])
+        self.assertIn("debug.dat is a FIFO", self.quit_and_check(station))
+
+    def test_words_beyond_what_a_word_may_be_are_skipped_and_keys_still_work(self):
+        station = self.new_station()
+        wave = self.path(station, "wave")
+        words = {
+            "quelmo": wave_header(1, 1, 200) + bytes(200),      # once aborted the start
+            "lsb": wave_header(44100, 1, 44100 * 2 * 20) + bytes(44100 * 2 * 20),  # 20 s
+            "1": wave_header(44100, 6, 1200) + bytes(1200),     # six channels
+        }
+        for word, content in words.items():
+            with open(os.path.join(wave, word + ".wav"), "wb") as file:
+                file.write(content)
+        with open(os.path.join(wave, "point.wav"), "wb") as huge:  # 100 MB, sparse
+            huge.write(wave_header(44100, 1, 100 << 20))
+            huge.truncate(100 << 20)
+        os.remove(os.path.join(wave, "connected.wav"))
+        os.mkfifo(os.path.join(wave, "connected.wav"))
+        os.remove(os.path.join(wave, "mhz.wav"))
+        os.symlink("/dev/zero", os.path.join(wave, "mhz.wav"))
+        station.start()
+        station.wait_connected()
+        for _ in range(2):
+            station.press("f")  # the mode, "1", "point" and "mhz" among the words
+        since = self.mark(station)
+        station.press("F1")
+        self.assertSent(station, since, ["PA01;"], timeout=3)
+        station.wait_for_words(["preamp", "on"])
+        polls = station.radio_commands().count("FA;")
+        wait_until(lambda: station.radio_commands().count("FA;") > polls + 5, 3, "the poll going on")
+        errors = self.quit_and_check(station)
+        for word in ("quelmo", "lsb", "1", "point", "connected", "mhz"):
+            self.assertEqual(errors.count(os.path.join("wave", word + ".wav ")), 1, (word, errors))
 
 
 if __name__ == "__main__":

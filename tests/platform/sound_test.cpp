@@ -18,9 +18,11 @@
 #include <utility>
 #include <vector>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/desktop/sdl_sound.h"
+#include "platform/word_bounds.h"
 
 namespace {
 
@@ -82,9 +84,11 @@ class SoundTest : public ::testing::Test {
                           "' synth " + std::to_string(seconds) + " sine 440";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
   }
-  // A word of one sample value throughout, in the device's own format.
-  void makeConstantWord(const std::string& file, std::int16_t value, std::uint32_t samples) {
-    std::uint32_t bytes = samples * 2;
+  // A word of one sample value throughout, by default in the device's own
+  // format.
+  void makeConstantWord(const std::string& file, std::int16_t value, std::uint32_t samples,
+                        std::uint32_t rate = 44100, std::uint16_t channels = 1) {
+    std::uint32_t bytes = samples * 2 * channels;
     std::ofstream wav(folder_ / "wave" / file, std::ios::binary);
     auto put32 = [&wav](std::uint32_t v) { wav.write(reinterpret_cast<const char*>(&v), 4); };
     auto put16 = [&wav](std::uint16_t v) { wav.write(reinterpret_cast<const char*>(&v), 2); };
@@ -93,14 +97,14 @@ class SoundTest : public ::testing::Test {
     wav.write("WAVEfmt ", 8);
     put32(16);
     put16(1);  // PCM
-    put16(1);  // mono
-    put32(44100);
-    put32(44100 * 2);
-    put16(2);
+    put16(channels);
+    put32(rate);
+    put32(rate * 2 * channels);
+    put16(2 * channels);
     put16(16);
     wav.write("data", 4);
     put32(bytes);
-    std::vector<std::int16_t> data(samples, value);
+    std::vector<std::int16_t> data(samples * channels, value);
     wav.write(reinterpret_cast<const char*>(data.data()), bytes);
   }
   // The name as the program forms it: the folder prefix ends in "\".
@@ -197,12 +201,65 @@ TEST_F(SoundTest, WordsOfAPhraseFollowEachOtherWithoutAGap) {
   EXPECT_EQ(std::count(firstWord, afterLast, 0), 0) << "silence between the words";
 }
 
-TEST_F(SoundTest, WithoutASoundDeviceEveryWordReturnsAtOnce) {
+// Every word returns at once, but a word that serves as a wait still takes
+// its time: the radio waking up needs it whether or not it is heard.
+TEST_F(SoundTest, WithoutASoundDeviceEveryWordReturnsAtOnceButAPauseTakesItsTime) {
   makeWord("connected.wav", 0.5);
+  makeWord("delay.wav", 0.4);
   ScopedEnvironment noDevice({{"SDL_AUDIODRIVER", "no-such-driver"}});
   SdlSound sound;
   EXPECT_LT(secondsToPlay(sound, word("connected")), 0.05);
   EXPECT_TRUE(sound.isMute());
+  auto start = Clock::now();
+  sound.pauseForSound(word("delay"));
+  double paused = std::chrono::duration<double>(Clock::now() - start).count();
+  EXPECT_GT(paused, 0.39);
+  EXPECT_LT(paused, 0.6);
+  start = Clock::now();
+  sound.pauseForSound(word("missing"));
+  EXPECT_LT(std::chrono::duration<double>(Clock::now() - start).count(), 0.02);
+}
+
+TEST_F(SoundTest, APauseIsPlayedToItsEndOnADevice) {
+  makeWord("delay.wav", 0.3);
+  SdlSound sound;
+  auto start = Clock::now();
+  sound.pauseForSound(word("delay"));
+  EXPECT_GT(std::chrono::duration<double>(Clock::now() - start).count(), 0.3 - releasedEarly);
+}
+
+// Files that are no word within its bounds are never decoded nor waited on:
+// each is skipped at once, with one message however often it is asked for,
+// and the words after it are heard as ever.
+TEST_F(SoundTest, WordsBeyondTheirBoundsAreSkippedAtOnceWithOneMessage) {
+  const std::filesystem::path wave = folder_ / "wave";
+  ASSERT_EQ(::mkfifo((wave / "fifo.wav").c_str(), 0600), 0);
+  std::filesystem::create_symlink("/dev/zero", wave / "zero.wav");
+  makeConstantWord("slow.wav", 1000, 100, 1);             // one sample a second
+  makeConstantWord("surround.wav", 1000, 100, 44100, 6);  // six channels
+  makeConstantWord("long.wav", 1000, 44100 * 11);         // longer than a word may be
+  makeConstantWord("huge.wav", 1000, 100);
+  std::filesystem::resize_file(wave / "huge.wav", wordBounds::largestFile + 1);
+  makeWord("ok.wav", 0.2);
+  const char* skipped[] = {"fifo", "zero", "slow", "surround", "long", "huge"};
+
+  SdlSound sound;
+  ::testing::internal::CaptureStderr();
+  for (int round = 0; round < 2; ++round) {
+    for (const char* name : skipped) EXPECT_LT(secondsToPlay(sound, word(name)), 0.1) << name;
+  }
+  std::string messages = ::testing::internal::GetCapturedStderr();
+  for (const char* name : skipped) {
+    std::string file = (wave / name).string() + ".wav ";
+    std::size_t first = messages.find(file);
+    EXPECT_NE(first, std::string::npos) << name << " unreported in:\n" << messages;
+    EXPECT_EQ(messages.find(file, first + 1), std::string::npos) << name << " reported twice";
+  }
+  EXPECT_GT(secondsToPlay(sound, word("ok")), 0.2 - releasedEarly);
+  // The help is played on, not waited for: it may be longer than a word.
+  makeConstantWord("help.wav", 1000, 44100 * 11);
+  EXPECT_LT(secondsToPlay(sound, word("help"), false), 0.2);
+  EXPECT_TRUE(sound.isPlaying());
 }
 
 }  // namespace

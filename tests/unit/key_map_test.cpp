@@ -253,10 +253,11 @@ TEST_F(KeyMapTest, TuneWithACarrierThenBackToPowerAndMode) {
   EXPECT_EQ(words(), (Words{"tune", "on"}));
   EXPECT_EQ(panel.tuneActive, 1);
 
+  // The carrier goes off before the power goes back up.
   platform.clearRecords();
   press('T');
   EXPECT_EQ(commands(),
-            (Commands{"PC0100;", "MD01;", "FA007100000;", "TX0;", "FA007100000;"}));
+            (Commands{"TX0;", "PC0100;", "MD01;", "FA007100000;", "FA007100000;"}));
   EXPECT_EQ(words(), (Words{"tune", "off"}));
   EXPECT_EQ(panel.tuneActive, 0);
   EXPECT_EQ(panel.modeIndex, 1);
@@ -282,11 +283,12 @@ TEST_F(KeyMapTest, QuitSavesTheBandMemoryAndSaysQuit) {
   EXPECT_TRUE(commands().empty());
 }
 
-TEST_F(KeyMapTest, CloseRequestSavesNothing) {
+TEST_F(KeyMapTest, CloseRequestSavesLikeQuitWithoutAWord) {
   TemporaryDirectory folder;
+  panel.memoryChannel[2] = "2014200000";
   event(event::closeRequest);
   EXPECT_EQ(panel.running, 0);
-  EXPECT_FALSE(std::filesystem::exists("memory.dat"));
+  EXPECT_NE(readFileBytes("memory.dat").find("\r\n2014200000\r\n"), std::string::npos);
   EXPECT_TRUE(words().empty());
   EXPECT_TRUE(commands().empty());
 }

@@ -26,9 +26,10 @@ class OrderRecordingPlatform : public ScriptedPlatform {
 
 // The station file by the reader's positional rules: port 1, 38400 baud,
 // 100 W, SWR spoken, the radio's tuner, bands up to 70 cm.
-std::string stationFile(int powerControl, int log) {
-  return "COM=1\r\nBAUD= 38400\r\nPWR = 100\r\nSWR=1\r\nTUN=0\r\nBANDS  =7\r\nPWRCTL=" +
-         std::to_string(powerControl) + "\r\nDEBUG=" + std::to_string(log) + "\r\n";
+std::string stationFile(int powerControl, int log, int carrier = 0) {
+  return "COM=1\r\nBAUD= 38400\r\nPWR = 100\r\nSWR=1\r\nTUN=" + std::to_string(carrier) +
+         "\r\nBANDS  =7\r\nPWRCTL=" + std::to_string(powerControl) + "\r\nDEBUG=" +
+         std::to_string(log) + "\r\n";
 }
 
 std::vector<std::string> from(const std::vector<std::string>& calls, const std::string& first) {
@@ -60,8 +61,8 @@ TEST_F(LifecycleTest, CloseRequestShutsDownInOrderAndSwitchesTheRadioOffLast) {
 
   EXPECT_EQ(panel.bannerText, "*** Quelmo V 1.9 ***");
   EXPECT_EQ(from(platform.calls, "startTimer 50 1"),
-            (std::vector<std::string>{"startTimer 50 1", "stopTimer 1", "closeWindow",
-                                      "write PS0;", "closeSerial 1"}));
+            (std::vector<std::string>{"startTimer 50 1", "write PS0;", "closeSerial 1",
+                                      "stopTimer 1", "closeWindow"}));
   EXPECT_FALSE(platform.isPortOpen(1));
   EXPECT_FALSE(panel.debugFile.isOpen());
   std::string log = readFileBytes("debug.dat");
@@ -72,18 +73,72 @@ TEST_F(LifecycleTest, WithoutPowerControlTheRadioIsLeftOn) {
   writeFileBytes("quelmo.cfg", stationFile(0, 0));
   platform.postEvent(event::closeRequest, 0);
   EXPECT_EQ(runQuelmo(panel), 0);
-  EXPECT_EQ(from(platform.calls, "stopTimer 1"),
-            (std::vector<std::string>{"stopTimer 1", "closeWindow", "closeSerial 1"}));
+  EXPECT_EQ(from(platform.calls, "startTimer 50 1"),
+            (std::vector<std::string>{"startTimer 50 1", "closeSerial 1", "stopTimer 1",
+                                      "closeWindow"}));
   EXPECT_FALSE(std::filesystem::exists("debug.dat"));
 }
 
-TEST_F(LifecycleTest, EventsAlreadyWaitingWhenTheLoopIsToldToEndAreStillHandled) {
+// The radio is off and its port closed: a key still waiting would only
+// pretend to act.
+TEST_F(LifecycleTest, EventsStillWaitingWhenTheProgramEndsDoNothing) {
   writeFileBytes("quelmo.cfg", stationFile(0, 0));
   platform.postEvent(event::closeRequest, 0);
   platform.postEvent(event::keyDown, 'H');
   runQuelmo(panel);
-  EXPECT_EQ(platform.words().back(), "help.wav");
-  EXPECT_EQ(platform.calls.back(), "closeSerial 1");
+  EXPECT_EQ(platform.words().back(), "9");  // of the greeting
+  EXPECT_EQ(platform.calls.back(), "closeWindow");
+}
+
+// Tuning on a connected radio, then the end by the quit key or the close
+// request (the close box, the window manager, a signal, the display gone):
+// the tuning ends before anything else of the end, the memories are saved
+// or the operator hears that they were not, the radio is switched off last,
+// and a key still waiting does nothing.
+TEST(ProgramEnd, EveryEndStopsATuningFirstSavesAndSwitchesTheRadioOff) {
+  struct End {
+    const char* name;
+    int code;
+    int key;
+    int carrier;
+    bool saveFails;
+    std::vector<std::string> endCommands;
+    std::vector<std::string> lastWords;
+  };
+  const std::vector<std::string> carrierOff = {"TX0;", "PC0100;", "MD01;", "FA007100000;", "PS0;"};
+  const End ends[] = {
+      {"quit key, carrier", event::keyDown, 'Q', 1, false, carrierOff, {"on", "quit"}},
+      {"close request, carrier", event::closeRequest, 0, 1, false, carrierOff, {"tune", "on"}},
+      {"close request, tuner", event::closeRequest, 0, 0, false, {"AC001;", "PS0;"}, {"tune", "on"}},
+      {"quit key, full disk", event::keyDown, 'Q', 1, true, carrierOff, {"notsaved", "quit"}},
+      {"close request, full disk", event::closeRequest, 0, 0, true, {"AC001;", "PS0;"},
+       {"on", "notsaved"}},
+  };
+  for (const End& end : ends) {
+    SCOPED_TRACE(end.name);
+    TemporaryDirectory folder;
+    writeFileBytes("quelmo.cfg", stationFile(1, 0, end.carrier));
+    if (end.saveFails) std::filesystem::create_directory("memory.dat.new");
+    ScriptedPlatform platform;
+    FrontPanel panel(platform);
+    platform.queueReply("FA007100000;");
+    for (int code : {event::timerTick, event::timerTick}) platform.postEvent(code, 1);
+    for (int code : {event::keyDown, event::keyUp}) platform.postEvent(code, 'T');
+    platform.postEvent(end.code, end.key);
+    platform.postEvent(event::keyDown, 'T');  // after the end: nothing
+    runQuelmo(panel);
+
+    std::vector<std::string> sent = platform.commands();
+    auto tuned = std::find_if(sent.begin(), sent.end(),
+                              [](const std::string& c) { return c == "TX1;" || c == "AC002;"; });
+    ASSERT_LT(tuned + 1, sent.end());
+    EXPECT_EQ(tuned[1], "FA007100000;");  // the tune key goes on to the frequency
+    EXPECT_EQ(std::vector<std::string>(tuned + 2, sent.end()), end.endCommands);
+    std::vector<std::string> said = platform.words();
+    EXPECT_EQ(std::vector<std::string>(said.end() - 2, said.end()), end.lastWords);
+    std::string saved = readFileBytes("memory.dat");
+    EXPECT_EQ(saved.find("\r\n1007100000\r\n") != std::string::npos, !end.saveFails) << saved;
+  }
 }
 
 }  // namespace

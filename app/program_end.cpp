@@ -1,0 +1,41 @@
+// The one orderly end of the program, whichever way it comes: the quit key,
+// or the close request (the close box, the window manager, Alt+F4, a
+// termination signal, the display going away).
+#include "app/front_panel.h"
+
+namespace {
+
+void send(FrontPanel& p, const char* command) {
+  p.commandText = command;
+  p.sendCommand();
+}
+
+}  // namespace
+
+// The carrier goes off before the operator's power and mode come back, so
+// the power is never raised while the radio transmits.
+void FrontPanel::endTuning() {
+  if (tuneCarrier == 0) {
+    send(*this, "AC001");
+  } else {
+    send(*this, "TX0");
+    sendPower();
+    selectMode();
+  }
+  tuneActive = 0;
+}
+
+// Nothing is said before a tuning in progress has ended. After the end the
+// port is closed, so nothing can reach the radio any more, and the handler
+// lets no event act.
+void FrontPanel::endProgram(bool quitKey) {
+  if (ended == 1) return;
+  ended = 1;
+  if (tuneActive == 1) endTuning();
+  trackBand();
+  if (!saveMemoryFile()) speakWord("notsaved");
+  if (quitKey) speakWord("quit");
+  if (powerControl == 1) send(*this, "PS0");
+  platform.closeSerial(comPort);
+  running = 0;
+}

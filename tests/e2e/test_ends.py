@@ -1,0 +1,110 @@
+"""Every way the real program can end while it tunes with a carrier: the
+quit key, the close box, Alt+F4, the window destroyed or its client killed
+from outside, the termination signals and the display going away. Each must
+switch the carrier off before anything else, keep the channel stored during
+the run and switch the radio off; a channel stored is on disk at once, even
+when the program is killed straight after; and a run after one killed while
+transmitting stops the carrier before it sets the power."""
+
+import signal
+import unittest
+
+import station_test
+from station import POLL_QUERIES, STATION_CONFIG, XServer, wait_until
+from station_test import StationTest
+
+
+def setUpModule():
+    station_test.start_x_server()
+
+
+def tearDownModule():
+    station_test.stop_x_server()
+
+
+# Carrier tuning, and the radio switched on at the start and off at the end.
+POWER_CONTROLLED = STATION_CONFIG[:6] + ["PWRCTL=1", "DEBUG=1"]
+TUNER = POWER_CONTROLLED[:4] + ["TUN=0"] + POWER_CONTROLLED[5:]
+CHANNEL_3 = 17  # the line of channel 3 in memory.dat
+
+ENDS = {
+    "quit key": lambda station: station.press("q"),
+    "close box": lambda station: station.close_box(),
+    "Alt+F4": lambda station: station.press("alt+F4"),
+    "window destroyed": lambda station: station.xdotool("windowclose", station.window),
+    "client killed": lambda station: station.xdotool("windowkill", station.window),
+    "SIGTERM": lambda station: station.quelmo.send_signal(signal.SIGTERM),
+    "SIGINT": lambda station: station.quelmo.send_signal(signal.SIGINT),
+    "SIGHUP": lambda station: station.quelmo.send_signal(signal.SIGHUP),
+    "SIGQUIT": lambda station: station.quelmo.send_signal(signal.SIGQUIT),
+    "display gone": lambda station: station.x.process.kill(),
+}
+
+
+class Ends(StationTest):
+    def tuning_station(self, config=POWER_CONTROLLED, x_server=None):
+        """Connected, channel 3 stored, and tuning: the radio transmits (or
+        its tuner runs). Returns the station and the index of the radio's
+        log from which the tune key's commands are over."""
+        station = self.new_station(config=config, x_server=x_server)
+        station.start()
+        station.wait_connected()
+        station.press("c", "3")
+        station.wait_for_words(["sch", "3", "ok"])
+        self.assertEqual(station.read_lines("memory.dat")[CHANNEL_3], "1007100000")  # at once
+        tune_on = "TX1;" if config[4] == "TUN=1" else "AC002;"
+        since = self.mark(station)
+        station.press("t")
+        self.assertSent(station, since, [tune_on, "FA007100000;"])  # T goes on to the frequency
+        tuned = station.radio_commands().index(tune_on, since)
+        return station, tuned + 2
+
+    def assertEndedInOrder(self, station, since, end_commands):
+        self.assertEqual(station.wait_for_exit(), 0, station.quelmo.stderr.read().decode())
+        sent = station.radio_commands()[since:]
+        self.assertEqual([c for c in sent if c not in POLL_QUERIES], end_commands)
+        self.assertEqual(sent[-1], "PS0;")
+        self.assertEqual(station.read_lines("memory.dat")[CHANNEL_3], "1007100000")
+        self.assertNotIn("notsaved", station.words())
+
+    def test_every_end_stops_the_carrier_first_saves_and_switches_off(self):
+        for name, end in ENDS.items():
+            with self.subTest(name):
+                own_display = XServer() if name == "display gone" else None
+                if own_display:
+                    self.addCleanup(lambda x=own_display: (x.process.kill(), x.process.wait()))
+                station, since = self.tuning_station(x_server=own_display)
+                end(station)
+                self.assertEndedInOrder(station, since,
+                                        ["TX0;", "PC0100;", "MD01;", "FA007100000;", "PS0;"])
+                if name == "quit key":
+                    self.assertEqual(station.words()[-1], "quit")
+
+    def test_a_closed_terminal_stops_the_tuner_first(self):
+        station, since = self.tuning_station(config=TUNER)
+        station.quelmo.send_signal(signal.SIGHUP)
+        self.assertEndedInOrder(station, since, ["AC001;", "PS0;"])
+
+    def test_killed_after_a_store_the_channel_is_kept(self):
+        station = self.station()
+        station.press("c", "5")
+        station.wait_for_words(["sch", "5", "ok"])
+        station.quelmo.kill()
+        station.wait_for_exit()
+        self.assertEqual(station.read_lines("memory.dat")[19], "1007100000")
+
+    def test_run_after_one_killed_while_transmitting_stops_the_carrier_first(self):
+        station, _ = self.tuning_station()
+        station.quelmo.kill()
+        station.wait_for_exit()
+        station.quelmo.stderr.close()
+        since = self.mark(station)
+        station.start()
+        wait_until(lambda: "PC0100;" in station.radio_commands()[since:], 10, "the power set")
+        sent = station.key_commands(since)
+        self.assertEqual(sent[0], "TX0;")
+        self.assertLess(sent.index("TX0;"), sent.index("PC0100;"))
+
+
+if __name__ == "__main__":
+    unittest.main()
