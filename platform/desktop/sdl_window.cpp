@@ -230,7 +230,7 @@ void SdlWindow::waitEvents() {
 
 // A termination signal, the display gone or the window destroyed from
 // outside: each is the close request, and the program ends in order.
-bool SdlWindow::endAsked() const { return terminationSignals::take() || xServer_.lost(); }
+bool SdlWindow::endAsked() { return terminationSignals::take() || xServer_.lost(); }
 
 // Waits for a window event until the earliest timer falls due; false when
 // the wait ended without one.

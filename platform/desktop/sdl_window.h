@@ -60,7 +60,7 @@ class SdlWindow {
   const Shown* alreadyShown(const std::string& text) const;
   SDL_Rect eraseCovered(const SDL_Rect& area);
   void remember(const std::string& text, const SDL_Rect& area);
-  bool endAsked() const;
+  bool endAsked();
   bool waitForEvent(SDL_Event& e);
   bool waitOnXServer(SDL_Event& e, Clock::time_point due);
   void pumpEvents();
