@@ -156,7 +156,7 @@ TEST_F(MemoryFileTest, LinksAreNeverWrittenThroughButMemoryDatLeadsToItsFile) {
   panel.loadMemoryFile();
   EXPECT_EQ(panel.memoryChannel[0], "2014200000");
   panel.freqDigits = "007100000";
-  panel.modeIndex = 1;
+  panel.lastReplyMode = 1;
   panel.storeChannel(5);  // saved at once
   EXPECT_TRUE(std::filesystem::is_symlink("memory.dat"));
   EXPECT_EQ(linesOf(readFileBytes("kept/real.dat"))[19], "1007100000");
