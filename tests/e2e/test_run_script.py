@@ -142,6 +142,15 @@ class RunScript(unittest.TestCase):
         self.assertEqual(run.stop(), 0)
         self.assertEqual(os.readlink(self.path("COM1")), absent)
 
+        # Asked for, the simulated radio runs in a folder of its own.
+        practice = self.start("--simulated-radio")
+        practice.wait_for_output("Radio: the SIMULATED radio")
+        practice.program("quelmo-sim")
+        self.radio_log_grows(self.path("simulated"))
+        self.assertEqual(practice.stop(), 0)
+        self.assertEqual(os.readlink(self.path("COM1")), absent)
+        self.assertFalse(os.path.exists(self.path("radio.log")))
+
     def test_two_runs_at_once_leave_each_others_simulator_alone(self):
         first = self.start()
         first.wait_for_output("Radio: the SIMULATED radio")
