@@ -1,16 +1,17 @@
 #include "front_panel_fixture.h"
 
-#include <stdlib.h>
 #include <sys/resource.h>
 
 #include <csignal>
-
 #include <fstream>
 #include <iterator>
+#include <random>
 
 TemporaryDirectory::TemporaryDirectory() : previous_(std::filesystem::current_path()) {
-  std::string pattern = (std::filesystem::temp_directory_path() / "quelmo-test-XXXXXX").string();
-  path_ = ::mkdtemp(pattern.data());
+  std::random_device random;
+  do {
+    path_ = std::filesystem::temp_directory_path() / ("quelmo-test-" + std::to_string(random()));
+  } while (!std::filesystem::create_directory(path_));
   std::filesystem::current_path(path_);
 }
 
