@@ -1,0 +1,59 @@
+// The words on their way to a sound device that asks for one buffer of
+// samples at a time, from a thread of its own. The words follow each other
+// sample for sample: a buffer goes from the end of one word straight on to
+// the next. A word is released once the next buffer will take the rest of
+// it; whoever waits for it goes on then and queues the next word in time to
+// follow it in that buffer. A word that is queued stops the sounds not yet
+// released (the help playing on its own), but never the released rest of a
+// word.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <vector>
+
+class WordQueue {
+ public:
+  // Queues the samples, which must live until they have been played or
+  // dropped; returns the word's number for waitReleased.
+  std::uint64_t add(const std::vector<std::int16_t>& samples);
+  // Sleeps until the word is released, at most `longest`: a device that
+  // stops taking samples must not hold the program for ever. A word not
+  // released by then is dropped. False in that case.
+  bool waitReleased(std::uint64_t word, std::chrono::milliseconds longest);
+
+  // One buffer for the device: the queued words one after the other, then
+  // silence. True when it held any sound.
+  bool fill(std::int16_t* out, std::size_t frames);
+
+  // True while a word, or the help started without waiting, has more to play
+  // than the next buffer takes.
+  bool isPlaying() const;
+  bool isEmpty() const;
+  // The samples still to be taken, of every word queued.
+  std::size_t samplesLeft() const;
+  // Drops what is not yet released, then waits at most `longest` for the
+  // rest to be taken: the last word is heard to its end when the device
+  // closes, the help is not.
+  void finish(std::chrono::milliseconds longest);
+
+ private:
+  struct Queued {
+    const std::vector<std::int16_t>* samples = nullptr;
+    std::size_t taken = 0;
+    std::uint64_t number = 0;
+    bool released = false;
+  };
+
+  void dropUnreleased();
+
+  mutable std::mutex mutex_;
+  std::condition_variable releasedSignal_;
+  std::deque<Queued> queue_;
+  std::uint64_t lastNumber_ = 0;
+  std::uint64_t releasedThrough_ = 0;
+};
