@@ -1,0 +1,11 @@
+// quelmo.exe: takes no arguments and reads no environment; everything comes
+// from the files in the working folder. A Windows program without a console.
+#include "app/front_panel.h"
+#include "app/lifecycle.h"
+#include "platform/windows/windows_platform.h"
+
+int main() {
+  WindowsPlatform platform;
+  FrontPanel panel(platform);
+  return runQuelmo(panel);
+}

@@ -1,0 +1,154 @@
+#include "platform/windows/wave_out_sound.h"
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <optional>
+
+#include "platform/sound_names.h"
+#include "platform/wave_decoding.h"
+
+namespace {
+
+std::string lowerCase(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+// The whole of a plain file, when it is no larger than a word may be.
+std::optional<std::string> readWordFile(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  std::optional<std::string> bytes;
+  LARGE_INTEGER size{};
+  if (GetFileType(file) == FILE_TYPE_DISK && GetFileSizeEx(file, &size) &&
+      size.QuadPart <= static_cast<LONGLONG>(largestWaveFile)) {
+    std::string content(static_cast<std::size_t>(size.QuadPart), '\0');
+    DWORD read = 0;
+    if (ReadFile(file, content.data(), static_cast<DWORD>(content.size()), &read, nullptr) &&
+        read == content.size()) {
+      bytes = std::move(content);
+    }
+  }
+  CloseHandle(file);
+  return bytes;
+}
+
+}  // namespace
+
+WaveOutSound::WaveOutSound()
+    : bufferDone_(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
+      wake_(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {}
+
+// A word already released is heard to its end; a sound still playing on its
+// own, such as the help, stops.
+WaveOutSound::~WaveOutSound() {
+  if (state_ == Device::open) {
+    words_.finish(std::chrono::milliseconds(100));
+    ending_ = true;
+    SetEvent(wake_);
+    feeder_.join();
+    for (int i = 0; i < 20 && buffersWithDevice() > 0; ++i) Sleep(10);
+    waveOutReset(device_);
+    for (WAVEHDR& header : headers_) waveOutUnprepareHeader(device_, &header, sizeof header);
+    waveOutClose(device_);
+  }
+  CloseHandle(bufferDone_);
+  CloseHandle(wake_);
+}
+
+void WaveOutSound::playSound(const std::string& name, bool wait) {
+  if (state_ == Device::mute) return;
+  const std::vector<std::int16_t>* samples = decoded(soundFileName(name));
+  if (samples == nullptr || !openDevice()) return;
+  std::uint64_t word = words_.add(*samples);
+  SetEvent(wake_);
+  if (!wait) return;
+  // A device that stops taking samples ends the wait a second after the
+  // word should have ended.
+  auto longest = std::chrono::milliseconds(1000 + samples->size() * 1000 / deviceSampleRate);
+  words_.waitReleased(word, longest);
+}
+
+// The word's samples, decoded at its first use; null when the file is
+// missing, unreadable or not a recording.
+const std::vector<std::int16_t>* WaveOutSound::decoded(const std::string& path) {
+  std::string key = lowerCase(path);
+  auto found = decoded_.find(key);
+  if (found != decoded_.end()) return &found->second;
+  if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return nullptr;
+  std::optional<std::string> bytes = readWordFile(path);
+  if (!bytes) return nullptr;
+  std::optional<std::vector<std::int16_t>> samples = decodeWave(*bytes);
+  if (!samples) return nullptr;
+  return &decoded_.emplace(key, std::move(*samples)).first->second;
+}
+
+// The device is opened at the first word that has a file, and only tried
+// once: without a sound device the program runs mute.
+bool WaveOutSound::openDevice() {
+  if (state_ != Device::unopened) return state_ == Device::open;
+  state_ = Device::mute;
+  WAVEFORMATEX format{};
+  format.wFormatTag = WAVE_FORMAT_PCM;
+  format.nChannels = 1;
+  format.nSamplesPerSec = deviceSampleRate;
+  format.wBitsPerSample = 16;
+  format.nBlockAlign = 2;
+  format.nAvgBytesPerSec = deviceSampleRate * 2;
+  if (waveOutOpen(&device_, WAVE_MAPPER, &format, reinterpret_cast<DWORD_PTR>(bufferDone_), 0,
+                  CALLBACK_EVENT) != MMSYSERR_NOERROR) {
+    return false;
+  }
+  for (std::size_t i = 0; i < bufferCount; ++i) {
+    samples_[i].assign(bufferFrames, 0);
+    headers_[i] = WAVEHDR{};
+    headers_[i].lpData = reinterpret_cast<LPSTR>(samples_[i].data());
+    headers_[i].dwBufferLength = static_cast<DWORD>(bufferFrames * sizeof(std::int16_t));
+    if (waveOutPrepareHeader(device_, &headers_[i], sizeof headers_[i]) != MMSYSERR_NOERROR) {
+      for (std::size_t j = 0; j < i; ++j)
+        waveOutUnprepareHeader(device_, &headers_[j], sizeof headers_[j]);
+      waveOutClose(device_);
+      return false;
+    }
+    headers_[i].dwFlags |= WHDR_DONE;  // free to be filled
+  }
+  state_ = Device::open;
+  feeder_ = std::thread(&WaveOutSound::feed, this);
+  return true;
+}
+
+// The device's thread: every buffer the device has played is filled again
+// while there are words to play, and handed back. A rest that would leave
+// part of a buffer silent waits while the device has two buffers or more to
+// play: the next word of the phrase, queued as soon as this one was
+// released, is to follow it in that buffer. Between phrases the device is
+// given nothing and rests.
+void WaveOutSound::feed() {
+  HANDLE signals[] = {bufferDone_, wake_};
+  while (!ending_) {
+    for (WAVEHDR& header : headers_) {
+      if ((header.dwFlags & WHDR_DONE) == 0) continue;
+      std::size_t left = words_.samplesLeft();
+      if (left == 0 || (left < bufferFrames && buffersWithDevice() >= 2)) break;
+      handOver(header);
+    }
+    WaitForMultipleObjects(2, signals, FALSE, INFINITE);
+  }
+}
+
+void WaveOutSound::handOver(WAVEHDR& header) {
+  words_.fill(reinterpret_cast<std::int16_t*>(header.lpData), bufferFrames);
+  header.dwFlags &= ~static_cast<DWORD>(WHDR_DONE);
+  if (waveOutWrite(device_, &header, sizeof header) != MMSYSERR_NOERROR) {
+    header.dwFlags |= WHDR_DONE;
+  }
+}
+
+std::size_t WaveOutSound::buffersWithDevice() const {
+  return static_cast<std::size_t>(
+      std::count_if(headers_.begin(), headers_.end(),
+                    [](const WAVEHDR& h) { return (h.dwFlags & WHDR_DONE) == 0; }));
+}

@@ -1,0 +1,173 @@
+#include "platform/windows/win32_serial.h"
+
+#include <algorithm>
+
+namespace {
+
+// The read time-out that the port has when it has just been opened: 5 ms for
+// every byte asked for.
+constexpr int defaultReadMultiplier = 5;
+// The longest gap between two bytes of one waiting read, and the longest any
+// read waits at all, so a read never holds the program for long.
+constexpr DWORD readIntervalMs = 1000;
+constexpr int longestReadMs = 10000;
+
+bool inRange(int port) { return port >= 1 && port <= 256; }
+
+// How long a waiting read may take in all: the multiplier for every byte
+// asked for; without a positive multiplier, as long as the gap between bytes.
+DWORD readBudgetMs(int multiplier, int maximum) {
+  if (multiplier <= 0) return readIntervalMs;
+  return static_cast<DWORD>(
+      std::min<long long>(static_cast<long long>(multiplier) * maximum, longestReadMs));
+}
+
+// The given speed, 8N1, and a raw line: no flow control in either direction,
+// no character replaced or dropped, errors that do not stop the port, and
+// DTR and RTS on (radios that wait for RTS before they listen find it set).
+bool setRawLine(HANDLE handle, int baud) {
+  DCB line{};
+  line.DCBlength = sizeof line;
+  if (!GetCommState(handle, &line)) return false;
+  line.BaudRate = static_cast<DWORD>(baud);
+  line.ByteSize = 8;
+  line.Parity = NOPARITY;
+  line.StopBits = ONESTOPBIT;
+  line.fBinary = TRUE;
+  line.fParity = FALSE;
+  line.fOutxCtsFlow = FALSE;
+  line.fOutxDsrFlow = FALSE;
+  line.fDtrControl = DTR_CONTROL_ENABLE;
+  line.fDsrSensitivity = FALSE;
+  line.fTXContinueOnXoff = TRUE;
+  line.fOutX = FALSE;
+  line.fInX = FALSE;
+  line.fErrorChar = FALSE;
+  line.fNull = FALSE;
+  line.fRtsControl = RTS_CONTROL_ENABLE;
+  line.fAbortOnError = FALSE;
+  return SetCommState(handle, &line) != 0;
+}
+
+// Read mode -1: a read returns at once with what has arrived; otherwise it
+// waits as long as its budget for the bytes it asks for. Writes give up
+// after writeWaitMs, so a device that stops taking bytes cannot hold the
+// program.
+bool setTimeouts(HANDLE handle, int readMultiplier, int maximum) {
+  COMMTIMEOUTS timeouts{};
+  if (readMultiplier == -1) {
+    timeouts.ReadIntervalTimeout = MAXDWORD;
+  } else {
+    timeouts.ReadIntervalTimeout = readIntervalMs;
+    timeouts.ReadTotalTimeoutConstant = readBudgetMs(readMultiplier, maximum);
+  }
+  timeouts.WriteTotalTimeoutConstant = Win32SerialPorts::writeWaitMs;
+  return SetCommTimeouts(handle, &timeouts) != 0;
+}
+
+}  // namespace
+
+Win32SerialPorts::~Win32SerialPorts() {
+  for (auto& open : ports_) drop(open);
+}
+
+std::string Win32SerialPorts::deviceName(int port) {
+  if (!inRange(port)) return {};
+  return "\\\\.\\COM" + std::to_string(port);
+}
+
+int Win32SerialPorts::openSerial(int port, int baud) {
+  if (!inRange(port) || baud <= 0) return 0;
+  closeSerial(port);
+  HANDLE handle = CreateFileA(deviceName(port).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return 0;
+  if (GetFileType(handle) != FILE_TYPE_CHAR || !setRawLine(handle, baud) ||
+      !setTimeouts(handle, defaultReadMultiplier, 1)) {
+    CloseHandle(handle);
+    return 0;
+  }
+  ports_[port] = OpenPort{handle, defaultReadMultiplier};
+  return 1;
+}
+
+int Win32SerialPorts::setSerialReadMode(int port, int multiplier) {
+  OpenPort* open = opened(port);
+  if (open == nullptr) return 0;
+  open->readMultiplier = multiplier;
+  if (setTimeouts(open->handle, multiplier, 1)) return 1;
+  drop(*open);
+  return 0;
+}
+
+int Win32SerialPorts::setSerialFormat(int port, int dataBits, int parity, int stopBits) {
+  // NOPARITY, ODDPARITY, EVENPARITY, MARKPARITY and SPACEPARITY are 0..4.
+  if (dataBits < 5 || dataBits > 8 || parity < 0 || parity > SPACEPARITY) return 0;
+  OpenPort* open = opened(port);
+  if (open == nullptr) return 0;
+  DCB line{};
+  line.DCBlength = sizeof line;
+  if (!GetCommState(open->handle, &line)) {
+    drop(*open);
+    return 0;
+  }
+  line.ByteSize = static_cast<BYTE>(dataBits);
+  line.Parity = static_cast<BYTE>(parity);
+  line.StopBits = stopBits == 1 ? ONESTOPBIT : TWOSTOPBITS;
+  return SetCommState(open->handle, &line) ? 1 : 0;
+}
+
+int Win32SerialPorts::serialBytesWaiting(int port) {
+  OpenPort* open = opened(port);
+  if (open == nullptr) return 0;
+  DWORD errors = 0;
+  COMSTAT state{};
+  if (!ClearCommError(open->handle, &errors, &state)) {
+    drop(*open);
+    return 0;
+  }
+  return static_cast<int>(std::min<DWORD>(state.cbInQue, 0x7FFFFFFF));
+}
+
+int Win32SerialPorts::readSerial(int port, char* buffer, int maximum) {
+  if (buffer == nullptr || maximum <= 0) return 0;
+  OpenPort* open = opened(port);
+  if (open == nullptr) return 0;
+  // A waiting read's time-out depends on how many bytes it asks for.
+  DWORD read = 0;
+  bool waits = open->readMultiplier != -1;
+  if ((waits && !setTimeouts(open->handle, open->readMultiplier, maximum)) ||
+      !ReadFile(open->handle, buffer, static_cast<DWORD>(maximum), &read, nullptr)) {
+    drop(*open);
+    return 0;
+  }
+  return static_cast<int>(read);
+}
+
+int Win32SerialPorts::writeSerial(int port, const char* text, int length) {
+  if (text == nullptr || length <= 0) return 0;
+  OpenPort* open = opened(port);
+  if (open == nullptr) return 0;
+  DWORD written = 0;
+  if (!WriteFile(open->handle, text, static_cast<DWORD>(length), &written, nullptr)) {
+    drop(*open);
+    return 0;
+  }
+  return static_cast<int>(written);
+}
+
+int Win32SerialPorts::closeSerial(int port) {
+  if (opened(port) == nullptr) return 0;
+  drop(ports_[port]);
+  return 1;
+}
+
+Win32SerialPorts::OpenPort* Win32SerialPorts::opened(int port) {
+  if (!inRange(port) || ports_[port].handle == INVALID_HANDLE_VALUE) return nullptr;
+  return &ports_[port];
+}
+
+void Win32SerialPorts::drop(OpenPort& open) {
+  if (open.handle != INVALID_HANDLE_VALUE) CloseHandle(open.handle);
+  open = OpenPort{};
+}

@@ -1,0 +1,110 @@
+// The program's one window on Win32: a plain top-level window with its close
+// box, a retained image as large as the screen that all text is drawn into
+// and the window is repainted from, key messages delivered as the virtual-key
+// codes they carry, a timer whose ticks never pile up, and the close request.
+//
+// The window lives on a thread of its own, which only pumps its messages and
+// turns them into events for the program. So the system's modal loops (the
+// window being moved, the system menu) never stop the poll, and the end of a
+// Windows session can be held until the program has ended in order: Windows
+// ends a process as soon as its window has answered WM_ENDSESSION, and the
+// program's end (the radio switched off, the memory saved) runs after its
+// main loop, on the program's thread.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <chrono>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <utility>
+
+#include "platform/platform.h"
+
+class Win32Window {
+ public:
+  Win32Window();
+  // The window's thread, when it holds the end of the session, is let go
+  // here: the program has ended by then.
+  ~Win32Window();
+  Win32Window(const Win32Window&) = delete;
+  Win32Window& operator=(const Win32Window&) = delete;
+
+  bool openWindow(int left, int top, int width, int height, const std::string& title,
+                  EventHandler handler);
+  void setTextPosition(int x, int y);
+  void printText(std::string_view text);
+  void setFont(const std::string& face, int points, int weight);
+  void startTimer(int intervalMs, int id);
+  void stopTimer(int id);
+  void waitEvents();
+  void closeWindow();
+
+  bool isOpen() const { return open_; }
+  HWND handle() const { return window_; }
+  int textX() const { return textX_; }
+  int textY() const { return textY_; }
+
+ private:
+  using Clock = std::chrono::steady_clock;
+
+  // A timer falls due at fixed points in time, each an interval after the
+  // last, so its ticks keep their pace however late each one is handled.
+  struct Timer {
+    Clock::duration interval{};
+    Clock::time_point due{};
+  };
+
+  struct Placement {
+    int left, top, width, height;
+    std::string title;
+  };
+
+  // --- on the window's thread ---
+  static LRESULT CALLBACK windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  void runWindow(const Placement& placement);
+  bool createWindow(const Placement& placement);
+  void repaint(HWND window);
+  void holdEndOfSession();
+  void post(int code, int param);
+
+  // --- on the program's thread ---
+  bool deliverPosted();
+  bool deliverDueTicks();
+  DWORD msUntilNextTick() const;
+  void releaseFineTimer();
+  void freeImage();
+
+  std::thread thread_;
+  HANDLE posted_ = nullptr;        // set when the window thread has posted events
+  HANDLE created_ = nullptr;       // set when the window thread has tried to open
+  HANDLE programEnded_ = nullptr;  // set by the destructor
+  std::atomic<HWND> window_{nullptr};
+  std::atomic<bool> open_{false};
+  std::atomic<bool> sessionEnding_{false};
+
+  std::mutex postedMutex_;
+  std::deque<std::pair<int, int>> postedEvents_;
+
+  // The retained image, drawn into by the program's thread and copied to the
+  // screen by the window's thread.
+  std::mutex imageMutex_;
+  HDC image_ = nullptr;
+  HBITMAP imageBitmap_ = nullptr;
+  HGDIOBJ originalBitmap_ = nullptr;
+  HFONT font_ = nullptr;
+  HGDIOBJ originalFont_ = nullptr;
+  int pixelsPerInch_ = 96;
+
+  EventHandler handler_;
+  int textX_ = 0;
+  int textY_ = 0;
+  std::map<int, Timer> timers_;  // the running timers by id
+  bool fineTimer_ = false;       // the system's timer resolution raised to 1 ms
+};

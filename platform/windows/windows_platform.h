@@ -1,0 +1,54 @@
+// The platform the program runs on under Windows: the Win32 window, waveOut
+// sound, the COM ports and the local clock.
+#pragma once
+
+#include "platform/platform.h"
+#include "platform/windows/wave_out_sound.h"
+#include "platform/windows/win32_serial.h"
+#include "platform/windows/win32_window.h"
+
+class WindowsPlatform : public Platform {
+ public:
+  bool openWindow(int left, int top, int width, int height, const std::string& title,
+                  EventHandler handler) override {
+    return window_.openWindow(left, top, width, height, title, std::move(handler));
+  }
+  void setTextPosition(int x, int y) override { window_.setTextPosition(x, y); }
+  void printText(std::string_view text) override { window_.printText(text); }
+  void setFont(const std::string& face, int points, int weight) override {
+    window_.setFont(face, points, weight);
+  }
+  void startTimer(int intervalMs, int id) override { window_.startTimer(intervalMs, id); }
+  void stopTimer(int id) override { window_.stopTimer(id); }
+  void waitEvents() override { window_.waitEvents(); }
+  void closeWindow() override { window_.closeWindow(); }
+
+  int openSerial(int port, int baud) override { return ports_.openSerial(port, baud); }
+  int setSerialReadMode(int port, int multiplier) override {
+    return ports_.setSerialReadMode(port, multiplier);
+  }
+  int setSerialFormat(int port, int dataBits, int parity, int stopBits) override {
+    return ports_.setSerialFormat(port, dataBits, parity, stopBits);
+  }
+  int serialBytesWaiting(int port) override { return ports_.serialBytesWaiting(port); }
+  int readSerial(int port, char* buffer, int maximum) override {
+    return ports_.readSerial(port, buffer, maximum);
+  }
+  int writeSerial(int port, const char* text, int length) override {
+    return ports_.writeSerial(port, text, length);
+  }
+  int closeSerial(int port) override { return ports_.closeSerial(port); }
+
+  void playSound(const std::string& name, bool wait) override { sound_.playSound(name, wait); }
+
+  std::string dateText() override;
+  std::string timeText() override;
+
+ private:
+  // The window goes last: at the end of a Windows session its thread holds
+  // the session open until then, when the port is closed and the last word
+  // said.
+  Win32Window window_;
+  WaveOutSound sound_;
+  Win32SerialPorts ports_;
+};
