@@ -1,0 +1,33 @@
+// The COM ports where no device answers: numbers out of range, a port that is
+// not there, and a port never opened. Talking to a radio is tested end to end
+// (test_wine_station.py), against quelmo-sim on a pseudo-terminal.
+#include <gtest/gtest.h>
+
+#include "platform/windows/win32_serial.h"
+
+namespace {
+
+TEST(Win32SerialPorts, EveryPortIsNamedInTheFormThatReachesAllOfThem) {
+  EXPECT_EQ(Win32SerialPorts::deviceName(1), "\\\\.\\COM1");
+  EXPECT_EQ(Win32SerialPorts::deviceName(12), "\\\\.\\COM12");
+  EXPECT_EQ(Win32SerialPorts::deviceName(256), "\\\\.\\COM256");
+  EXPECT_EQ(Win32SerialPorts::deviceName(0), "");
+  EXPECT_EQ(Win32SerialPorts::deviceName(257), "");
+}
+
+TEST(Win32SerialPorts, PortsThatAreNotOpenDoNothingAndReturnZero) {
+  Win32SerialPorts ports;
+  char buffer[8] = "unread";
+  for (int port : {-1, 0, 200, 257}) {
+    EXPECT_EQ(ports.openSerial(port, 38400), 0) << port;  // COM200 is not there
+    EXPECT_EQ(ports.setSerialReadMode(port, -1), 0) << port;
+    EXPECT_EQ(ports.setSerialFormat(port, 8, 0, 2), 0) << port;
+    EXPECT_EQ(ports.serialBytesWaiting(port), 0) << port;
+    EXPECT_EQ(ports.readSerial(port, buffer, 8), 0) << port;
+    EXPECT_EQ(ports.writeSerial(port, "FA;", 3), 0) << port;
+    EXPECT_EQ(ports.closeSerial(port), 0) << port;
+  }
+  EXPECT_STREQ(buffer, "unread");
+}
+
+}  // namespace

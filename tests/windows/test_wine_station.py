@@ -1,0 +1,130 @@
+"""quelmo.exe under Wine and Xvfb against quelmo-sim on COM1: the Linux
+program's end-to-end cases on the Windows build, and what only Windows has
+(the port's long name, Alt+F4 and the close box with the radio switched off,
+the end of a Windows session, no sound device)."""
+
+import array
+import os
+import subprocess
+import sys
+import termios
+import time
+import unittest
+
+from wine_station import WINE_RUN, WineStation, stop_wine, x_display  # first: finds tests/e2e
+
+import station_test  # noqa: E402
+import test_station  # noqa: E402
+from station import STATION_CONFIG  # noqa: E402
+from test_voice import VOCABULARY, value_of, wav_bytes  # noqa: E402
+
+_display = None
+
+# Power switching on: the radio is switched off ("PS0;") at every orderly end.
+POWER_SWITCHING = STATION_CONFIG[:6] + ["PWRCTL=1"] + STATION_CONFIG[7:]
+
+
+def setUpModule():
+    global _display
+    stop_wine()  # nothing left from an earlier run, tied to another display
+    _display = x_display()
+
+
+def tearDownModule():
+    stop_wine()
+    _display.stop()
+
+
+class WineStationTest(station_test.StationTest):
+    def new_station(self, sim_options=(), memory_lines=None, **layout):
+        station = WineStation(_display, sim_options, memory_lines, **layout)
+        self.addCleanup(station.stop)
+        self.addCleanup(lambda: self.assertEqual(station.malformed_commands(), [],
+                                                 "malformed commands at the radio"))
+        return station
+
+    def assertSwitchedOffAtTheEnd(self, station):
+        self.assertEqual(station.wait_for_exit(timeout=20), 0)
+        self.assertEqual(station.radio_commands()[-1], "PS0;")
+
+
+# The Linux program's cases, on quelmo.exe.
+class OpeningAndConnection(WineStationTest, test_station.OpeningAndConnection):
+    pass
+
+
+class Controls(WineStationTest, test_station.Controls):
+    pass
+
+
+class MemoryFile(WineStationTest, test_station.MemoryFile):
+    pass
+
+
+class RadioLink(WineStationTest, test_station.RadioLink):
+    pass
+
+
+class OnWindows(WineStationTest):
+    def test_start_time_and_the_line_the_radio_sees(self):
+        for server in ("Wine server not running", "Wine server running"):
+            if server.endswith("not running"):
+                stop_wine()
+            station = self.new_station()
+            station.start()
+            window = time.monotonic() - station.started_at
+            first_command = station.first_command_at() - station.started_at
+            station.wait_connected()
+            print("\nquelmo.exe under Wine, %s: window after %.2f s, first command after %.2f s"
+                  % (server, window, first_command), file=sys.stderr)
+            if server.endswith("not running"):
+                station.press("q")
+                station.wait_for_exit()
+        # 38400 baud, 8 data bits, no parity, two stop bits, no flow control.
+        iflag, _, cflag, _, ispeed, ospeed, _ = station.termios()
+        self.assertEqual((ispeed, ospeed), (termios.B38400, termios.B38400))
+        self.assertEqual(cflag & termios.CSIZE, termios.CS8)
+        self.assertTrue(cflag & termios.CSTOPB)
+        self.assertFalse(cflag & (termios.PARENB | termios.CRTSCTS))
+        self.assertFalse(iflag & (termios.IXON | termios.IXOFF))
+
+    def test_port_12_is_reached_by_its_long_name(self):
+        station = self.new_station(config=["port12"] + STATION_CONFIG[1:], sim_port=12)
+        station.start()
+        station.wait_connected()
+
+    def test_close_box_and_alt_f4_switch_the_radio_off(self):
+        for close in (WineStation.close_box, lambda station: station.press("alt+F4")):
+            station = self.new_station(config=POWER_SWITCHING)
+            station.start()
+            station.wait_connected()
+            close(station)
+            self.assertSwitchedOffAtTheEnd(station)
+
+    def test_end_of_session_waits_for_the_radio_to_be_switched_off(self):
+        # Windows ends a program once its window has answered the end of the
+        # session; the program is still saying a long word then.
+        station = self.new_station(config=POWER_SWITCHING)
+        lsb = array.array("h", [value_of(VOCABULARY.index("lsb"))] * 88200)  # 2 s
+        with open(os.path.join(station.folder, "wave", "lsb.wav"), "wb") as word:
+            word.write(wav_bytes(lsb))
+        station.start()
+        station.wait_connected()
+        station.press("f")
+        station.wait_for_words(["lsb"])
+        subprocess.run([WINE_RUN, "wineboot", "--end-session"], env=dict(
+            os.environ, DISPLAY=station.x.display), check=True, timeout=60)
+        self.assertSwitchedOffAtTheEnd(station)
+
+    def test_without_a_sound_device_it_runs_mute(self):
+        station = self.new_station(sound=False)
+        station.start()
+        station.wait_connected()
+        since = self.mark(station)
+        station.press("F1")
+        self.assertSent(station, since, ["PA01;"])
+        self.assertEqual(station.words(), [])
+
+
+if __name__ == "__main__":
+    unittest.main()
