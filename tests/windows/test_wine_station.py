@@ -5,17 +5,19 @@ the end of a Windows session, no sound device)."""
 
 import array
 import os
+import shutil
 import subprocess
 import sys
 import termios
 import time
 import unittest
+import zipfile
 
-from wine_station import WINE_RUN, WineStation, stop_wine, x_display  # first: finds tests/e2e
+from wine_station import PACKAGE, WINE_RUN, WineStation, stop_wine, x_display  # first: e2e path
 
 import station_test  # noqa: E402
 import test_station  # noqa: E402
-from station import STATION_CONFIG  # noqa: E402
+from station import STATION_CONFIG, wait_until  # noqa: E402
 from test_voice import VOCABULARY, value_of, wav_bytes  # noqa: E402
 
 _display = None
@@ -115,6 +117,24 @@ class OnWindows(WineStationTest):
         subprocess.run([WINE_RUN, "wineboot", "--end-session"], env=dict(
             os.environ, DISPLAY=station.x.display), check=True, timeout=60)
         self.assertSwitchedOffAtTheEnd(station)
+
+    def test_the_package_runs_as_unzipped(self):
+        # quelmo-windows.zip as scripts/windows packs it: its quelmo.exe,
+        # default voice and quelmo.cfg (port 1, no log).
+        self.assertTrue(os.path.exists(PACKAGE), "no %s: run scripts/windows" % PACKAGE)
+        station = self.new_station(config=None)
+        shutil.rmtree(os.path.join(station.folder, "wave"))
+        with zipfile.ZipFile(PACKAGE) as package:
+            package.extractall(station.folder)
+        station.start(exe=os.path.join(station.folder, "quelmo.exe"))
+        # Keys answer "nc" until the radio's first frequency reply is read.
+        wait_until(lambda: station.radio_commands().count("FA;") >= 3, 10, "the poll")
+        since = self.mark(station)
+        station.press("Prior")
+        self.assertSent(station, since, ["FA007110000;"])
+        # The greeting and "connected" in the default voice: a second and more.
+        wait_until(lambda: sum(1 for s in station.sound_samples() if s) > 44100, 10,
+                   "the default voice")
 
     def test_without_a_sound_device_it_runs_mute(self):
         station = self.new_station(sound=False)

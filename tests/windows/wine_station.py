@@ -10,6 +10,7 @@ samples as the program hands them to waveOut: the test voice's words are
 decoded from it as from SDL's disk driver on Linux.
 """
 
+import array
 import os
 import subprocess
 import sys
@@ -21,6 +22,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 from station import Station, XServer, wait_until  # noqa: E402
 
 QUELMO_EXE = os.environ.get("QUELMO_EXE", "quelmo.exe")
+PACKAGE = os.environ.get("QUELMO_PACKAGE", "quelmo-windows.zip")
 WINE_RUN = os.environ.get("WINE_RUN", "wine-run")
 PORTS = os.path.join(os.environ.get("WINEPREFIX", ""), "ports")
 
@@ -64,10 +66,10 @@ class WineStation(Station):
                 os.unlink(self.port_link)
             os.symlink(os.path.join(self.folder, port), self.port_link)
 
-    def start(self, wrapper=(), wait_for_window=True):
+    def start(self, wrapper=(), wait_for_window=True, exe=QUELMO_EXE):
         environment = dict(os.environ, DISPLAY=self.x.display, HOME=self.home)
         self.started_at = time.monotonic()
-        self.quelmo = subprocess.Popen([*wrapper, WINE_RUN, QUELMO_EXE], cwd=self.folder,
+        self.quelmo = subprocess.Popen([*wrapper, WINE_RUN, exe], cwd=self.folder,
                                        env=environment, stdout=subprocess.DEVNULL,
                                        stderr=subprocess.PIPE)
         if wait_for_window:
@@ -83,6 +85,17 @@ class WineStation(Station):
             return termios.tcgetattr(fd)
         finally:
             os.close(fd)
+
+    def sound_samples(self):
+        """Every sample the program has played, silent or not."""
+        try:
+            with open(self.audio_file, "rb") as raw:
+                data = raw.read()
+        except FileNotFoundError:
+            return array.array("h")
+        samples = array.array("h")
+        samples.frombytes(data[: len(data) // 2 * 2])
+        return samples
 
     def first_command_at(self):
         """The radio's monotonic time of its first command, in seconds."""
