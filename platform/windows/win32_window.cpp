@@ -27,6 +27,25 @@ constexpr COLORREF white = RGB(255, 255, 255);
 constexpr DWORD windowStyle =
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
 
+// The place asked for, moved as little as it takes for the whole window to
+// lie in the work area of the screen that holds that place (the main screen
+// when none does): at 350,100 a 950 by 500 window would reach past the
+// right edge of a 1024 by 768 screen, and the S-meter at its right end would
+// not be seen. A window larger than the screen keeps its top left corner on
+// it.
+POINT placeOnScreen(int left, int top, int width, int height) {
+  MONITORINFO screen{};
+  screen.cbSize = sizeof screen;
+  if (!GetMonitorInfoA(MonitorFromPoint(POINT{left, top}, MONITOR_DEFAULTTOPRIMARY), &screen)) {
+    return POINT{left, top};
+  }
+  const RECT& work = screen.rcWork;
+  auto fit = [](int at, int size, int start, int end) {
+    return std::max(start, std::min(at, end - size));
+  };
+  return POINT{fit(left, width, work.left, work.right), fit(top, height, work.top, work.bottom)};
+}
+
 bool registerClass(WNDPROC procedure) {
   WNDCLASSEXA windowClassInfo{};
   windowClassInfo.cbSize = sizeof windowClassInfo;
@@ -90,17 +109,39 @@ void Win32Window::printText(std::string_view text) {
   if (text.empty()) return;
   auto length = static_cast<int>(text.size());
   RECT area{};
+  RECT changed{};
   {
     std::lock_guard lock(imageMutex_);
     SIZE size{};
     if (!GetTextExtentPoint32A(image_, text.data(), length, &size)) return;
     area = RECT{textX_, textY_, textX_ + size.cx, textY_ + size.cy};
+    changed = eraseCovered(area);
     ExtTextOutA(image_, textX_, textY_, ETO_OPAQUE, &area, text.data(), static_cast<UINT>(length),
                 nullptr);
   }
+  shown_.push_back(area);
   textX_ = area.right;
   // The window's thread repaints the area from the image at once.
-  InvalidateRect(window_.load(), &area, FALSE);
+  UnionRect(&changed, &changed, &area);
+  InvalidateRect(window_.load(), &changed, FALSE);
+}
+
+// A text's box ends where its last character ends, and in a proportional
+// font blanks are narrower than most characters: "S9" and two blanks
+// printed where "S9+" was would leave the end of the "+" standing. So every
+// earlier text that the new one overlaps is erased whole first; a text
+// printed over another replaces it. Returns the area erased.
+RECT Win32Window::eraseCovered(const RECT& area) {
+  RECT erased{};
+  auto background = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  std::erase_if(shown_, [&](const RECT& shown) {
+    RECT overlap{};
+    if (!IntersectRect(&overlap, &shown, &area)) return false;
+    FillRect(image_, &shown, background);
+    UnionRect(&erased, &erased, &shown);
+    return true;
+  });
+  return erased;
 }
 
 // The height is the character height at the screen's resolution; a
@@ -159,6 +200,7 @@ void Win32Window::closeWindow() {
   timers_.clear();
   releaseFineTimer();
   handler_ = nullptr;
+  shown_.clear();
   // At the end of a session the window's thread holds WM_ENDSESSION until
   // the program has ended; it is let go, and the window destroyed, by the
   // destructor.
@@ -274,9 +316,10 @@ bool Win32Window::createWindow(const Placement& placement) {
   ReleaseDC(nullptr, screen);
   if (image_ == nullptr || imageBitmap_ == nullptr) return false;
 
-  HWND window = CreateWindowExA(0, windowClass, placement.title.c_str(), windowStyle,
-                                placement.left, placement.top, placement.width, placement.height,
-                                nullptr, nullptr, GetModuleHandleA(nullptr), this);
+  POINT place = placeOnScreen(placement.left, placement.top, placement.width, placement.height);
+  HWND window = CreateWindowExA(0, windowClass, placement.title.c_str(), windowStyle, place.x,
+                                place.y, placement.width, placement.height, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), this);
   if (window == nullptr) return false;
   window_ = window;
   ShowWindow(window, SW_SHOWNORMAL);

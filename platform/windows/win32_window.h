@@ -23,6 +23,7 @@
 #include <string_view>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -75,6 +76,7 @@ class Win32Window {
   void post(int code, int param);
 
   // --- on the program's thread ---
+  RECT eraseCovered(const RECT& area);
   bool deliverPosted();
   bool deliverDueTicks();
   DWORD msUntilNextTick() const;
@@ -102,6 +104,9 @@ class Win32Window {
   HGDIOBJ originalFont_ = nullptr;
   int pixelsPerInch_ = 96;
 
+  // The areas of the texts the image shows, each untouched since it was
+  // printed.
+  std::vector<RECT> shown_;
   EventHandler handler_;
   int textX_ = 0;
   int textY_ = 0;

@@ -16,6 +16,7 @@ import zipfile
 from wine_station import PACKAGE, WINE_RUN, WineStation, stop_wine, x_display  # first: e2e path
 
 import station_test  # noqa: E402
+import test_keys_and_display  # noqa: E402
 import test_station  # noqa: E402
 from station import STATION_CONFIG, wait_until  # noqa: E402
 from test_voice import VOCABULARY, value_of, wav_bytes  # noqa: E402
@@ -65,6 +66,16 @@ class MemoryFile(WineStationTest, test_station.MemoryFile):
 
 class RadioLink(WineStationTest, test_station.RadioLink):
     pass
+
+
+class RollingKeys(WineStationTest, test_keys_and_display.RollingKeys):
+    pass
+
+
+class Display(WineStationTest, test_keys_and_display.Display):
+    # The client area is the window less its frame, which Windows counts in
+    # the window's 950 pixels: 944 wide under Wine.
+    WIDTH = 190
 
 
 class OnWindows(WineStationTest):

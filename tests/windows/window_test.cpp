@@ -113,7 +113,7 @@ TEST_F(WindowTest, OpensAtItsPlaceWithItsTitleAndAFixedFrame) {
   EXPECT_EQ(darkPixels(0, 0, client.right, client.bottom), 0);  // white all over
 }
 
-TEST_F(WindowTest, TextIsDrawnOpaqueAtItsPositionAndTheNextContinuesTheLine) {
+TEST_F(WindowTest, TextIsDrawnAtItsPositionAndTheNextContinuesTheLine) {
   window->setFont("Ariel", 20, 700);
   window->setTextPosition(100, 200);
   window->printText("S9");
@@ -126,31 +126,42 @@ TEST_F(WindowTest, TextIsDrawnOpaqueAtItsPositionAndTheNextContinuesTheLine) {
   EXPECT_GT(darkPixels(100, 200, afterS9, 230), 20);
   EXPECT_GT(darkPixels(afterS9, 200, afterPlus, 230), 5);
   EXPECT_EQ(darkPixels(0, 190, 100, 240) + darkPixels(afterPlus + 1, 190, 950, 240), 0);
-
-  // Blanks cover the cells they are drawn in, and nothing more.
-  window->setTextPosition(100, 200);
-  window->printText("  ");
-  int afterBlanks = window->textX();
-  EXPECT_EQ(darkPixels(100, 200, afterBlanks, 230), 0);
-  EXPECT_GT(darkPixels(afterBlanks, 200, afterPlus, 230), 0);
-
-  // What the image holds survives the window being painted over.
-  int ink = darkPixels(afterBlanks, 200, afterPlus, 230);
-  RedrawWindow(handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-  EXPECT_EQ(darkPixels(afterBlanks, 200, afterPlus, 230), ink);
 }
 
-TEST_F(WindowTest, ReadingsFontIsLargeAtTheScreensResolution) {
+TEST_F(WindowTest, TextPrintedOverAnotherReplacesItWholeAndStaysOnTheScreen) {
+  window->setTextPosition(400, 300);
+  window->printText("MMMM  MM");
+  int oldEnd = window->textX();
+  window->printText("A");  // beside it, not over it
+  int besideEnd = window->textX();
+  window->setTextPosition(400, 300);
+  window->printText("  ");
+  EXPECT_EQ(darkPixels(400, 300, oldEnd, 330), 0);
+  EXPECT_GT(darkPixels(oldEnd, 300, besideEnd, 330), 5);
+
+  // The S-meter's label in the readings' font: "S9" and "+", then "S9" and
+  // two blanks.
   window->setFont("Ariel", 50, 700);
-  window->setTextPosition(10, 10);
-  window->printText("8");
+  window->setTextPosition(750, 45);
+  window->printText("S9");
+  int afterS9 = window->textX();
+  window->printText("+");
+  int afterPlus = window->textX();
   pumpFor(100ms);
   Screenshot shot(handle());
+  ASSERT_GT(shot.darkPixels(afterS9, 45, afterPlus, 130), 50);
   int tallRows = 0;
-  for (int y = 10; y < 120; ++y) {
-    if (shot.darkPixels(10, y, window->textX(), y + 1) > 0) ++tallRows;
-  }
+  for (int y = 45; y < 150; ++y) tallRows += shot.darkPixels(750, y, afterS9, y + 1) > 0 ? 1 : 0;
   EXPECT_GT(tallRows, 40);  // 50 points at 96 pixels an inch is 67 pixels
+  window->setTextPosition(750, 45);
+  window->printText("S9");
+  window->printText("  ");
+  EXPECT_EQ(darkPixels(afterS9, 45, afterPlus, 130), 0);
+
+  // What the image holds survives the window being painted over.
+  int ink = darkPixels(750, 45, afterS9, 130);
+  RedrawWindow(handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  EXPECT_EQ(darkPixels(750, 45, afterS9, 130), ink);
 }
 
 // Windows' messages, as a key, Alt with a key, the system menu or the close
@@ -238,8 +249,17 @@ TEST_F(WindowTest, AClosedWindowIsGoneAndCanBeOpenedAgain) {
   window->printText("nothing");
   EXPECT_LT(Clock::now() - start, 100ms);
   EXPECT_TRUE(events.empty());
-  ASSERT_TRUE(window->openWindow(350, 100, 950, 500, "again", [](int, int) {}));
+  // Opened again where it would reach past the screen's edges, it is moved
+  // as little as it takes to lie on the screen.
+  ASSERT_TRUE(window->openWindow(5000, 5000, 950, 500, "again", [](int, int) {}));
   EXPECT_TRUE(IsWindow(handle()));
+  RECT screen{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &screen, 0);
+  RECT frame{};
+  GetWindowRect(handle(), &frame);
+  EXPECT_EQ(frame.right, screen.right);
+  EXPECT_EQ(frame.bottom, screen.bottom);
+  EXPECT_EQ(frame.right - frame.left, 950);
 }
 
 }  // namespace
