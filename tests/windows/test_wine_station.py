@@ -72,12 +72,6 @@ class RollingKeys(WineStationTest, test_keys_and_display.RollingKeys):
     pass
 
 
-class Display(WineStationTest, test_keys_and_display.Display):
-    # The client area is the window less its frame, which Windows counts in
-    # the window's 950 pixels: 944 wide under Wine.
-    WIDTH = 190
-
-
 class OnWindows(WineStationTest):
     def test_start_time_and_the_line_the_radio_sees(self):
         for server in ("Wine server not running", "Wine server running"):
