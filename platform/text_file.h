@@ -59,7 +59,10 @@ class TextFile {
  private:
   int openForReading(const std::string& name);
   int openForWriting(const std::string& name);
+  int createFile(const std::string& name);
   int adopt(int descriptor, bool writing);
+  // Hands what was written to the disk, so that it survives a power cut.
+  static bool syncToDisk(std::FILE* file);
   int fail(std::string why);  // 1, with the reason kept
 
   std::FILE* file_ = nullptr;

@@ -3,14 +3,13 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/word_bounds.h"
+
 namespace {
 
 constexpr int formatPcm = 1;
 constexpr int formatFloat = 3;
 constexpr int formatExtensible = 0xFFFE;
-constexpr int mostChannels = 8;
-constexpr int lowestRate = 1000;
-constexpr int highestRate = 384000;
 
 std::uint32_t littleEndian(std::string_view bytes, std::size_t at, std::size_t size) {
   std::uint32_t value = 0;
@@ -31,8 +30,8 @@ bool understood(const Format& f) {
   bool pcm =
       f.encoding == formatPcm && (f.bits == 8 || f.bits == 16 || f.bits == 24 || f.bits == 32);
   bool real = f.encoding == formatFloat && (f.bits == 32 || f.bits == 64);
-  return (pcm || real) && f.channels >= 1 && f.channels <= mostChannels && f.rate >= lowestRate &&
-         f.rate <= highestRate;
+  return (pcm || real) && f.channels >= 1 && f.channels <= wordBounds::mostChannels &&
+         f.rate >= wordBounds::lowestRate && f.rate <= wordBounds::highestRate;
 }
 
 std::optional<Format> readFormat(std::string_view chunk) {
@@ -119,8 +118,8 @@ std::vector<std::int16_t> resampled(const std::vector<std::int16_t>& in, int rat
 }  // namespace
 
 std::optional<std::vector<std::int16_t>> decodeWave(std::string_view file) {
-  if (file.size() < 12 || file.size() > largestWaveFile || file.substr(0, 4) != "RIFF" ||
-      file.substr(8, 4) != "WAVE") {
+  if (file.size() < 12 || file.size() > static_cast<std::size_t>(wordBounds::largestFile) ||
+      file.substr(0, 4) != "RIFF" || file.substr(8, 4) != "WAVE") {
     return std::nullopt;
   }
   std::optional<Format> format;
@@ -143,7 +142,7 @@ std::optional<std::vector<std::int16_t>> decodeWave(std::string_view file) {
   }
   if (!format || !haveData) return std::nullopt;
   std::size_t frameBytes = static_cast<std::size_t>(format->bits / 8 * format->channels);
-  if (data.size() / frameBytes > static_cast<std::size_t>(format->rate) * longestWaveSeconds) {
+  if (static_cast<double>(data.size() / frameBytes) / format->rate > wordBounds::longestSound) {
     return std::nullopt;
   }
   return resampled(monoSamples(data, *format), format->rate);

@@ -12,12 +12,7 @@
 
 constexpr int deviceSampleRate = 44100;
 
-// Bounds on what a word may be, so that a damaged or hostile file can
-// neither exhaust the memory nor hold the program: the file's size, and its
-// length once decoded.
-constexpr std::size_t largestWaveFile = 32u << 20;
-constexpr int longestWaveSeconds = 600;
-
 // Empty when the bytes are not a WAV file of a kind understood, or beyond
-// the bounds.
+// the bounds of any sound (platform/word_bounds.h), so that no file can
+// exhaust the memory.
 std::optional<std::vector<std::int16_t>> decodeWave(std::string_view file);

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <cstdio>
 #include <optional>
 
 #include "platform/sound_names.h"
 #include "platform/wave_decoding.h"
+#include "platform/word_bounds.h"
 
 namespace {
 
@@ -16,24 +18,31 @@ std::string lowerCase(std::string text) {
   return text;
 }
 
-// The whole of a plain file, when it is no larger than a word may be.
-std::optional<std::string> readWordFile(const std::string& path) {
+// The whole of a plain disk file (a device name opens no device), or why
+// it may not be read as a word: its size is checked before it is read.
+std::string readWordFile(const std::string& path, std::string& bytes) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
-  std::optional<std::string> bytes;
+  if (file == INVALID_HANDLE_VALUE) return "cannot be opened";
+  std::string why;
   LARGE_INTEGER size{};
-  if (GetFileType(file) == FILE_TYPE_DISK && GetFileSizeEx(file, &size) &&
-      size.QuadPart <= static_cast<LONGLONG>(largestWaveFile)) {
-    std::string content(static_cast<std::size_t>(size.QuadPart), '\0');
+  if (GetFileType(file) != FILE_TYPE_DISK) {
+    why = "is not a plain file";
+  } else if (!GetFileSizeEx(file, &size)) {
+    why = "cannot be read";
+  } else {
+    why = wordFileSizeProblem(size.QuadPart);
+  }
+  if (why.empty()) {
+    bytes.assign(static_cast<std::size_t>(size.QuadPart), '\0');
     DWORD read = 0;
-    if (ReadFile(file, content.data(), static_cast<DWORD>(content.size()), &read, nullptr) &&
-        read == content.size()) {
-      bytes = std::move(content);
+    if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) {
+      why = "cannot be read";
     }
+    bytes.resize(read);
   }
   CloseHandle(file);
-  return bytes;
+  return why;
 }
 
 }  // namespace
@@ -61,7 +70,7 @@ WaveOutSound::~WaveOutSound() {
 
 void WaveOutSound::playSound(const std::string& name, bool wait) {
   if (state_ == Device::mute) return;
-  const std::vector<std::int16_t>* samples = decoded(soundFileName(name));
+  const std::vector<std::int16_t>* samples = decoded(soundFileName(name), wait);
   if (samples == nullptr || !openDevice()) return;
   std::uint64_t word = words_.add(*samples);
   SetEvent(wake_);
@@ -72,17 +81,38 @@ void WaveOutSound::playSound(const std::string& name, bool wait) {
   words_.waitReleased(word, longest);
 }
 
+void WaveOutSound::pauseForSound(const std::string& name) {
+  const std::vector<std::int16_t>* samples = decoded(soundFileName(name), true);
+  if (samples == nullptr) return;
+  if (openDevice()) {
+    playSound(name, true);
+  } else {
+    Sleep(static_cast<DWORD>(samples->size() * 1000 / deviceSampleRate));
+  }
+}
+
 // The word's samples, decoded at its first use; null when the file is
-// missing, unreadable or not a recording.
-const std::vector<std::int16_t>* WaveOutSound::decoded(const std::string& path) {
+// missing or may not be played: a file beyond a word's bounds is skipped,
+// with a message the first time.
+const std::vector<std::int16_t>* WaveOutSound::decoded(const std::string& path, bool wait) {
   std::string key = lowerCase(path);
   auto found = decoded_.find(key);
   if (found != decoded_.end()) return &found->second;
-  if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return nullptr;
-  std::optional<std::string> bytes = readWordFile(path);
-  if (!bytes) return nullptr;
-  std::optional<std::vector<std::int16_t>> samples = decodeWave(*bytes);
-  if (!samples) return nullptr;
+  if (skipped_.contains(key) || GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    return nullptr;
+  }
+  std::string bytes;
+  std::string why = readWordFile(path, bytes);
+  if (why.empty()) why = wordProblem(waveFactsOf(bytes), wait);
+  std::optional<std::vector<std::int16_t>> samples;
+  if (why.empty()) samples = decodeWave(bytes);
+  if (!samples) {
+    skipped_.insert(key);
+    std::string line =
+        "quelmo: " + path + " " + (why.empty() ? "cannot be decoded" : why) + ": not played\n";
+    std::fputs(line.c_str(), stderr);
+    return nullptr;
+  }
   return &decoded_.emplace(key, std::move(*samples)).first->second;
 }
 

@@ -4,7 +4,9 @@
 // missing or unreadable file costs no time and leaves a sound still playing
 // alone; an existing one stops the sound playing and plays. Words are decoded
 // once and kept in the device's format. Without a sound device every word
-// returns at once.
+// returns at once. A file that is not a plain file, or not a word within the
+// bounds of platform/word_bounds.h, is never decoded: it is skipped, with a
+// message the first time.
 #pragma once
 
 // The multimedia header needs the Windows header before it.
@@ -17,6 +19,7 @@
 #include <atomic>
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -34,6 +37,9 @@ class WaveOutSound {
   // handed to the device, so that the word said next follows it in that
   // buffer; the word is then heard for at most a few buffers more.
   void playSound(const std::string& name, bool wait);
+  // Plays the sound to its end; without a sound device, sleeps as long as
+  // it lasts.
+  void pauseForSound(const std::string& name);
 
   // True once opening the sound device has failed: the program runs mute.
   bool isMute() const { return state_ == Device::mute; }
@@ -48,7 +54,7 @@ class WaveOutSound {
   static constexpr std::size_t bufferCount = 3;
 
  private:
-  const std::vector<std::int16_t>* decoded(const std::string& path);
+  const std::vector<std::int16_t>* decoded(const std::string& path, bool wait);
   bool openDevice();
   void feed();
   void handOver(WAVEHDR& header);
@@ -66,4 +72,5 @@ class WaveOutSound {
 
   WordQueue words_;
   std::map<std::string, std::vector<std::int16_t>> decoded_;  // by path in small letters
+  std::set<std::string> skipped_;                             // likewise
 };

@@ -40,6 +40,7 @@ class WindowsPlatform : public Platform {
   int closeSerial(int port) override { return ports_.closeSerial(port); }
 
   void playSound(const std::string& name, bool wait) override { sound_.playSound(name, wait); }
+  void pauseForSound(const std::string& name) override { sound_.pauseForSound(name); }
 
   std::string dateText() override;
   std::string timeText() override;

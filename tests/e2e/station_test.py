@@ -19,6 +19,8 @@ def stop_x_server():
 
 
 class StationTest(unittest.TestCase):
+    station_class = Station  # how the program is run: the Linux build here
+
     def station(self, sim_options=(), memory_lines=None, connect=True, **layout):
         station = self.new_station(sim_options, memory_lines, **layout)
         station.start()
@@ -29,7 +31,7 @@ class StationTest(unittest.TestCase):
     def new_station(self, sim_options=(), memory_lines=None, x_server=None, **layout):
         """A station not yet started, on the module's X server unless given
         one of its own."""
-        station = Station(x_server or _x_server, sim_options, memory_lines, **layout)
+        station = self.station_class(x_server or _x_server, sim_options, memory_lines, **layout)
         self.addCleanup(station.stop)
         self.addCleanup(lambda: self.assertEqual(station.malformed_commands(), [],
                                                  "malformed commands at the radio"))

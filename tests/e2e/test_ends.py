@@ -42,6 +42,8 @@ ENDS = {
 
 
 class Ends(StationTest):
+    ENDS = ENDS  # the ways a platform's program can end
+
     def tuning_station(self, config=POWER_CONTROLLED, x_server=None):
         """Connected, channel 3 stored, and tuning: the radio transmits (or
         its tuner runs). Returns the station and the index of the radio's
@@ -68,7 +70,7 @@ class Ends(StationTest):
         self.assertNotIn("notsaved", station.words())
 
     def test_every_end_stops_the_carrier_first_saves_and_switches_off(self):
-        for name, end in ENDS.items():
+        for name, end in self.ENDS.items():
             with self.subTest(name):
                 own_display = XServer() if name == "display gone" else None
                 if own_display:

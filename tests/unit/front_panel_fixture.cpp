@@ -1,8 +1,5 @@
 #include "front_panel_fixture.h"
 
-#include <sys/resource.h>
-
-#include <csignal>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -21,24 +18,6 @@ TemporaryDirectory::~TemporaryDirectory() {
   std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
                                std::filesystem::perm_options::add, ignored);
   std::filesystem::remove_all(path_, ignored);
-}
-
-// The signal a write beyond the limit raises is ignored: the write fails.
-FileSizeLimit::FileSizeLimit(long long bytes) {
-  previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit limit{};
-  ::getrlimit(RLIMIT_FSIZE, &limit);
-  previous_ = static_cast<long long>(limit.rlim_cur);
-  limit.rlim_cur = static_cast<rlim_t>(bytes);
-  ::setrlimit(RLIMIT_FSIZE, &limit);
-}
-
-FileSizeLimit::~FileSizeLimit() {
-  rlimit limit{};
-  ::getrlimit(RLIMIT_FSIZE, &limit);
-  limit.rlim_cur = static_cast<rlim_t>(previous_);
-  ::setrlimit(RLIMIT_FSIZE, &limit);
-  std::signal(SIGXFSZ, previousHandler_);
 }
 
 void writeFileBytes(const std::filesystem::path& file, const std::string& bytes) {

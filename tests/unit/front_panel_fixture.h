@@ -44,20 +44,6 @@ class FrontPanelTest : public ::testing::Test {
   FrontPanel panel{platform};
 };
 
-// Files written by this process may grow to at most `bytes` while it lives:
-// a write beyond fails as on a full disk.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(long long bytes);
-  ~FileSizeLimit();
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
- private:
-  long long previous_ = 0;
-  void (*previousHandler_)(int) = nullptr;
-};
-
 // Writes a file byte for byte; reads one back whole.
 void writeFileBytes(const std::filesystem::path& file, const std::string& bytes);
 std::string readFileBytes(const std::filesystem::path& file);

@@ -1,54 +1,12 @@
-#include <sys/stat.h>
-
 #include <filesystem>
-#include <functional>
 #include <string>
-#include <utility>
 #include <vector>
 
-#include "controls/band_table.h"
-#include "front_panel_fixture.h"
+#include "memory_file_fixture.h"
 
 namespace {
 
-using Strings = std::vector<std::string>;
-
-const std::string freshFile =
-    "V1.9\r\n"
-    "1001900000\r\n1003600000\r\n2005400000\r\n1007100000\r\n3010100000\r\n"
-    "2014200000\r\n2018100000\r\n2021200000\r\n2024890000\r\n2028500000\r\n"
-    "2050150000\r\n5145000000\r\n5432000000\r\n"
-    "9\r\n9\r\n9\r\n9\r\n9\r\n9\r\n9\r\n9\r\n9\r\n9\r\n";
-
-// The lines of a file written with CR LF after each.
-Strings linesOf(const std::string& bytes) {
-  Strings lines;
-  for (std::size_t start = 0, end; (end = bytes.find("\r\n", start)) != std::string::npos;
-       start = end + 2) {
-    lines.push_back(bytes.substr(start, end - start));
-  }
-  return lines;
-}
-
-std::string fileOf(const Strings& lines) {
-  std::string bytes;
-  for (const std::string& line : lines) bytes += line + "\r\n";
-  return bytes;
-}
-
-// A panel as the opening sequence leaves it before "memory.dat" is read.
-void prepare(FrontPanel& panel) {
-  panel.versionText = "1.9";
-  fillInitialBandMemory(panel.bandFrequency, panel.bandMode);
-  fillModeCommands(panel.modeCommand);
-  for (Text& channel : panel.memoryChannel) channel = "9";
-}
-
-class MemoryFileTest : public FrontPanelTest {
- protected:
-  MemoryFileTest() { prepare(panel); }
-  TemporaryDirectory folder;
-};
+using namespace memoryFiles;
 
 TEST_F(MemoryFileTest, MissingFileIsCreatedFreshAndReadBack) {
   panel.loadMemoryFile();
@@ -124,76 +82,6 @@ TEST_F(MemoryFileTest, SaveThatCannotCompleteLeavesTheOldFile) {
   panel.memoryChannel[0] = "2014200000";
   EXPECT_FALSE(panel.saveMemoryFile());
   EXPECT_EQ(readFileBytes("memory.dat"), freshFile);
-}
-
-TEST_F(MemoryFileTest, SaveCutShortByAFullDiskLeavesTheOldFile) {
-  writeFileBytes("memory.dat", freshFile);
-  panel.memoryChannel[0] = "2014200000";
-  {
-    FileSizeLimit full(100);
-    EXPECT_FALSE(panel.saveMemoryFile());
-  }
-  EXPECT_EQ(readFileBytes("memory.dat"), freshFile);
-  EXPECT_FALSE(std::filesystem::exists("memory.dat.new"));
-}
-
-// A link left as "memory.dat.new" is replaced, never written through; a
-// "memory.dat" that is a link keeps being one, and the file it names is
-// what is saved.
-TEST_F(MemoryFileTest, LinksAreNeverWrittenThroughButMemoryDatLeadsToItsFile) {
-  writeFileBytes("other.txt", "not the memories");
-  std::filesystem::create_symlink("other.txt", "memory.dat.new");
-  panel.memoryChannel[0] = "2014200000";
-  EXPECT_TRUE(panel.saveMemoryFile());
-  EXPECT_EQ(readFileBytes("other.txt"), "not the memories");
-  EXPECT_EQ(linesOf(readFileBytes("memory.dat"))[14], "2014200000");
-  EXPECT_FALSE(std::filesystem::exists("memory.dat.new"));
-
-  std::filesystem::create_directory("kept");
-  std::filesystem::rename("memory.dat", "kept/real.dat");
-  std::filesystem::create_symlink("kept/real.dat", "memory.dat");
-  prepare(panel);
-  panel.loadMemoryFile();
-  EXPECT_EQ(panel.memoryChannel[0], "2014200000");
-  panel.freqDigits = "007100000";
-  panel.lastReplyMode = 1;
-  panel.storeChannel(5);  // saved at once
-  EXPECT_TRUE(std::filesystem::is_symlink("memory.dat"));
-  EXPECT_EQ(linesOf(readFileBytes("kept/real.dat"))[19], "1007100000");
-  EXPECT_EQ(std::filesystem::directory_iterator("kept")->path().filename(), "real.dat");
-}
-
-// A "memory.dat" there is but cannot be read (not a plain file, too large,
-// a read refused) may hold the operator's channels: the run goes on with
-// the initial memories and never writes over it, and a store or the end
-// says that nothing was saved.
-TEST_F(MemoryFileTest, FileThatCannotBeReadIsNeverWrittenOver) {
-  const std::string large(2 << 20, '9');
-  const std::vector<std::pair<const char*, std::function<void()>>> kinds = {
-      {"folder", [] { std::filesystem::create_directory("memory.dat"); }},
-      {"FIFO", [] { ASSERT_EQ(::mkfifo("memory.dat", 0600), 0); }},
-      {"link to /dev/zero", [] { std::filesystem::create_symlink("/dev/zero", "memory.dat"); }},
-      {"too large", [&large] { writeFileBytes("memory.dat", large); }},
-  };
-  for (const auto& [kind, make] : kinds) {
-    SCOPED_TRACE(kind);
-    TemporaryDirectory folder;
-    make();
-    auto before = std::filesystem::symlink_status("memory.dat").type();
-    prepare(panel);
-    panel.memoryFileUnreadable = 0;
-    panel.loadMemoryFile();
-    EXPECT_EQ(panel.memoryFileUnreadable, 1);
-    EXPECT_EQ(panel.bandFrequency[4], "FA007100000");
-    platform.clearRecords();
-    panel.storeChannel(2);
-    EXPECT_EQ(words(), (Strings{"2", "ok", "notsaved"}));
-    EXPECT_EQ(std::filesystem::symlink_status("memory.dat").type(), before);
-    EXPECT_FALSE(std::filesystem::exists("memory.dat.new"));
-    if (std::string(kind) == "too large") {
-      EXPECT_EQ(readFileBytes("memory.dat"), large);
-    }
-  }
 }
 
 TEST_F(MemoryFileTest, FileThatCanNeitherBeReadNorCreatedLeavesTheTables) {

@@ -170,12 +170,18 @@ TEST_F(SoundTest, MissingWordsCostNothingAndTheHelpPlaysOnUntilAWordStopsIt) {
   EXPECT_EQ(runs[1], (std::pair<std::int16_t, std::size_t>{7000, 8820}));
 }
 
-TEST_F(SoundTest, MuteWithoutASoundDeviceEveryWordReturnsAtOnce) {
+TEST_F(SoundTest, MuteWithoutASoundDeviceEveryWordReturnsAtOnceButAPauseTakesItsTime) {
   makeWord("connected.wav", 100, 22050);  // 0.5 s
   WaveOutSound sound;
   secondsToPlay(sound, word("connected"));  // looks for a device, once
   EXPECT_TRUE(sound.isMute());
   EXPECT_LT(secondsToPlay(sound, word("connected")), 0.005);
+  // A pause keeps its time.
+  auto start = Clock::now();
+  sound.pauseForSound(word("connected"));
+  double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  EXPECT_GT(seconds, 0.45);
+  EXPECT_LT(seconds, 0.8);
 }
 
 }  // namespace

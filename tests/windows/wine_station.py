@@ -19,7 +19,7 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 
-from station import Station, XServer, wait_until  # noqa: E402
+from station import Station, wait_until  # noqa: E402
 
 QUELMO_EXE = os.environ.get("QUELMO_EXE", "quelmo.exe")
 PACKAGE = os.environ.get("QUELMO_PACKAGE", "quelmo-windows.zip")
@@ -30,21 +30,6 @@ PORTS = os.path.join(os.environ.get("WINEPREFIX", ""), "ports")
 def stop_wine():
     """Ends every process of the Wine folder and its server."""
     subprocess.run(["wineserver", "-k"], env=os.environ, stderr=subprocess.DEVNULL, check=False)
-
-
-class ExistingDisplay:
-    """The X display the tests were given, in place of a private XServer."""
-
-    def __init__(self, display):
-        self.display = display
-
-    def stop(self):
-        pass
-
-
-def x_display():
-    display = os.environ.get("DISPLAY")
-    return ExistingDisplay(display) if display else XServer()
 
 
 class WineStation(Station):
