@@ -19,6 +19,17 @@ constexpr int closeRequest = 32770;
 
 using EventHandler = std::function<void(int code, int param)>;
 
+// Why a serial port is not open.
+enum class SerialFault {
+  none,         // it is open
+  closed,       // never opened, or closed by the program
+  gone,         // it was open, and its device went away (unplugged, hung up)
+  noDevice,     // the last open found no such device
+  denied,       // the last open was refused permission
+  busy,         // another program holds the device
+  lineRefused,  // the device refused the line settings (the speed)
+};
+
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -51,6 +62,9 @@ class Platform {
   virtual int readSerial(int port, char* buffer, int maximum) = 0;
   virtual int writeSerial(int port, const char* text, int length) = 0;
   virtual int closeSerial(int port) = 0;
+  // Why port n is not open; none while it is. Answered from what the last
+  // operation on the port found, without touching the device.
+  virtual SerialFault serialFault(int port) = 0;
 
   // Plays a sound file; with wait, to its end. A name without extension
   // gets ".wav". A missing file plays nothing and returns at once.

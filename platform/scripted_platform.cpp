@@ -84,7 +84,11 @@ void ScriptedPlatform::closeWindow() {
 
 int ScriptedPlatform::openSerial(int port, int baud) {
   calls.push_back("openSerial " + std::to_string(port) + " " + std::to_string(baud));
-  if (port < 1 || port > 256 || !portAvailable) return 0;
+  openPorts_.erase(port);
+  if (port < 1 || port > 256 || !portAvailable) {
+    faults_[port] = openFault;
+    return 0;
+  }
   openPorts_[port] = baud;
   return 1;
 }
@@ -120,7 +124,19 @@ int ScriptedPlatform::writeSerial(int port, const char* text, int length) {
 
 int ScriptedPlatform::closeSerial(int port) {
   calls.push_back("closeSerial " + std::to_string(port));
+  faults_.erase(port);
   return openPorts_.erase(port) != 0 ? 1 : 0;
+}
+
+SerialFault ScriptedPlatform::serialFault(int port) {
+  if (isPortOpen(port)) return SerialFault::none;
+  auto fault = faults_.find(port);
+  return fault == faults_.end() ? SerialFault::closed : fault->second;
+}
+
+void ScriptedPlatform::unplug(int port) {
+  if (openPorts_.erase(port) != 0) faults_[port] = SerialFault::gone;
+  pendingInput_.clear();
 }
 
 void ScriptedPlatform::playSound(const std::string& name, bool wait) {

@@ -40,12 +40,16 @@ class ScriptedPlatform : public Platform {
   EventHandler handler;
 
   // --- What the machine does ---
-  bool portAvailable = true;  // false: every openSerial fails
+  bool portAvailable = true;  // false: every openSerial fails, for openFault
+  SerialFault openFault = SerialFault::noDevice;
   std::string date = "06-12-2026";
   std::string time = "05:53:55";
 
   // Bytes the radio sends; they wait at the port until read.
   void queueReply(const std::string& bytes) { pendingInput_ += bytes; }
+  // The port's device goes away (the adapter pulled): the port is closed,
+  // and its fault is "gone".
+  void unplug(int port);
   // An event for waitEvents to deliver.
   void postEvent(int code, int param) { events_.emplace_back(code, param); }
 
@@ -73,6 +77,7 @@ class ScriptedPlatform : public Platform {
   int readSerial(int port, char* buffer, int maximum) override;
   int writeSerial(int port, const char* text, int length) override;
   int closeSerial(int port) override;
+  SerialFault serialFault(int port) override;
 
   void playSound(const std::string& name, bool wait) override;
   void pauseForSound(const std::string& name) override;
@@ -84,6 +89,7 @@ class ScriptedPlatform : public Platform {
 
  private:
   std::map<int, int> openPorts_;  // port number -> speed
+  std::map<int, SerialFault> faults_;  // of the ports not open; closed when absent
   std::string pendingInput_;
   std::deque<std::pair<int, int>> events_;
   int textX_ = 0;

@@ -8,10 +8,16 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <sys/socket.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <climits>
+#include <cstdlib>
 #include <utility>
+
+#include "platform/desktop/network_link.h"
 
 namespace {
 
@@ -61,7 +67,15 @@ bool inRange(int port) { return port >= 1 && port <= 256; }
 
 // Errors after which the device is no longer there to talk to.
 bool meansGone(int error) {
-  return error == EIO || error == ENXIO || error == ENODEV || error == EPIPE || error == EBADF;
+  return error == EIO || error == ENXIO || error == ENODEV || error == EPIPE || error == EBADF ||
+         error == ECONNRESET || error == ETIMEDOUT || error == ENOTCONN;
+}
+
+// Why a device could not be opened, from the open's error.
+SerialFault faultOfOpenError(int error) {
+  if (error == EACCES || error == EPERM || error == EROFS) return SerialFault::denied;
+  if (error == EBUSY || error == EWOULDBLOCK) return SerialFault::busy;
+  return SerialFault::noDevice;
 }
 
 using Clock = std::chrono::steady_clock;
@@ -92,29 +106,50 @@ bool setRawLine(int fd, speed_t speed) {
 // plain file) is refused, so a write can never raise SIGPIPE. Another user
 // of the device makes the open fail: the flock holds against every other
 // opener, TIOCEXCL also against those that do not take the lock.
-int openDevice(const std::string& name) {
+int openDevice(const std::string& name, SerialFault& fault) {
   int fd = ::open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return -1;
+  if (fd < 0) {
+    fault = faultOfOpenError(errno);
+    return -1;
+  }
   struct stat info {};
-  bool usable = ::fstat(fd, &info) == 0 && S_ISCHR(info.st_mode) && ::isatty(fd) &&
-                ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::ioctl(fd, TIOCEXCL) == 0;
-  if (!usable) {
+  fault = SerialFault::noDevice;  // not a serial device
+  bool usable = ::fstat(fd, &info) == 0 && S_ISCHR(info.st_mode) && ::isatty(fd);
+  if (usable && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    fault = SerialFault::busy;
+    usable = false;
+  }
+  if (!usable || ::ioctl(fd, TIOCEXCL) != 0) {
     ::close(fd);
     return -1;
   }
+  fault = SerialFault::none;
   return fd;
 }
 
 // A look that does not wait: the other end hung up, or the device is gone.
-bool hasHungUp(int fd) {
-  pollfd state{fd, POLLIN, 0};
+bool hasHungUp(int fd, bool network) {
+  pollfd state{fd, static_cast<short>(network ? POLLIN | POLLRDHUP : POLLIN), 0};
   if (::poll(&state, 1, 0) < 0) return errno != EINTR;
-  return (state.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+  return (state.revents & (POLLHUP | POLLERR | POLLNVAL | POLLRDHUP)) != 0;
 }
 
-void closeDevice(int fd) {
-  ::ioctl(fd, TIOCNXCL);  // leave the device openable for the next program
+void closeDevice(int fd, bool network) {
+  if (!network) ::ioctl(fd, TIOCNXCL);  // leave the device openable for the next program
   ::close(fd);
+}
+
+// Writes without waiting; a connection closed at the far end gives EPIPE
+// instead of the signal that would end the program.
+ssize_t writeSome(int fd, bool network, const char* bytes, std::size_t length) {
+  if (network) return ::send(fd, bytes, length, MSG_NOSIGNAL);
+  return ::write(fd, bytes, length);
+}
+
+std::string linkTarget(const std::string& entry) {
+  char target[PATH_MAX];
+  ssize_t length = ::readlink(entry.c_str(), target, sizeof target - 1);
+  return length > 0 ? std::string(target, static_cast<std::size_t>(length)) : std::string();
 }
 
 }  // namespace
@@ -134,25 +169,63 @@ std::string PosixSerialPorts::deviceName(int port) {
   return "/dev/ttyS" + std::to_string(port - 1);
 }
 
+std::string PosixSerialPorts::whereItLeads(int port) {
+  std::string name = deviceName(port);
+  if (name.empty()) return "no port: the number must be 1 to 256";
+  if (name.rfind("COM", 0) != 0) {
+    return name + ", the computer's own serial port (there is no COM" + std::to_string(port) +
+           " in this folder)";
+  }
+  std::string address = addressInEntry(name);
+  if (!address.empty() && isNetworkAddress(address)) {
+    return name + ", a file naming the network address " + address;
+  }
+  if (!address.empty()) {
+    return name + ", a file holding \"" + address +
+           "\", which is not a network address in digits such as 192.168.1.20:3001";
+  }
+  std::string target = linkTarget(name);
+  if (target.empty()) return name + ", which is not a link to a device";
+  char* resolved = ::realpath(name.c_str(), nullptr);
+  std::string where = name + ", a link to " + target;
+  if (resolved == nullptr) return where + ", which does not exist";
+  if (target != resolved) where += ", which is " + std::string(resolved);
+  std::free(resolved);
+  return where;
+}
+
 int PosixSerialPorts::openSerial(int port, int baud) {
   if (!inRange(port)) return 0;
   closeSerial(port);
-  speed_t speed{};
-  if (!findSpeed(baud, speed)) return 0;
-  int fd = openDevice(deviceName(port));
+  OpenPort& slot = ports_[port];
+  std::string name = deviceName(port);
+  std::string address = addressInEntry(name);
+  if (!address.empty()) {
+    // The speed is set where the radio is; it is not looked at here.
+    bool connecting = false;
+    int fd = startConnection(address, connecting, slot.fault);
+    if (fd < 0) return 0;
+    slot = OpenPort{fd, defaultReadMultiplier, true, connecting,
+                    Clock::now() + std::chrono::milliseconds(connectWaitMs), SerialFault::none};
+    return 1;
+  }
+  int fd = openDevice(name, slot.fault);
   if (fd < 0) return 0;
-  if (!setRawLine(fd, speed)) {
-    closeDevice(fd);
+  speed_t speed{};
+  if (!findSpeed(baud, speed) || !setRawLine(fd, speed)) {
+    closeDevice(fd, false);
+    slot.fault = SerialFault::lineRefused;
     return 0;
   }
-  ports_[port] = OpenPort{fd, defaultReadMultiplier};
+  slot = OpenPort{fd, defaultReadMultiplier};
+  slot.fault = SerialFault::none;
   return 1;
 }
 
+// Kept for the port's next reads even while its connection is on its way.
 int PosixSerialPorts::setSerialReadMode(int port, int multiplier) {
-  OpenPort* open = usable(port);
-  if (open == nullptr) return 0;
-  open->readMultiplier = multiplier;
+  if (!inRange(port) || ports_[port].fd < 0) return 0;
+  ports_[port].readMultiplier = multiplier;
   return 1;
 }
 
@@ -170,6 +243,7 @@ int PosixSerialPorts::setSerialFormat(int port, int dataBits, int parity, int st
   if (parity < 0 || parity >= static_cast<int>(std::size(parities))) return 0;
   OpenPort* open = usable(port);
   if (open == nullptr) return 0;
+  if (open->network) return 1;  // the line is set where the radio is
   termios line{};
   if (::tcgetattr(open->fd, &line) != 0) return 0;
   line.c_cflag &= ~(CSIZE | parityBits | CSTOPB);
@@ -185,7 +259,7 @@ int PosixSerialPorts::serialBytesWaiting(int port) {
   if (open == nullptr) return 0;
   int waiting = 0;
   if (::ioctl(open->fd, FIONREAD, &waiting) != 0) {
-    if (meansGone(errno)) drop(*open);
+    if (meansGone(errno)) lose(*open);
     return 0;
   }
   return std::max(waiting, 0);
@@ -210,17 +284,22 @@ int PosixSerialPorts::readSerial(int port, char* buffer, int maximum) {
     }
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
-      if (meansGone(errno)) drop(*open);
+      if (meansGone(errno)) lose(*open);
       break;
     }
-    // Nothing has arrived (a raw terminal may report that as 0 bytes read).
+    // A connection read empty has been closed at the far end; a raw
+    // terminal may report "nothing has arrived" that way.
+    if (n == 0 && open->network) {
+      lose(*open);
+      break;
+    }
     if (!waits) break;
     int waitMs = stored == 0 ? msUntil(deadline) : std::min(msUntil(deadline), readIntervalMs);
     if (waitMs <= 0) break;
     pollfd ready{open->fd, POLLIN, 0};
     if (::poll(&ready, 1, waitMs) <= 0) break;
     if ((ready.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
-      drop(*open);
+      lose(*open);
       break;
     }
   }
@@ -237,14 +316,15 @@ int PosixSerialPorts::writeSerial(int port, const char* text, int length) {
   auto deadline = Clock::now() + std::chrono::milliseconds(writeWaitMs);
   int written = 0;
   while (written < length) {
-    ssize_t n = ::write(open->fd, text + written, static_cast<std::size_t>(length - written));
+    ssize_t n = writeSome(open->fd, open->network, text + written,
+                          static_cast<std::size_t>(length - written));
     if (n > 0) {
       written += static_cast<int>(n);
       continue;
     }
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && meansGone(errno)) {
-      drop(*open);
+      lose(*open);
       break;
     }
     if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) break;
@@ -253,7 +333,7 @@ int PosixSerialPorts::writeSerial(int port, const char* text, int length) {
     pollfd ready{open->fd, POLLOUT, 0};
     if (::poll(&ready, 1, waitMs) <= 0) break;
     if ((ready.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
-      drop(*open);
+      lose(*open);
       break;
     }
   }
@@ -266,21 +346,42 @@ int PosixSerialPorts::closeSerial(int port) {
   return 1;
 }
 
+SerialFault PosixSerialPorts::serialFault(int port) const {
+  if (!inRange(port)) return SerialFault::noDevice;
+  return ports_[port].fd >= 0 ? SerialFault::none : ports_[port].fault;
+}
+
 PosixSerialPorts::OpenPort* PosixSerialPorts::opened(int port) {
   if (!inRange(port) || ports_[port].fd < 0) return nullptr;
-  return &ports_[port];
+  OpenPort& open = ports_[port];
+  if (open.connecting && !connectionDone(open)) return nullptr;
+  return &open;
 }
 
 PosixSerialPorts::OpenPort* PosixSerialPorts::usable(int port) {
   OpenPort* open = opened(port);
-  if (open != nullptr && hasHungUp(open->fd)) {
-    drop(*open);
+  if (open != nullptr && hasHungUp(open->fd, open->network)) {
+    lose(*open);
     return nullptr;
   }
   return open;
 }
 
-void PosixSerialPorts::drop(OpenPort& open) {
-  if (open.fd >= 0) closeDevice(open.fd);
+// A connection on its way takes no bytes yet; one that failed, or took too
+// long, closes the port with the reason.
+bool PosixSerialPorts::connectionDone(OpenPort& open) {
+  SerialFault fault = SerialFault::none;
+  if (connectionMade(open.fd, fault)) {
+    open.connecting = false;
+    return true;
+  }
+  if (fault == SerialFault::none && Clock::now() >= open.connectBy) fault = SerialFault::noDevice;
+  if (fault != SerialFault::none) drop(open, fault);
+  return false;
+}
+
+void PosixSerialPorts::drop(OpenPort& open, SerialFault why) {
+  if (open.fd >= 0) closeDevice(open.fd, open.network);
   open = OpenPort{};
+  open.fault = why;
 }

@@ -1,16 +1,20 @@
 // Serial ports on POSIX termios, by the port numbers 1..256 the program uses.
 // Port n is the entry "COMn" in the working directory when there is one (a
-// link to the radio's device, or the simulator's pseudo-terminal), otherwise
+// link to the radio's device, the simulator's pseudo-terminal, or a plain
+// file naming a network address, see network_link.h), otherwise
 // /dev/ttyS(n-1).
 //
 // Every operation on a port that is out of range, not open, or whose device
 // has gone (the other end hung up, the USB adapter was pulled) returns 0 and
 // does nothing. A port found gone is closed at once, so later calls cost
-// nothing and never spin on a dead device.
+// nothing and never spin on a dead device; serialFault() then says so.
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <string>
+
+#include "platform/platform.h"
 
 class PosixSerialPorts {
  public:
@@ -21,6 +25,8 @@ class PosixSerialPorts {
 
   // The device path that port n names (empty when n is out of range).
   static std::string deviceName(int port);
+  // Where port n leads, in words, for the operator checking the station.
+  static std::string whereItLeads(int port);
 
   // 1 when the port opened at that speed, 8N1, raw, no flow control.
   int openSerial(int port, int baud);
@@ -38,22 +44,34 @@ class PosixSerialPorts {
   // buffer, and returns the number handed over.
   int writeSerial(int port, const char* text, int length);
   int closeSerial(int port);
+  // Why port n is not open (none while it is).
+  SerialFault serialFault(int port) const;
 
   static constexpr int writeWaitMs = 1000;
+  // How long a network connection may take to be made.
+  static constexpr int connectWaitMs = 3000;
 
  private:
   struct OpenPort {
     int fd = -1;
     int readMultiplier = -1;
+    bool network = false;     // a TCP connection rather than a terminal
+    bool connecting = false;  // a connection still on its way
+    std::chrono::steady_clock::time_point connectBy{};
+    SerialFault fault = SerialFault::closed;  // while fd < 0
   };
 
-  // The open port n, or nullptr when n is out of range or not open. For
-  // the calls whose own system call does not fail on a hung-up device (a
-  // read there just finds nothing), usable() also looks for the hang-up: a
-  // port whose device has hung up is closed there and gives nullptr too.
+  // The open port n, or nullptr when n is out of range, not open, or a
+  // connection still on its way. For the calls whose own system call does
+  // not fail on a hung-up device (a read there just finds nothing),
+  // usable() also looks for the hang-up: a port whose device has hung up is
+  // closed there and gives nullptr too.
   OpenPort* opened(int port);
   OpenPort* usable(int port);
-  void drop(OpenPort& open);
+  bool connectionDone(OpenPort& open);
+  // Closes the port, marking why: closed by the program, or its device gone.
+  void drop(OpenPort& open, SerialFault why = SerialFault::closed);
+  void lose(OpenPort& open) { drop(open, SerialFault::gone); }
 
   std::array<OpenPort, 257> ports_;  // indexed by port number
 };

@@ -14,6 +14,13 @@ constexpr int longestReadMs = 10000;
 
 bool inRange(int port) { return port >= 1 && port <= 256; }
 
+// Why CreateFileA could not open a port. A port another program holds is
+// refused with "access denied" on Windows; there is no group to join.
+SerialFault faultOfOpenError(DWORD error) {
+  if (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION) return SerialFault::busy;
+  return SerialFault::noDevice;
+}
+
 // How long a waiting read may take in all: the multiplier for every byte
 // asked for; without a positive multiplier, as long as the gap between bytes.
 DWORD readBudgetMs(int multiplier, int maximum) {
@@ -77,17 +84,24 @@ std::string Win32SerialPorts::deviceName(int port) {
 }
 
 int Win32SerialPorts::openSerial(int port, int baud) {
-  if (!inRange(port) || baud <= 0) return 0;
+  if (!inRange(port)) return 0;
   closeSerial(port);
+  OpenPort& slot = ports_[port];
+  slot.fault = SerialFault::lineRefused;
+  if (baud <= 0) return 0;
   HANDLE handle = CreateFileA(deviceName(port).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                               OPEN_EXISTING, 0, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return 0;
-  if (GetFileType(handle) != FILE_TYPE_CHAR || !setRawLine(handle, baud) ||
+  if (handle == INVALID_HANDLE_VALUE) {
+    slot.fault = faultOfOpenError(GetLastError());
+    return 0;
+  }
+  if (GetFileType(handle) != FILE_TYPE_CHAR) slot.fault = SerialFault::noDevice;
+  if (slot.fault == SerialFault::noDevice || !setRawLine(handle, baud) ||
       !setTimeouts(handle, defaultReadMultiplier, 1)) {
     CloseHandle(handle);
     return 0;
   }
-  ports_[port] = OpenPort{handle, defaultReadMultiplier};
+  slot = OpenPort{handle, defaultReadMultiplier, SerialFault::none};
   return 1;
 }
 
@@ -96,7 +110,7 @@ int Win32SerialPorts::setSerialReadMode(int port, int multiplier) {
   if (open == nullptr) return 0;
   open->readMultiplier = multiplier;
   if (setTimeouts(open->handle, multiplier, 1)) return 1;
-  drop(*open);
+  lose(*open);
   return 0;
 }
 
@@ -108,7 +122,7 @@ int Win32SerialPorts::setSerialFormat(int port, int dataBits, int parity, int st
   DCB line{};
   line.DCBlength = sizeof line;
   if (!GetCommState(open->handle, &line)) {
-    drop(*open);
+    lose(*open);
     return 0;
   }
   line.ByteSize = static_cast<BYTE>(dataBits);
@@ -123,7 +137,7 @@ int Win32SerialPorts::serialBytesWaiting(int port) {
   DWORD errors = 0;
   COMSTAT state{};
   if (!ClearCommError(open->handle, &errors, &state)) {
-    drop(*open);
+    lose(*open);
     return 0;
   }
   return static_cast<int>(std::min<DWORD>(state.cbInQue, 0x7FFFFFFF));
@@ -138,7 +152,7 @@ int Win32SerialPorts::readSerial(int port, char* buffer, int maximum) {
   bool waits = open->readMultiplier != -1;
   if ((waits && !setTimeouts(open->handle, open->readMultiplier, maximum)) ||
       !ReadFile(open->handle, buffer, static_cast<DWORD>(maximum), &read, nullptr)) {
-    drop(*open);
+    lose(*open);
     return 0;
   }
   return static_cast<int>(read);
@@ -150,7 +164,7 @@ int Win32SerialPorts::writeSerial(int port, const char* text, int length) {
   if (open == nullptr) return 0;
   DWORD written = 0;
   if (!WriteFile(open->handle, text, static_cast<DWORD>(length), &written, nullptr)) {
-    drop(*open);
+    lose(*open);
     return 0;
   }
   return static_cast<int>(written);
@@ -162,12 +176,18 @@ int Win32SerialPorts::closeSerial(int port) {
   return 1;
 }
 
+SerialFault Win32SerialPorts::serialFault(int port) const {
+  if (!inRange(port)) return SerialFault::noDevice;
+  return ports_[port].handle != INVALID_HANDLE_VALUE ? SerialFault::none : ports_[port].fault;
+}
+
 Win32SerialPorts::OpenPort* Win32SerialPorts::opened(int port) {
   if (!inRange(port) || ports_[port].handle == INVALID_HANDLE_VALUE) return nullptr;
   return &ports_[port];
 }
 
-void Win32SerialPorts::drop(OpenPort& open) {
+void Win32SerialPorts::drop(OpenPort& open, SerialFault why) {
   if (open.handle != INVALID_HANDLE_VALUE) CloseHandle(open.handle);
   open = OpenPort{};
+  open.fault = why;
 }

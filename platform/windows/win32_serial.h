@@ -4,13 +4,16 @@
 //
 // Every operation on a port that is out of range, not open, or whose device
 // has gone (the USB adapter was pulled) returns 0 and does nothing. A port
-// whose device fails a call is closed at once, so later calls cost nothing.
+// whose device fails a call is closed at once, so later calls cost nothing;
+// serialFault() then says so.
 #pragma once
 
 #include <windows.h>
 
 #include <array>
 #include <string>
+
+#include "platform/platform.h"
 
 class Win32SerialPorts {
  public:
@@ -39,6 +42,8 @@ class Win32SerialPorts {
   // them, and returns the number sent.
   int writeSerial(int port, const char* text, int length);
   int closeSerial(int port);
+  // Why port n is not open (none while it is).
+  SerialFault serialFault(int port) const;
 
   static constexpr int writeWaitMs = 1000;
 
@@ -46,10 +51,13 @@ class Win32SerialPorts {
   struct OpenPort {
     HANDLE handle = INVALID_HANDLE_VALUE;
     int readMultiplier = -1;
+    SerialFault fault = SerialFault::closed;  // while there is no handle
   };
 
   OpenPort* opened(int port);
-  void drop(OpenPort& open);
+  // Closes the port, marking why: closed by the program, or its device gone.
+  void drop(OpenPort& open, SerialFault why = SerialFault::closed);
+  void lose(OpenPort& open) { drop(open, SerialFault::gone); }
 
   std::array<OpenPort, 257> ports_;  // indexed by port number
 };

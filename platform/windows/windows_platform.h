@@ -38,6 +38,7 @@ class WindowsPlatform : public Platform {
     return ports_.writeSerial(port, text, length);
   }
   int closeSerial(int port) override { return ports_.closeSerial(port); }
+  SerialFault serialFault(int port) override { return ports_.serialFault(port); }
 
   void playSound(const std::string& name, bool wait) override { sound_.playSound(name, wait); }
   void pauseForSound(const std::string& name) override { sound_.pauseForSound(name); }

@@ -1,7 +1,10 @@
 // The termios serial layer on a pseudo-terminal pair: the program opens the
 // slave side through a "COMn" link, the test plays the radio on the master.
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <poll.h>
+#include <sys/socket.h>
 #include <stdlib.h>
 #include <termios.h>
 #include <unistd.h>
@@ -308,6 +311,100 @@ TEST_F(SerialPortTest, WriterWhoseRadioNeverReadsIsNotHeld) {
   EXPECT_EQ(radio.receive(3), "FA;");
 }
 
+// Why a port is not open, as the program tells the operator.
+TEST_F(SerialPortTest, FaultSaysWhyThePortIsNotOpen) {
+  EXPECT_EQ(ports.serialFault(1), SerialFault::closed);
+  ASSERT_EQ(ports.openSerial(1, 38400), 1);
+  EXPECT_EQ(ports.serialFault(1), SerialFault::none);
+  PosixSerialPorts otherProgram;
+  EXPECT_EQ(otherProgram.openSerial(1, 38400), 0);
+  EXPECT_EQ(otherProgram.serialFault(1), SerialFault::busy);
+  ports.closeSerial(1);
+  EXPECT_EQ(ports.serialFault(1), SerialFault::closed);
+
+  fs::create_symlink("/dev/quelmo-no-such-adapter", "COM3");
+  std::fclose(std::fopen("COM4", "w"));  // neither a device nor an address
+  const std::pair<int, int> refused[] = {{1, 12345}, {3, 38400}, {4, 38400}, {0, 38400}};
+  const SerialFault why[] = {SerialFault::lineRefused, SerialFault::noDevice,
+                             SerialFault::noDevice, SerialFault::noDevice};
+  for (std::size_t i = 0; i < std::size(refused); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(ports.openSerial(refused[i].first, refused[i].second), 0);
+    EXPECT_EQ(ports.serialFault(refused[i].first), why[i]);
+  }
+  if (::geteuid() != 0) {  // permissions do not hold for root
+    fs::permissions(radio.slaveName(), fs::perms::none);
+    EXPECT_EQ(ports.openSerial(1, 38400), 0);
+    EXPECT_EQ(ports.serialFault(1), SerialFault::denied);
+  }
+}
+
+// A plain file "COMn" naming a network address: the bytes travel over TCP;
+// the far end closing is a device gone, a refused connection no device.
+TEST(NetworkLink, AddressEntryCarriesTheBytesAndNoticesTheFarEndGoing) {
+  ScratchFolder folder;
+  int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), length), 0);
+  ASSERT_EQ(::listen(listener, 1), 0);
+  ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+  std::string entry = "127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+  std::FILE* file = std::fopen("COM1", "w");
+  std::fprintf(file, " %s \r\n", entry.c_str());
+  std::fclose(file);
+  EXPECT_NE(PosixSerialPorts::whereItLeads(1).find("network address " + entry), std::string::npos);
+
+  PosixSerialPorts ports;
+  ASSERT_EQ(ports.openSerial(1, 12345), 1);  // the speed is set where the radio is
+  ASSERT_EQ(ports.setSerialReadMode(1, -1), 1);
+  int server = ::accept(listener, nullptr, nullptr);
+  ASSERT_GE(server, 0);
+  auto start = Clock::now();
+  while (ports.writeSerial(1, "FA;", 3) == 0 && msSince(start) < 1000) ::usleep(1000);
+  char got[8] = {};
+  EXPECT_EQ(::recv(server, got, 3, MSG_WAITALL), 3);
+  EXPECT_STREQ(got, "FA;");
+  EXPECT_EQ(::send(server, "FA014200000;", 12, 0), 12);
+  start = Clock::now();
+  while (ports.serialBytesWaiting(1) < 12 && msSince(start) < 1000) ::usleep(1000);
+  char reply[16] = {};
+  EXPECT_EQ(ports.readSerial(1, reply, sizeof reply), 12);
+  EXPECT_STREQ(reply, "FA014200000;");
+  EXPECT_EQ(ports.setSerialFormat(1, 8, 0, 2), 1);
+
+  // The far end goes: writes find it out without a signal, reads at once.
+  ::close(server);
+  start = Clock::now();
+  while (ports.serialFault(1) == SerialFault::none && msSince(start) < 1000) {
+    ports.writeSerial(1, "FA;", 3);
+    ::usleep(1000);
+  }
+  EXPECT_EQ(ports.serialFault(1), SerialFault::gone);
+  EXPECT_EQ(ports.readSerial(1, reply, sizeof reply), 0);
+
+  // Nobody listens now: the connection is refused, at once or as soon as
+  // the port is used.
+  ::close(listener);
+  ports.openSerial(1, 38400);
+  start = Clock::now();
+  while (ports.writeSerial(1, "FA;", 3) == 0 && ports.serialFault(1) == SerialFault::none &&
+         msSince(start) < 1000) {
+    ::usleep(1000);
+  }
+  EXPECT_EQ(ports.serialFault(1), SerialFault::noDevice);
+  for (const char* text : {"localhost:3001", "127.0.0.1", "127.0.0.1:port", ""}) {
+    SCOPED_TRACE(text);
+    file = std::fopen("COM1", "w");
+    std::fputs(text, file);
+    std::fclose(file);
+    EXPECT_EQ(ports.openSerial(1, 38400), 0);
+    EXPECT_EQ(ports.serialFault(1), SerialFault::noDevice);
+  }
+}
+
 // Uses a port after the radio's end has gone, the calls in turn from the
 // one numbered `first` on (0 read, 1 write, 2 bytes waiting, 3 format): each
 // must notice the hang-up by itself. The result is 0 when every call returned
@@ -330,6 +427,7 @@ int useAPortWhoseOtherEndHungUp(int readMultiplier, int first) {
   };
   auto start = Clock::now();
   int results = calls[first]();
+  if (ports.serialFault(1) != SerialFault::gone) return 15;
   if (ports.closeSerial(1) != 0) return 14;  // closed already when found gone
   for (int i = 0; i < 1000; ++i) {
     for (int c = 0; c < 4; ++c) results += calls[(first + c) % 4]();

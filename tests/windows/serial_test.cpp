@@ -21,6 +21,11 @@ TEST(Win32SerialPorts, PortsThatAreNotOpenDoNothingAndReturnZero) {
     EXPECT_EQ(ports.closeSerial(port), 0) << port;
   }
   EXPECT_STREQ(buffer, "unread");
+  // Why they are not open: no such device, or never opened.
+  for (int port : {-1, 0, 200, 257}) EXPECT_EQ(ports.serialFault(port), SerialFault::noDevice);
+  EXPECT_EQ(ports.serialFault(3), SerialFault::closed);
+  EXPECT_EQ(ports.openSerial(3, 0), 0);
+  EXPECT_EQ(ports.serialFault(3), SerialFault::lineRefused);
 }
 
 }  // namespace
