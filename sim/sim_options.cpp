@@ -9,8 +9,9 @@ const char* const simUsage =
     "Usage: quelmo-sim [options]\n"
     "A simulated Yaesu FT-style transceiver on a pseudo-terminal. It links\n"
     "FOLDER/COMn to the terminal, answers CAT commands (\"FA;\", \"SM0;\",\n"
-    "\"RM6;\", \"MD0;\", \"PS;\"), applies the set commands and removes the link\n"
-    "when it ends (SIGTERM, SIGINT, \"quit\" or a hang-up).\n"
+    "\"RM6;\", \"MD0;\", \"PS;\", \"ID;\" as an FT-991A), applies the set commands\n"
+    "and removes the link"
+    " when it ends (SIGTERM, SIGINT, \"quit\" or a hang-up).\n"
     "\n"
     "Options:\n"
     "  --dir FOLDER          folder for the COMn link (default: .)\n"
@@ -32,12 +33,17 @@ const char* const simUsage =
     "                        end sees a hang-up; then quit\n"
     "  --off                 start switched off (only \"PS1;\" is obeyed)\n"
     "  --steady              the S-meter does not wander; only the knob moves it\n"
+    "  --unplugged           start with the link leading nowhere, as an adapter\n"
+    "                        not yet plugged in; the knob line \"plug\" plugs it\n"
     "  --help                print this text\n"
     "\n"
     "Standard input takes one knob command a line, as if turned at the radio:\n"
     "  freq HZ      set the VFO-A frequency      mode X   set the mode digit\n"
     "  smeter N     set the S-meter (0..255)     off/on   switch off or on\n"
     "  hangup       close the terminal and quit   quit     quit\n"
+    "  unplug       close the terminal; the link stays, leading nowhere, as a\n"
+    "               pulled USB adapter's does     plug     a new terminal\n"
+    "               behind the same link, as the adapter plugged in again\n"
     "When ready it prints \"ready PATH\" (the link) on standard output.\n"
     "\n"
     "It starts on 7 100 000 Hz LSB, switched on, not transmitting.\n";
@@ -61,7 +67,7 @@ bool readWhole(const char* text, long long minimum, long long maximum, long long
 std::optional<SimOptions> parseSimOptions(int argc, char** argv, std::string& error) {
   enum {
     kDir = 1, kPort, kLog, kSeed, kDelay, kBaud, kSplit, kGarble, kSilent, kHangup, kOff, kSteady,
-    kHelp
+    kUnplugged, kHelp
   };
   static const option longOptions[] = {
       {"dir", required_argument, nullptr, kDir},
@@ -76,6 +82,7 @@ std::optional<SimOptions> parseSimOptions(int argc, char** argv, std::string& er
       {"hangup-after", required_argument, nullptr, kHangup},
       {"off", no_argument, nullptr, kOff},
       {"steady", no_argument, nullptr, kSteady},
+      {"unplugged", no_argument, nullptr, kUnplugged},
       {"help", no_argument, nullptr, kHelp},
       {nullptr, 0, nullptr, 0}};
 
@@ -124,6 +131,7 @@ std::optional<SimOptions> parseSimOptions(int argc, char** argv, std::string& er
         break;
       case kOff: options.startOff = true; break;
       case kSteady: options.steadySMeter = true; break;
+      case kUnplugged: options.startUnplugged = true; break;
       case kHelp: error.clear(); return std::nullopt;
       default:
         error = "unknown or incomplete option " + name;

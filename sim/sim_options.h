@@ -20,6 +20,7 @@ struct SimOptions {
   double hangupAfterSeconds = -1.0;  // < 0: never hangs up by itself
   bool startOff = false;        // starts switched off
   bool steadySMeter = false;    // the S-meter stays where it is set
+  bool startUnplugged = false;  // the link leads nowhere until "plug"
 };
 
 // The usage text printed by --help.

@@ -37,6 +37,7 @@ bool Simulator::start(std::string& error) {
     return false;
   }
   if (!line_.open(options_.folder, options_.port, error)) return false;
+  if (options_.startUnplugged) line_.unplug();
 
   // SIGTERM and SIGINT are only let through inside ppoll, so a stop request
   // can never slip in between the check and the wait.
@@ -193,6 +194,13 @@ void Simulator::handleKnobLine(const std::string& line) {
     radio_.switchOn();
   } else if (knob == "hangup" || knob == "quit") {
     finished_ = true;
+  } else if (knob == "unplug") {
+    line_.unplug();
+    outgoing_.clear();  // replies on their way are lost with the cable
+    received_.clear();
+  } else if (knob == "plug") {
+    std::string error;
+    if (!line_.plug(error)) std::fprintf(stderr, "quelmo-sim: %s\n", error.c_str());
   } else if (!knob.empty()) {
     std::fprintf(stderr, "quelmo-sim: unknown knob line: %s\n", line.c_str());
   }

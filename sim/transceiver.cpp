@@ -84,6 +84,7 @@ std::optional<std::string> Transceiver::answerQuery(const std::string& command) 
   if (command == "RM6") return "RM6" + threeDigits(transmitting_ ? swr_ : 0) + ";";
   if (command == "MD0") return std::string("MD0") + modeDigit_ + ";";
   if (command == "PS") return "PS1;";
+  if (command == "ID") return "ID0670;";  // the identity an FT-991A gives
   return std::nullopt;
 }
 

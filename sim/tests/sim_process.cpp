@@ -130,6 +130,12 @@ void SimProcess::turnKnob(const std::string& line) {
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
 }
 
+bool SimProcess::reopen() {
+  if (port_ >= 0) close(port_);
+  port_ = openPort(link().string());
+  return port_ >= 0;
+}
+
 bool SimProcess::waitForHangup(int timeoutMs) {
   pollfd input{port_, POLLIN, 0};
   const auto deadline = nowMs() + timeoutMs;

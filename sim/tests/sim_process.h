@@ -27,6 +27,9 @@ class SimProcess {
   // Sends `query` and reads its reply.
   std::string ask(const std::string& query, int timeoutMs = 500);
   void turnKnob(const std::string& line);
+  // Opens COM1 again, as the program does after a hang-up; false when the
+  // link leads nowhere.
+  bool reopen();
   // Waits until the port reports a hang-up; false after `timeoutMs`.
   bool waitForHangup(int timeoutMs);
 

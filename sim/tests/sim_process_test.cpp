@@ -211,3 +211,28 @@ TEST(SimProcess, HangupAfterAndSigtermEndCleanlyAndRemoveTheLink) {
     EXPECT_FALSE(std::filesystem::is_symlink(sim.folder() / "COM3"));
   }
 }
+
+// A USB adapter pulled and plugged in again, or plugged in only after the
+// start: the link stays and leads nowhere meanwhile; the radio keeps its state.
+TEST(SimProcess, UnpluggedAndPluggedInAgainBehindTheSameLink) {
+  SimProcess sim;
+  ASSERT_TRUE(sim.ready());
+  EXPECT_EQ(sim.ask("ID;"), "ID0670;");
+  sim.send("FA014200000;");
+  sim.turnKnob("unplug");
+  EXPECT_TRUE(sim.waitForHangup(1000));
+  EXPECT_TRUE(std::filesystem::is_symlink(sim.link()));
+  EXPECT_FALSE(sim.reopen()) << "the link of a pulled adapter leads nowhere";
+  sim.turnKnob("plug");
+  ASSERT_TRUE(sim.reopen());
+  EXPECT_EQ(sim.ask("FA;"), "FA014200000;");
+
+  SimProcess late({"--unplugged"});
+  EXPECT_FALSE(late.ready());
+  EXPECT_TRUE(std::filesystem::is_symlink(late.link()));
+  late.turnKnob("plug");
+  ASSERT_TRUE(late.reopen());
+  EXPECT_EQ(late.ask("ID;"), "ID0670;");
+  EXPECT_TRUE(exitedCleanly(late.terminate()));
+  EXPECT_FALSE(std::filesystem::is_symlink(late.link()));
+}
