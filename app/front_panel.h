@@ -110,6 +110,11 @@ class FrontPanel {
   int pollTick = 0;           // the poll's ticks so far
   int stateCommandCount = 0;  // the frequency and mode commands sent so far
   PollQueries pollQueries;    // the poll's queries not yet answered
+  // The watch on the link (radio/link_watch.cpp).
+  int ticksWithoutReply = 0;   // ticks since the radio last answered
+  int ticksSinceOpen = 0;      // ticks since the port was last opened
+  int radioLost = 0;           // 1 while a radio that had answered does not
+  int linkFaultsSaid = 0;      // the reasons said since the radio last answered, a bit each
 
   // --- Speech work texts ---
   Text speechScratch;
@@ -120,6 +125,7 @@ class FrontPanel {
   // app/: configuration, opening sequence, event handler and key map.
   bool readConfiguration();  // false when "quelmo.cfg" is missing
   void openingSequence();
+  void openRadioPort();      // comPort at baudRate, reads never waiting, 8N2
   void handleEvent();
   // Every way the program ends comes here, once: a tuning in progress ends
   // first, then the memories are saved, "quit" is said when the quit key
@@ -137,6 +143,8 @@ class FrontPanel {
   void pollRadio();
   void handleReply(std::string_view reply);  // one whole reply, ";" included
   void readFrequencyReply();
+  bool watchLink();       // each tick; false while the port is not open
+  void radioAnswered();   // a whole reply has come
 
   // speech/: the word player and the announcers.
   void speakWord(std::string_view word);

@@ -65,7 +65,9 @@ bool inert(int code) {
 bool always(const FrontPanel&) { return true; }
 bool tuning(const FrontPanel& p) { return p.tuneActive == 1; }
 bool channelActionWaiting(const FrontPanel& p) { return p.channelAction > 0; }
-bool noFrequencyYet(const FrontPanel& p) { return p.frequencyHz == 0; }
+// Before the radio's first answer, and while it is lost, keys would act on
+// readings that are not current and send commands that may go nowhere.
+bool radioNotAnswering(const FrontPanel& p) { return p.frequencyHz == 0 || p.radioLost == 1; }
 bool entryStarted(const FrontPanel& p) { return p.entryValue != noEntry; }
 bool focusNotFrequency(const FrontPanel& p) { return p.focusControl != 0; }
 
@@ -149,7 +151,7 @@ constexpr std::array<KeyRow, 32> keyMap = {{
     {notDigit, channelActionWaiting, [](FrontPanel& p) { p.channelAction = 0; }, Then::goOn},
     {is<'H'>, always, help, Then::stop},
     {is<'Q'>, always, quit, Then::stop},
-    {anyKey, noFrequencyYet, [](FrontPanel& p) { p.speakWord("nc"); }, Then::stop},
+    {anyKey, radioNotAnswering, [](FrontPanel& p) { p.speakWord("nc"); }, Then::stop},
     {is<'C'>, always,
      [](FrontPanel& p) {
        p.channelAction = 1;

@@ -64,15 +64,6 @@ void setInitialValues(FrontPanel& p) {
   p.memoryFileUnreadable = 0;
 }
 
-// Nothing is reported when the port does not open: the commands then go
-// nowhere, and "connected" is never spoken.
-void openRadioPort(FrontPanel& p) {
-  p.platform.closeSerial(p.comPort);
-  p.platform.openSerial(p.comPort, p.baudRate);
-  p.platform.setSerialReadMode(p.comPort, -1);  // reads never wait
-  p.platform.setSerialFormat(p.comPort, p.dataBits, p.parity, p.stopBits);
-}
-
 void send(FrontPanel& p, const char* command) {
   p.commandText = command;
   p.sendCommand();
@@ -89,12 +80,21 @@ void switchRadioOn(FrontPanel& p) {
 
 }  // namespace
 
+// A port that does not open is not reported here: the commands then go
+// nowhere, and the link watch says why at the first tick (radio/link_watch.cpp).
+void FrontPanel::openRadioPort() {
+  platform.closeSerial(comPort);
+  platform.openSerial(comPort, baudRate);
+  platform.setSerialReadMode(comPort, -1);  // reads never wait
+  platform.setSerialFormat(comPort, dataBits, parity, stopBits);
+}
+
 void FrontPanel::openingSequence() {
   printFixedTexts(*this);
   if (debugFlag == 1) openTrafficLog();
   setInitialValues(*this);
   loadMemoryFile();
-  openRadioPort(*this);
+  openRadioPort();
   // A radio left transmitting (a run that crashed while tuning) stops first:
   // the power and the mode are set only on a radio that does not transmit.
   send(*this, "TX0");

@@ -17,6 +17,7 @@
 #include <algorithm>
 
 #include "app/front_panel.h"
+#include "app/window_layout.h"
 #include "controls/band_table.h"
 
 namespace {
@@ -28,8 +29,6 @@ constexpr int longestRead = 255;
 constexpr int frequencyReplyLength = 12;
 constexpr int meterReplyLength = 7;
 
-constexpr int frequencyX = 285;
-constexpr int frequencyY = 150;
 constexpr int frequencyWipe = 13;  // blanks after the frequency cover a longer text
 
 // Ticks never come faster than one per 50 ms, so this is a second at least.
@@ -58,6 +57,7 @@ std::string unfinishedReply(std::string_view rest) {
 
 void FrontPanel::pollRadio() {
   ++pollTick;
+  if (!watchLink()) return;  // no port to ask through
   if (awaitingReply == 0) {
     if (pollToggle == 0) {
       commandText = "FA";
@@ -94,6 +94,7 @@ void FrontPanel::pollRadio() {
 // One whole reply, its ";" included. Every whole reply the radio sends comes
 // here once, in the order it came, whether it is then taken or not.
 void FrontPanel::handleReply(std::string_view reply) {
+  if (isWhole(reply, frequencyReplyLength)) radioAnswered();  // the radio is there
   replyText = reply;
   std::string kind = firstChars(replyText, 2);
   PollQuery query;
@@ -131,7 +132,7 @@ void FrontPanel::readFrequencyReply() {
   if (findText(freqDigits, ";") > 0) return;
 
   freqDisplay = frequencyDisplayText(frequencyHz);
-  platform.setTextPosition(frequencyX, frequencyY);
+  platform.setTextPosition(layout::frequencyX, layout::frequencyY);
   platform.printText(freqDisplay + blanks(frequencyWipe));
 
   trackBand();

@@ -2,6 +2,7 @@
 #include <array>
 
 #include "app/front_panel.h"
+#include "app/window_layout.h"
 
 namespace {
 
@@ -33,8 +34,6 @@ const SMeterStep& sMeterStep(int reading) {
 }
 
 constexpr int sMeterPlusAbove = 156;  // over S9: "plus.wav" and "+"
-constexpr int sMeterX = 750;
-constexpr int sMeterY = 45;
 
 // The SWR scale: from its lowest reading on, a row says its whole number and
 // tenths of (reading - from) / perTenth; perTenth 0 means always "point 0".
@@ -66,7 +65,7 @@ std::size_t swrRow(int reading) {
 
 void FrontPanel::announceSMeter() {
   int r = sMeterReading;
-  platform.setTextPosition(sMeterX, sMeterY);
+  platform.setTextPosition(layout::sMeterX, layout::sMeterY);
   speakWord("s.wav");
   const SMeterStep& step = sMeterStep(r);
   speakWord(step.word);

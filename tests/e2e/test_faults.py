@@ -91,14 +91,15 @@ class FailingPort(StationTest):
         station = self.station()
         station.knob("hangup")
         station.sim.wait(timeout=5)
-        time.sleep(0.3)
+        station.wait_for_words(["connected", "lost"])
         before = station.cpu_seconds()
         time.sleep(2.0)
         used = station.cpu_seconds() - before
         self.assertLess(used, 0.4, "quelmo used %.2f s of CPU in 2 s after the hang-up" % used)
         station.press("F4")
-        station.wait_for_words(["nr", "on"])
-        self.assertIn("TX=NR01;", station.debug_lines())
+        words = station.wait_for_words(["nc"])  # lost: keys are refused
+        self.assertGreater(words.index("nc"), words.index("lost"))
+        self.assertNotIn("TX=NR01;", station.debug_lines())
         station.press("q")
         self.assertEqual(station.wait_for_exit(), 0)
         self.assertEqual(len(station.read_lines("memory.dat")), 24)

@@ -131,12 +131,12 @@ class RadioLink(StationTest):
         station = self.station()
         station.knob("hangup")
         station.sim.wait(timeout=5)
-        time.sleep(0.3)
+        station.wait_for_words(["connected", "lost"])
         lines_before = len(station.debug_lines())
         station.press("F1")
-        station.wait_for_words(["preamp", "on"])
-        wait_until(lambda: "TX=PA01;" in station.debug_lines()[lines_before:], 5, "the preamp command")
-        self.assertIn("p", station.debug_lines()[lines_before:])
+        station.wait_for_words(["nc"])
+        wait_until(lambda: "p" in station.debug_lines()[lines_before:], 5, "the key line")
+        self.assertNotIn("TX=PA01;", station.debug_lines()[lines_before:])
         self.assertTrue(station.running())
 
 

@@ -1,0 +1,53 @@
+#include "radio/link_fault.h"
+
+#include <array>
+
+namespace {
+
+struct FaultWords {
+  LinkFault fault;
+  SerialFault serial;
+  std::string_view word;
+  std::string_view text;
+};
+
+constexpr std::array<FaultWords, 5> faultWords = {{
+    {LinkFault::noDevice, SerialFault::noDevice, "nodev",
+     "no such device: nothing is there where the port leads (the radio or its cable "
+     "unplugged, a COM link to the wrong place, or no server at the network address)"},
+    {LinkFault::denied, SerialFault::denied, "denied",
+     "permission denied: add yourself to the dialout group, then log out and in again"},
+    {LinkFault::busy, SerialFault::busy, "busy",
+     "the device is busy: another program holds it (brltty, or another radio program)"},
+    {LinkFault::lineRefused, SerialFault::lineRefused, "badspeed",
+     "the port refused the speed of line 2 of quelmo.cfg"},
+    {LinkFault::noAnswer, SerialFault::none, "noanswer",
+     "no answer: the radio is off, or its CAT speed differs from line 2 of quelmo.cfg, or "
+     "its CAT time-out is too short"},
+}};
+
+const FaultWords* find(LinkFault fault) {
+  for (const auto& row : faultWords) {
+    if (row.fault == fault) return &row;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+LinkFault linkFaultOf(SerialFault fault) {
+  for (const auto& row : faultWords) {
+    if (fault != SerialFault::none && row.serial == fault) return row.fault;
+  }
+  return LinkFault::none;
+}
+
+std::string_view linkFaultWord(LinkFault fault) {
+  const FaultWords* row = find(fault);
+  return row == nullptr ? std::string_view() : row->word;
+}
+
+std::string_view linkFaultText(LinkFault fault) {
+  const FaultWords* row = find(fault);
+  return row == nullptr ? std::string_view() : row->text;
+}

@@ -1,0 +1,19 @@
+// The reasons the radio cannot be reached, as the operator hears them and as
+// standard error and the traffic log say them. Shared by the link watch and
+// the station check.
+#pragma once
+
+#include <string_view>
+
+#include "platform/platform.h"
+
+enum class LinkFault { none, noDevice, denied, busy, lineRefused, noAnswer };
+
+// The reason behind a port that is not open; none for a port that is open,
+// closed by the program, or whose device has only just gone.
+LinkFault linkFaultOf(SerialFault fault);
+
+// The recorded word that says the reason ("" for none).
+std::string_view linkFaultWord(LinkFault fault);
+// The reason in a sentence, with what the operator can do about it.
+std::string_view linkFaultText(LinkFault fault);

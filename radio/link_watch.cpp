@@ -1,0 +1,82 @@
+// The watch on the link to the radio, run at the start of every poll tick.
+//
+// The radio counts as answering while its replies come (one every other
+// tick; handleReply tells of each). A second without one, or a port that
+// cannot be opened, is said once, with its reason: "lost" first when the
+// radio had answered before, then the reason's word; standard error and the
+// traffic log get the same reason in a sentence. While the radio is missing the port is
+// opened again about once a second, so an adapter plugged in again, a link
+// whose device appears later or a network server started again is found;
+// the radio's next frequency reply says "connected" again (readFrequencyReply)
+// and the poll carries on. Nothing is sent to bring the radio back to the
+// program's state: it is followed from its replies, as at any time.
+#include <cstdio>
+#include <string>
+
+#include "app/front_panel.h"
+#include "app/window_layout.h"
+#include "radio/link_fault.h"
+
+namespace {
+
+constexpr int ticksToLoss = 20;        // a second of 50 ms ticks without a reply
+constexpr int ticksBetweenOpens = 20;  // the port is opened again about once a second
+
+int bitOf(LinkFault fault) { return 1 << static_cast<int>(fault); }
+
+// The window no longer shows the last readings as if they were current.
+void wipeReadings(FrontPanel& p) {
+  p.platform.setTextPosition(layout::frequencyX, layout::frequencyY);
+  p.platform.printText(blanks(layout::frequencyWidth));
+  p.platform.setTextPosition(layout::sMeterX, layout::sMeterY);
+  p.platform.printText(blanks(layout::sMeterWidth));
+}
+
+// Each reason is said once until the radio answers again.
+void reportLinkFault(FrontPanel& p, LinkFault fault) {
+  if (fault == LinkFault::none || (p.linkFaultsSaid & bitOf(fault)) != 0) return;
+  p.linkFaultsSaid |= bitOf(fault);
+  std::string text = "port" + textOf(p.comPort) + ": ";
+  if (p.connectedSpoken == 1) {
+    // The radio had answered: it is lost until its next frequency reply.
+    p.connectedSpoken = 0;
+    p.radioLost = 1;
+    p.speakWord("lost");
+    wipeReadings(p);
+    text = "radio lost, " + text;
+  }
+  p.speakWord(linkFaultWord(fault));
+  text += linkFaultText(fault);
+  p.writeLogLine("LINK=" + text);
+  std::fprintf(stderr, "quelmo: %s\n", text.c_str());
+}
+
+}  // namespace
+
+bool FrontPanel::watchLink() {
+  ++ticksSinceOpen;
+  SerialFault fault = platform.serialFault(comPort);
+  if (fault == SerialFault::none) {
+    if (++ticksWithoutReply < ticksToLoss) return true;
+    reportLinkFault(*this, LinkFault::noAnswer);
+  } else if (fault == SerialFault::gone) {
+    ticksSinceOpen = ticksBetweenOpens;  // the device has just gone: look for it at once
+  } else {
+    reportLinkFault(*this, linkFaultOf(fault));
+  }
+  // A port that is open but silent is opened again too: its name may lead
+  // elsewhere by now (a COMn link made after the start), and a network
+  // connection may have died without a word.
+  if (ticksSinceOpen < ticksBetweenOpens) return fault == SerialFault::none;
+  ticksSinceOpen = 0;
+  openRadioPort();
+  fault = platform.serialFault(comPort);
+  reportLinkFault(*this, linkFaultOf(fault));
+  return fault == SerialFault::none;
+}
+
+void FrontPanel::radioAnswered() {
+  ticksWithoutReply = 0;
+  radioLost = 0;
+  linkFaultsSaid = 0;
+}

@@ -1,0 +1,173 @@
+// The link watch on the scripted platform: what is said when the radio goes
+// missing and why, how often the port is tried, and the return.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "controls/band_table.h"
+#include "front_panel_fixture.h"
+
+namespace {
+
+using Words = std::vector<std::string>;
+
+class LinkWatchTest : public FrontPanelTest {
+ protected:
+  LinkWatchTest() {
+    panel.baudRate = 38400;
+    panel.debugFlag = 1;
+    panel.debugFile.open("debug.dat", "W");
+    fillInitialBandMemory(panel.bandFrequency, panel.bandMode);
+    fillModeCommands(panel.modeCommand);
+  }
+
+  void ticks(int count) {
+    for (int i = 0; i < count; ++i) {
+      panel.eventCode = event::timerTick;
+      panel.handleEvent();
+    }
+  }
+
+  // Ticks until the frequency query has gone out, then its reply is read.
+  void radioAnswers() {
+    panel.awaitingReply = 0;
+    panel.pollToggle = 0;
+    ticks(1);
+    platform.queueReply("FA014200000;");
+    ticks(1);
+  }
+
+  void press(int key) {
+    for (int code : {event::keyDown, event::keyUp}) {
+      panel.eventCode = code;
+      panel.eventParam = key;
+      panel.handleEvent();
+    }
+  }
+
+  int opens() const {
+    return static_cast<int>(std::count_if(platform.calls.begin(), platform.calls.end(),
+                                          [](const std::string& call) {
+                                            return call.rfind("openSerial", 0) == 0;
+                                          }));
+  }
+
+  std::vector<std::string> linkLines() {
+    panel.debugFile.close();
+    std::vector<std::string> lines;
+    TextFile log;
+    log.open("debug.dat", "R");
+    std::string line;
+    while (log.readLine(line) == 0) {
+      if (line.rfind("LINK=", 0) == 0) lines.push_back(line);
+    }
+    return lines;
+  }
+
+  TemporaryDirectory folder;
+};
+
+// A port that does not open is said at the first tick, once, with its
+// reason; it is tried again about once a second, and the poll sends nothing
+// meanwhile.
+TEST_F(LinkWatchTest, PortThatDoesNotOpenSaysWhyOnceAndIsTriedEverySecond) {
+  const std::pair<SerialFault, const char*> cases[] = {{SerialFault::noDevice, "nodev"},
+                                                       {SerialFault::denied, "denied"},
+                                                       {SerialFault::busy, "busy"},
+                                                       {SerialFault::lineRefused, "badspeed"}};
+  for (const auto& [fault, word] : cases) {
+    SCOPED_TRACE(word);
+    platform.portAvailable = false;
+    platform.openFault = fault;
+    panel.linkFaultsSaid = 0;
+    panel.openRadioPort();  // as at the opening sequence
+    panel.ticksSinceOpen = 0;
+    platform.clearRecords();
+    ticks(1);
+    EXPECT_EQ(words(), Words{word});
+    ticks(60);
+    EXPECT_EQ(words(), Words{word});
+    EXPECT_EQ(opens(), 3);  // in three seconds and a tick
+    EXPECT_TRUE(platform.portBytes.empty());
+  }
+  EXPECT_EQ(linkLines().size(), 4u);
+}
+
+TEST_F(LinkWatchTest, SilentRadioIsLostOnceAndFoundAgain) {
+  radioAnswers();
+  platform.clearRecords();
+  ticks(19);  // a second since the reply, counted from it
+  EXPECT_TRUE(words().empty());
+  ticks(1);
+  EXPECT_EQ(words(), (Words{"lost", "noanswer"}));
+  EXPECT_EQ(panel.radioLost, 1);
+  // The readings on the window are wiped; F and S say "nc".
+  ASSERT_GE(platform.printed.size(), 2u);
+  EXPECT_EQ(platform.printed[0].text, std::string(23, ' '));
+  EXPECT_EQ(platform.printed[1].x, 750);
+  press('F');
+  press('S');
+  press(114);  // F3: no command goes out while the radio is lost
+  EXPECT_EQ(words(), (Words{"lost", "noanswer", "nc", "nc", "nc"}));
+
+  // The queries go on, the port is opened again about once a second, and
+  // nothing more is said.
+  platform.clearRecords();
+  ticks(40);
+  EXPECT_TRUE(words().empty());
+  std::vector<std::string> sent = platform.commands();
+  EXPECT_EQ(std::count(sent.begin(), sent.end(), "FA;"), 10);
+  EXPECT_EQ(opens(), 2);
+
+  radioAnswers();
+  EXPECT_EQ(words(), Words{"connected"});
+  EXPECT_EQ(panel.radioLost, 0);
+  press(114);
+  sent = platform.commands();
+  EXPECT_EQ(sent[sent.size() - 2], "NB01;");
+  EXPECT_EQ(linkLines(), (std::vector<std::string>{
+                             "LINK=radio lost, port 1: no answer: the radio is off, or its CAT "
+                             "speed differs from line 2 of quelmo.cfg, or its CAT time-out is "
+                             "too short"}));
+}
+
+// The adapter pulled: the port is looked for again at the next tick, its
+// reason said with "lost"; plugged in again, it is found within a second.
+TEST_F(LinkWatchTest, PortGoneIsLookedForAtOnceAndFoundAgain) {
+  radioAnswers();
+  platform.unplug(1);
+  platform.portAvailable = false;
+  platform.clearRecords();
+  ticks(1);
+  EXPECT_EQ(words(), (Words{"lost", "nodev"}));
+  EXPECT_EQ(opens(), 1);
+  ticks(30);
+  EXPECT_EQ(words(), (Words{"lost", "nodev"}));
+  EXPECT_TRUE(platform.portBytes.empty()) << "no queries into a closed port";
+
+  platform.portAvailable = true;
+  ticks(20);
+  EXPECT_TRUE(platform.isPortOpen(1));
+  EXPECT_FALSE(platform.commands().empty());
+  radioAnswers();
+  EXPECT_EQ(words(), (Words{"lost", "nodev", "connected"}));
+
+  // Lost again later: said again.
+  platform.unplug(1);
+  platform.portAvailable = false;
+  ticks(1);
+  EXPECT_EQ(words(), (Words{"lost", "nodev", "connected", "lost", "nodev"}));
+}
+
+TEST_F(LinkWatchTest, RadioThatNeverAnsweredIsNotLostButHasNoAnswer) {
+  panel.openRadioPort();
+  ticks(19);
+  EXPECT_TRUE(words().empty());
+  ticks(1);
+  EXPECT_EQ(words(), Words{"noanswer"});
+  EXPECT_EQ(panel.radioLost, 0);
+  radioAnswers();
+  EXPECT_EQ(words(), (Words{"noanswer", "connected"}));
+}
+
+}  // namespace
