@@ -19,6 +19,7 @@ from test_voice import decode_words, write_test_voice
 
 QUELMO = os.environ.get("QUELMO", "quelmo")
 QUELMO_SIM = os.environ.get("QUELMO_SIM", "quelmo-sim")
+QUELMO_CHECK = os.environ.get("QUELMO_CHECK", "quelmo-check")
 WINDOW_TITLE = "Quelmo Front Panel"
 
 # The eight positional lines: port 1 (5 characters), 38400 baud from
@@ -98,22 +99,45 @@ class Station:
 
     # --- the program ---
 
+    def _environment(self):
+        return dict(os.environ, DISPLAY=self.x.display, SDL_AUDIODRIVER="disk",
+                    SDL_DISKAUDIOFILE=self.audio_file)
+
     def start(self, wrapper=(), wait_for_window=True):
         """Starts quelmo, through `wrapper` when given (a command that ends by
         running its last argument, the program, in the working folder)."""
-        environment = dict(os.environ, DISPLAY=self.x.display, SDL_AUDIODRIVER="disk",
-                           SDL_DISKAUDIOFILE=self.audio_file)
-        self.quelmo = subprocess.Popen([*wrapper, QUELMO], cwd=self.folder, env=environment,
+        self.quelmo = subprocess.Popen([*wrapper, QUELMO], cwd=self.folder,
+                                       env=self._environment(),
                                        stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
         if wait_for_window:
             wait_until(self._find_window, 30, "the quelmo window")
         return self
+
+    def check(self, wrapper=()):
+        """Runs the station check in the working folder: its exit code, what
+        it printed and the words it said."""
+        result = subprocess.run([*wrapper, QUELMO_CHECK], cwd=self.folder, env=self._environment(),
+                                capture_output=True, text=True, timeout=30)
+        return result.returncode, result.stdout, self.words()
 
     def cpu_seconds(self):
         """User and system time quelmo has used so far."""
         with open("/proc/%d/stat" % self.quelmo.pid) as stat:
             fields = stat.read().rsplit(")", 1)[1].split()
         return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+    def cpu_share(self, seconds):
+        """The share of one core, in percent, that quelmo's threads used over
+        the next `seconds`, from the scheduler's nanosecond counts."""
+        def on_cpu_ns():
+            total = 0
+            for task in os.listdir("/proc/%d/task" % self.quelmo.pid):
+                with open("/proc/%d/task/%s/schedstat" % (self.quelmo.pid, task)) as stat:
+                    total += int(stat.read().split()[0])
+            return total
+        before, start = on_cpu_ns(), time.monotonic()
+        time.sleep(seconds)
+        return 100.0 * (on_cpu_ns() - before) / 1e9 / (time.monotonic() - start)
 
     def resident_kb(self):
         with open("/proc/%d/status" % self.quelmo.pid) as status:
@@ -175,6 +199,19 @@ class Station:
                 return [line.rstrip("\n").split(" ", 2)[2] for line in log if line.count(" ") >= 2]
         except FileNotFoundError:
             return []
+
+    def first_command_after(self, moment):
+        """Seconds from `moment` (time.monotonic()) to the first command the
+        radio received after it; None when none came."""
+        try:
+            with open(self.sim_log) as log:
+                for line in log:
+                    stamp = int(line.split(" ", 2)[1]) / 1e6
+                    if stamp >= moment:
+                        return stamp - moment
+        except FileNotFoundError:
+            pass
+        return None
 
     def key_commands(self, since=0):
         """Commands after index `since` of the radio's log, without the poll."""

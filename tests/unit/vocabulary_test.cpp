@@ -2,11 +2,14 @@
 // program says must have a recording in it, each recording once.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "check/station_check.h"
 #include "front_panel_fixture.h"
 #include "platform/sound_names.h"
 #include "speech/vocabulary.h"
@@ -85,7 +88,16 @@ TEST_F(EverythingSaidTest, EveryWordSpokenHasARecording) {
   pressAll({'T', 'F', 'S'});
   platform.queueReply("RM6100;");
   for (int i = 0; i < 8; ++i) tick();
-  pressAll({'T', 'Q'});
+  pressAll({'T'});
+  for (int i = 0; i < 24; ++i) tick();  // the radio silent: lost, and why
+  for (SerialFault fault : {SerialFault::noDevice, SerialFault::denied, SerialFault::busy,
+                            SerialFault::lineRefused}) {
+    platform.portAvailable = false;
+    platform.openFault = fault;
+    panel.linkFaultsSaid = 0;
+    for (int i = 0; i < 24; ++i) tick();
+  }
+  pressAll({'Q'});
 
   std::vector<std::string> said = words();
   std::set<std::string> missing;
@@ -94,6 +106,33 @@ TEST_F(EverythingSaidTest, EveryWordSpokenHasARecording) {
   }
   EXPECT_TRUE(missing.empty()) << "first missing: " << *missing.begin();
   EXPECT_GT(std::set<std::string>(said.begin(), said.end()).size(), 40U);
+  for (const char* word : {"lost", "noanswer", "nodev", "denied", "busy", "badspeed"}) {
+    EXPECT_NE(std::find(said.begin(), said.end(), word), said.end()) << word;
+  }
+}
+
+// The station check speaks through the same vocabulary, on a good file
+// with the radio answering and on a mistyped one without a radio.
+TEST_F(EverythingSaidTest, EveryWordOfTheStationCheckHasARecording) {
+  writeFileBytes("quelmo.cfg", "port1\r\nSPEED=38400\r\nPOWER=50\r\nSWR=1\r\nTUN=1\r\n"
+                               "BANDMAX=6\r\nPWRCTL=1\r\nDEBUG=0\r\n");
+  platform.closeSerial(1);  // as in a program that has just started
+  platform.queueReply("ID0670;");
+  std::ostringstream text;
+  auto where = [](int) { return std::string("COM1"); };
+  EXPECT_EQ(checkStation(panel, text, where), 0) << text.str();
+  writeFileBytes("quelmo.cfg", "port1 \r\nBAUD=38400\r\nPOWER=50 \r\nSWR=1\r\nTUN=0\r\n"
+                               "BANDS=7\r\nPWRCTL=0\r\n");
+  platform.portAvailable = false;
+  EXPECT_EQ(checkStation(panel, text, where), 1) << text.str();
+  EXPECT_EQ(platform.commands(), std::vector<std::string>{"ID;"});
+
+  std::vector<std::string> said = words();
+  for (const auto& word : said) EXPECT_NE(findVocabularyWord(word), nullptr) << word;
+  for (const char* word : {"port", "speed", "tuner", "carrier", "pwrctl", "log", "checkline", "id",
+                           "ok", "nodev"}) {
+    EXPECT_NE(std::find(said.begin(), said.end(), word), said.end()) << word;
+  }
 }
 
 }  // namespace

@@ -1,0 +1,206 @@
+#include "check/station_check.h"
+
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "check/line_forms.h"
+#include "controls/band_table.h"
+#include "radio/link_fault.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// How long the radio has to answer "ID;", and to be connected to first when
+// it is across the network.
+constexpr auto answerWait = std::chrono::seconds(1);
+constexpr auto connectWait = std::chrono::seconds(3);
+constexpr auto pause = std::chrono::milliseconds(20);
+
+std::vector<std::string> readLines(const std::string& name) {
+  std::vector<std::string> lines;
+  TextFile file;
+  if (file.open(name, "R") != 0) return lines;
+  std::string line;
+  while (file.readLine(line) == 0) lines.push_back(line);
+  // Blank lines at the end of the file are not lines of it.
+  while (!lines.empty() && lines.back().empty() && lines.size() > 8) lines.pop_back();
+  return lines;
+}
+
+void speakDigits(FrontPanel& p, std::string_view digits) {
+  for (char c : digits) p.speakWord(std::string(1, c));
+}
+
+void speakOnOff(FrontPanel& p, const char* subject, bool on) {
+  p.speakWord(subject);
+  p.speakWord(on ? "on" : "off");
+}
+
+std::string onOff(int setting) { return setting == 1 ? "on" : "off"; }
+
+// What the program understood, a line each, in text and in words.
+void reportSettings(FrontPanel& p, std::ostream& out, const PortDescriber& whereItLeads) {
+  std::string port = std::to_string(p.comPort);
+  out << "quelmo.cfg, as Quelmo reads it:\n"
+      << "  Line 1, port " << port << ": " << whereItLeads(p.comPort) << "\n";
+  p.speakWord("port");
+  speakDigits(p, port);
+
+  std::string speed = std::to_string(p.baudRate);
+  out << "  Line 2, speed: " << speed << " bits per second\n";
+  p.speakWord("speed");
+  speakDigits(p, speed);
+
+  out << "  Line 3, power: " << p.powerWatts << " watts\n";
+  p.speakWord("Power");
+  p.announcePower();
+
+  static const char* const swrMeanings[] = {
+      "spoken only when asked for with the S key",
+      "every reading spoken while tuning, the first one in full",
+      "every reading spoken while tuning, in the short form"};
+  int swr = std::clamp(p.swrAnnounce, 0, 2);
+  out << "  Line 4, SWR " << p.swrAnnounce << ": " << swrMeanings[swr] << "\n";
+  p.speakWord("SWR");
+  speakDigits(p, std::to_string(p.swrAnnounce));
+
+  bool carrier = p.tuneCarrier != 0;
+  out << "  Line 5, tuning " << p.tuneCarrier << ": "
+      << (carrier ? "a low-power AM carrier, for an external tuner" : "the radio's own tuner")
+      << "\n";
+  p.speakWord("tune");
+  p.speakWord(carrier ? "carrier" : "tuner");
+
+  int bands = bandsCovered(p.bandCoverage);
+  out << "  Line 6, bands: ";
+  p.speakWord("band");
+  if (bands == 0) {
+    out << "none (the 9th character is not 1, 6, 2 or 7): band stepping has no range\n";
+    p.speakWord("un");
+  } else {
+    out << "160 metres up to " << (bands == 13 ? "70 centimetres" : std::string(bandTable[bands].word) + " metres") << "\n";
+    p.bandIndex = bands;
+    p.announceBand();
+  }
+
+  out << "  Line 7, power switching: " << onOff(p.powerControl)
+      << (p.powerControl == 1 ? ", the radio is switched on at the start and off at the end"
+                              : ", the radio's power is left alone")
+      << "\n";
+  speakOnOff(p, "pwrctl", p.powerControl == 1);
+
+  out << "  Line 8, traffic log: " << onOff(p.debugFlag)
+      << (p.debugFlag == 1 ? ", written to debug.dat" : "") << "\n";
+  speakOnOff(p, "log", p.debugFlag == 1);
+}
+
+bool reportForms(FrontPanel& p, std::ostream& out, const std::vector<std::string>& lines) {
+  std::vector<FormWarning> warnings = formWarnings(lines);
+  if (warnings.empty()) return true;
+  out << "Lines whose form differs from the station guide (docs/station.md):\n";
+  int lastSaid = 0;
+  for (const auto& warning : warnings) {
+    std::string shown = warning.line <= static_cast<int>(lines.size())
+                            ? ", \"" + lines[warning.line - 1] + "\""
+                            : "";
+    out << "  Line " << warning.line << shown << ": " << warning.text << "\n";
+    if (warning.line == lastSaid) continue;
+    p.speakWord("checkline");
+    speakDigits(p, std::to_string(warning.line));
+    lastSaid = warning.line;
+  }
+  return false;
+}
+
+// Bytes as they came, those that are not printable shown as <NN>.
+std::string shownBytes(const std::string& bytes) {
+  std::string shown;
+  for (unsigned char c : bytes) {
+    if (c >= 32 && c < 127) {
+      shown += static_cast<char>(c);
+    } else {
+      shown += "<" + zeroPadded(c, 2) + ">";
+    }
+  }
+  return shown;
+}
+
+bool isIdentity(const std::string& reply) {
+  return reply.size() >= 4 && reply.compare(0, 2, "ID") == 0 && reply.back() == ';' &&
+         reply.find_first_not_of("0123456789", 2) == reply.size() - 1;
+}
+
+// Sends "ID;" once the port takes bytes (a network connection may still be
+// on its way), then collects what comes back until a ";" or a second passes.
+// The reason is set when the port is closed meanwhile.
+std::string askIdentity(FrontPanel& p, LinkFault& fault) {
+  Platform& platform = p.platform;
+  auto giveUp = Clock::now() + connectWait;
+  while (platform.writeSerial(p.comPort, "ID;", 3) != 3) {
+    fault = linkFaultOf(platform.serialFault(p.comPort));
+    if (fault != LinkFault::none) return {};
+    if (Clock::now() >= giveUp) {
+      fault = LinkFault::noDevice;
+      return {};
+    }
+    std::this_thread::sleep_for(pause);
+  }
+  std::string reply;
+  auto deadline = Clock::now() + answerWait;
+  while (Clock::now() < deadline && reply.find(';') == std::string::npos) {
+    char bytes[64];
+    if (platform.serialBytesWaiting(p.comPort) > 0) {
+      int count = platform.readSerial(p.comPort, bytes, sizeof bytes);
+      reply.append(bytes, static_cast<std::size_t>(std::max(count, 0)));
+    } else {
+      std::this_thread::sleep_for(pause);
+    }
+  }
+  fault = reply.empty() ? LinkFault::noAnswer : LinkFault::none;
+  return reply;
+}
+
+bool reportRadio(FrontPanel& p, std::ostream& out) {
+  out << "The radio, asked for its identity with ID;:\n";
+  p.openRadioPort();
+  LinkFault fault = linkFaultOf(p.platform.serialFault(p.comPort));
+  std::string reply;
+  if (fault == LinkFault::none) reply = askIdentity(p, fault);
+  p.platform.closeSerial(p.comPort);
+  if (fault != LinkFault::none) {
+    out << "  not reached: " << linkFaultText(fault) << "\n";
+    p.speakWord(linkFaultWord(fault));
+    return false;
+  }
+  if (!isIdentity(reply)) {
+    out << "  it answered " << shownBytes(reply)
+        << ", which is not a CAT identity: check the speed on line 2 and the radio's CAT speed\n";
+    p.speakWord("badspeed");
+    return false;
+  }
+  out << "  it answered " << reply << "\n";
+  p.speakWord("connected");
+  p.speakWord("id");
+  speakDigits(p, middleChars(reply, 3, static_cast<int>(reply.size()) - 3));
+  return true;
+}
+
+}  // namespace
+
+int checkStation(FrontPanel& panel, std::ostream& out, const PortDescriber& whereItLeads) {
+  if (!panel.readConfiguration()) {  // it has said "cfgnf"
+    out << "quelmo.cfg is not in this folder: Quelmo would end at once.\n";
+    return 1;
+  }
+  reportSettings(panel, out, whereItLeads);
+  bool formsGood = reportForms(panel, out, readLines("quelmo.cfg"));
+  bool radioAnswered = reportRadio(panel, out);
+  if (formsGood && radioAnswered) {
+    out << "The station is ready.\n";
+    panel.speakWord("ok");
+  }
+  out.flush();
+  return formsGood && radioAnswered ? 0 : 1;
+}
