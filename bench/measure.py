@@ -99,6 +99,7 @@ class Run:
             self.speak_frequency()
             self.press_keys()
             self.figures["peak_rss_mib"] = self.status_kib("VmHWM") / 1024
+            self.radio_missing()
         finally:
             self.station.stop()
         return self.figures
@@ -136,6 +137,15 @@ class Run:
         self.figures["cpu_idle_pct"] = 100 * (main + others) / wall
         self.figures["cpu_main_pct"] = 100 * main / wall
         self.figures["cpu_sound_pct"] = 100 * others / wall
+
+    def radio_missing(self):
+        """CPU used while the radio's adapter is pulled: the program has said
+        so and tries the port again once a second."""
+        self.station.knob("unplug")
+        e2e.wait_until(lambda: any(l.startswith("LINK=") for l in self.station.debug_lines()),
+                       5, "the radio lost")
+        time.sleep(2)  # the words are over and the sound device rests
+        self.figures["cpu_missing_pct"] = self.station.cpu_share(self.idle_seconds / 2)
 
     def focus(self):
         self.display.focus(int(self.station.window))
@@ -256,6 +266,8 @@ ROWS = [
     ("cpu_idle_pct", "CPU idle, polling (% of one core)", "%.3f", "< 0.5", lambda v: v < 0.5),
     ("cpu_main_pct", "  of which the main thread (poll, drawing)", "%.3f", "-", None),
     ("cpu_sound_pct", "  of which the other threads (sound output)", "%.3f", "-", None),
+    ("cpu_missing_pct", "CPU idle, radio missing (% of one core)", "%.3f", "< 0.5",
+     lambda v: v < 0.5),
     ("speech_overhead_ms", "Speech: heard gap per word, phrase (ms)", "%.2f", "< 3",
      lambda v: v < 3),
     ("speech_words", "Speech: words in the phrase", "%.0f", "-", None),
@@ -279,7 +291,10 @@ Key: XTEST key event sent by the benchmark -> X server -> quelmo -> "FA...;"
   simulator's wake-up and any wait for a shared core.
 CPU: utime+stime from /proc over the idle period, all threads, in clock
   ticks (0.017 % each over 60 s); the sound thread, which writes the output
-  to a file (SDL disk driver), rests after a second of silence.
+  to a file (SDL disk driver), rests after a second of silence. Radio
+  missing: all threads' time on a core (/proc schedstat, nanoseconds) over
+  half the idle period, after the simulated radio's adapter was pulled (its
+  link leads nowhere; the port is tried once a second).
 Speech gap: silence in the sound output between the end of one word's
   recording and the start of the next, over three frequency announcements.
   Sound layer: wall time of 10 words through the player minus their length
