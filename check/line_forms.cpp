@@ -19,14 +19,15 @@ struct CharacterLine {
   int position;
   std::string_view allowed;
   std::string_view example;
+  std::string_view otherwise;  // what any other character is read as; empty: its number
 };
 
 constexpr std::array<CharacterLine, 5> characterLines = {{
-    {4, 5, "012", "SWR=0"},
-    {5, 5, "01", "TUN=0"},
-    {6, 9, "1627", "BANDMAX=7"},
-    {7, 8, "01", "PWRCTL=0"},
-    {8, 7, "01", "DEBUG=0"},
+    {4, 5, "012", "SWR=0", ""},
+    {5, 5, "01", "TUN=0", ""},
+    {6, 9, "1627", "BANDMAX=7", "every band, up to 70 centimetres"},
+    {7, 8, "01", "PWRCTL=0", ""},
+    {8, 7, "01", "DEBUG=0", ""},
 }};
 
 bool allDigits(std::string_view text) {
@@ -103,9 +104,13 @@ class Checker {
     if (!value.empty() && form.allowed.find(value[0]) != std::string_view::npos) return;
     std::string allowed;
     for (char c : form.allowed) allowed += std::string(allowed.empty() ? "" : " or ") + c;
+    std::string readAs = form.otherwise.empty()
+                             ? std::to_string(truncateToInt(numberOf(value)))
+                             : std::string(form.otherwise);
     warn(form.line, "It should have " + allowed + " as its character " +
                         std::to_string(form.position) + " (" + std::string(form.example) +
-                        "); it has " + (value.empty() ? "none" : quoted(value)) + ".");
+                        "); it has " + (value.empty() ? "none" : quoted(value)) +
+                        ", which is read as " + readAs + ".");
   }
 
   void optionLine(int number, const std::string& line) {

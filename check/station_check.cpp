@@ -74,16 +74,12 @@ void reportSettings(FrontPanel& p, std::ostream& out, const PortDescriber& where
   p.speakWord(carrier ? "carrier" : "tuner");
 
   int bands = bandsCovered(p.bandCoverage);
-  out << "  Line 6, bands: ";
+  out << "  Line 6, bands: 160 metres up to "
+      << (bands == lastBand ? "70 centimetres" : std::string(bandTable[bands].word) + " metres")
+      << "\n";
   p.speakWord("band");
-  if (bands == 0) {
-    out << "none (the 9th character is not 1, 6, 2 or 7): band stepping has no range\n";
-    p.speakWord("un");
-  } else {
-    out << "160 metres up to " << (bands == 13 ? "70 centimetres" : std::string(bandTable[bands].word) + " metres") << "\n";
-    p.bandIndex = bands;
-    p.announceBand();
-  }
+  p.bandIndex = bands;
+  p.announceBand();
 
   out << "  Line 7, power switching: " << onOff(p.powerControl)
       << (p.powerControl == 1 ? ", the radio is switched on at the start and off at the end"

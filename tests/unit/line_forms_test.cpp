@@ -39,8 +39,8 @@ TEST(LineForms, EachMistypedLineIsNamedWithWhatItIsReadAs) {
       {3, "POWER=5O", {"\"5O\" is read as 5 watts"}},
       {3, "POWER=7", {"\"7\" is read as 7 watts"}},
       {3, "POWER=1000", {"it is 10, and is read as 5 watts"}},
-      {4, "SWR=3", {"0 or 1 or 2 as its character 5"}},
-      {6, "BANDS=7", {"character 9 (BANDMAX=7); it has none"}},
+      {4, "SWR=3", {"0 or 1 or 2 as its character 5 (SWR=0); it has \"3\", which is read as 3"}},
+      {6, "BANDS=7", {"it has none, which is read as every band, up to 70 centimetres"}},
       {8, "DEBUG=", {"0 or 1 as its character 7"}},
   };
   for (const auto& c : cases) {
