@@ -3,6 +3,7 @@
 // text before a value is free; only its length matters. A missing line reads
 // as empty and gives 0.
 #include "app/front_panel.h"
+#include "app/options.h"
 
 namespace {
 
@@ -55,6 +56,16 @@ bool FrontPanel::readConfiguration() {
   powerControl = settingOf(characterAt(line, 8));
   configFile.readLine(line);
   debugFlag = settingOf(characterAt(line, 7));
+
+  // Every further line is an option; a line not taken keeps the default.
+  for (int number = 9; configFile.readLine(line) == 0; ++number) {
+    std::string problem = takeOptionLine(*this, line);
+    if (!problem.empty()) {
+      reportProblem("quelmo.cfg line " + std::to_string(number) + " \"" + line + "\" " + problem +
+                    ": ignored");
+    }
+  }
+  platform.setSpeechRate(speechRate);
 
   configFile.close();
   return true;

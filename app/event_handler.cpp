@@ -6,6 +6,7 @@ void FrontPanel::handleEvent() {
   // The events still waiting when the program ended: the radio is off and
   // its port closed, so a key would only pretend to act.
   if (ended == 1) return;
+  phraseCut = 0;  // each event has its own phrase
   switch (eventCode) {
     case event::closeRequest:
       endProgram(false);

@@ -8,6 +8,8 @@
 #pragma once
 
 #include <array>
+#include <string>
+#include <vector>
 #include <string_view>
 
 #include "platform/platform.h"
@@ -30,6 +32,10 @@ class FrontPanel {
   Text bandCoverage;
   int powerControl = 0;
   int debugFlag = 0;
+  // Options, "NAME=value" lines after the eighth (app/options.cpp).
+  int speechCut = 0;          // 1: a key stops the phrase being spoken
+  double speechRate = 1.0;    // words played this many times as fast
+  int speakRadioChanges = 0;  // 1: changes made at the radio are said
 
   // --- Identity and fixed texts ---
   Text versionText;
@@ -45,6 +51,8 @@ class FrontPanel {
   // --- Control ---
   int running = 0;
   int ended = 0;  // 1 once the program's end has begun: no event acts after it
+  int phraseCut = 0;  // 1 once a key has cut the phrase: the event's words are skipped
+  std::vector<std::string> unloggedProblems;  // reported before the traffic log was open
   int eventCode = 0;
   int eventParam = 0;
 
@@ -116,6 +124,12 @@ class FrontPanel {
   int radioLost = 0;           // 1 while a radio that had answered does not
   int linkFaultsSaid = 0;      // the reasons said since the radio last answered, a bit each
 
+  // --- Changes made at the radio (SPEAK_RADIO_CHANGES) ---
+  int heardFrequencyHz = 0;  // the frequency the operator chose or was last told
+  int heardModeIndex = 0;    // the mode likewise
+  int reportedHz = 0;        // the frequency of the radio's last current report
+  int radioMovedTick = 0;    // the poll tick the radio's frequency or mode last moved
+
   // --- Speech work texts ---
   Text speechScratch;
   Text swrTenths;
@@ -145,6 +159,8 @@ class FrontPanel {
   void readFrequencyReply();
   bool watchLink();       // each tick; false while the port is not open
   void radioAnswered();   // a whole reply has come
+  void readModeReply();
+  void sayRadioChangesAtRest();  // what the radio changed, once it rests
 
   // speech/: the word player and the announcers.
   void speakWord(std::string_view word);

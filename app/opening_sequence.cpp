@@ -92,6 +92,7 @@ void FrontPanel::openRadioPort() {
 void FrontPanel::openingSequence() {
   printFixedTexts(*this);
   if (debugFlag == 1) openTrafficLog();
+  unloggedProblems.clear();  // in the log now, or there is none
   setInitialValues(*this);
   loadMemoryFile();
   openRadioPort();

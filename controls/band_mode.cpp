@@ -14,7 +14,7 @@ constexpr int lastBandWithoutPreamp = 5;
 // A mode outside the table has no command: nothing is sent, rather than the
 // previous command a second time.
 void FrontPanel::selectMode() {
-  platform.setTextPosition(50, 45);
+  platform.setTextPosition(modeX, modeY);
   if (!isMode(modeIndex)) return;
   commandText = modeTable[modeIndex].command;
   platform.printText(std::string(modeTable[modeIndex].label) + "\r\n");

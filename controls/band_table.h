@@ -70,6 +70,10 @@ constexpr std::array<ModeRow, 6> modeTable = {{
 
 constexpr bool isMode(int mode) { return mode >= firstMode && mode <= lastMode; }
 
+// Where the mode's label is printed.
+constexpr int modeX = 50;
+constexpr int modeY = 45;
+
 // The number of bands a radio covers (bands 1..N), named in the configuration
 // by the first character of its highest band: "1" 10 m, "6" 6 m, "2" 2 m,
 // "7" 70 cm. Any other code is taken as "7", all thirteen bands, so that band

@@ -73,6 +73,14 @@ class Platform {
   // to its end, or, with no sound device to play it on, in silence. A
   // missing file takes no time.
   virtual void pauseForSound(const std::string& name) = 0;
+  // Plays a sound to its end, as playSound with wait, unless a key is
+  // pressed first: then the sound stops within one buffer of the device,
+  // the key is left to be delivered, and the result is false. A repeat of a
+  // held key does not count.
+  virtual bool playSoundUntilKey(const std::string& name) = 0;
+  // Every sound played from now on, but a pause, is played this many times
+  // as fast (0.5 to 3), its pitch kept.
+  virtual void setSpeechRate(double rate) = 0;
 
   // The local date as "dd-MM-yyyy" and time as "hh:mm:ss".
   virtual std::string dateText() = 0;

@@ -146,3 +146,11 @@ void ScriptedPlatform::playSound(const std::string& name, bool wait) {
 void ScriptedPlatform::pauseForSound(const std::string& name) {
   sounds.push_back({name, true, true});
 }
+
+bool ScriptedPlatform::playSoundUntilKey(const std::string& name) {
+  sounds.push_back({name, true, false, true});
+  bool keyPosted = std::any_of(events_.begin(), events_.end(),
+                               [](const auto& e) { return e.first == event::keyDown; });
+  if (keyDuringSound > 0 && --keyDuringSound == 0) return false;
+  return !keyPosted;
+}

@@ -24,6 +24,7 @@ struct SoundRequest {
   std::string name;
   bool wait;
   bool pause = false;  // asked for as a wait that takes its time even mute
+  bool untilKey = false;  // played until a key is pressed
 };
 
 class ScriptedPlatform : public Platform {
@@ -44,6 +45,11 @@ class ScriptedPlatform : public Platform {
   SerialFault openFault = SerialFault::noDevice;
   std::string date = "06-12-2026";
   std::string time = "05:53:55";
+  // The sound played until a key that a key is pressed during (1: the
+  // first from now on; 0: none). A key-down waiting among the posted
+  // events is pressed too.
+  int keyDuringSound = 0;
+  double speechRate = 1.0;  // as last set
 
   // Bytes the radio sends; they wait at the port until read.
   void queueReply(const std::string& bytes) { pendingInput_ += bytes; }
@@ -81,6 +87,8 @@ class ScriptedPlatform : public Platform {
 
   void playSound(const std::string& name, bool wait) override;
   void pauseForSound(const std::string& name) override;
+  bool playSoundUntilKey(const std::string& name) override;
+  void setSpeechRate(double rate) override { speechRate = rate; }
 
   std::string dateText() override { return date; }
   std::string timeText() override { return time; }

@@ -7,15 +7,23 @@
 namespace {
 
 // A frequency or a mode command: a reply to a query sent before it no longer
-// tells the radio's state. "FA" alone is the frequency query.
+// tells the radio's state. "FA" alone is the frequency query, "MD0" alone
+// the mode query.
 bool changesFrequencyOrMode(std::string_view command) {
-  return (command.substr(0, 2) == "FA" && command.size() > 2) || command.substr(0, 2) == "MD";
+  return (command.substr(0, 2) == "FA" || command.substr(0, 2) == "MD") &&
+         command != "FA" && command != "MD0";
 }
 
 }  // namespace
 
 void FrontPanel::sendCommand() {
-  if (changesFrequencyOrMode(commandText)) ++stateCommandCount;
+  // The operator chose what the program commands: it is no change made at
+  // the radio, and one made there and not yet said is superseded.
+  if (changesFrequencyOrMode(commandText)) {
+    ++stateCommandCount;
+    heardFrequencyHz = frequencyHz;
+    heardModeIndex = modeIndex;
+  }
   commandText += ";";  // a text at its capacity loses the ";": no command comes near that
   platform.writeSerial(comPort, commandText.data(), commandText.length());
   writeLogLine("TX=" + commandText);
@@ -30,6 +38,8 @@ void FrontPanel::openTrafficLog() {
   }
   debugFile.writeLine("QUELMO " + versionText + "  " + platform.dateText() + "   " +
                       platform.timeText());
+  for (const std::string& problem : unloggedProblems) writeLogLine("ERR=" + problem);
+  unloggedProblems.clear();
 }
 
 void FrontPanel::writeLogLine(std::string_view line) {
@@ -37,11 +47,17 @@ void FrontPanel::writeLogLine(std::string_view line) {
 }
 
 // A problem with the program's files, for whoever reads standard error or
-// the log; the line cannot be taken for a command, a reply or a key.
+// the log; the line cannot be taken for a command, a reply or a key. One
+// found before the log is open (in "quelmo.cfg") is written to it once it
+// opens.
 void FrontPanel::reportProblem(std::string_view message) {
   std::string line = "quelmo: " + std::string(message) + "\n";
   std::fputs(line.c_str(), stderr);
-  writeLogLine("ERR=" + std::string(message));
+  if (debugFile.isOpen()) {
+    writeLogLine("ERR=" + std::string(message));
+  } else if (running == 0 && ended == 0) {
+    unloggedProblems.emplace_back(message);
+  }
 }
 
 void FrontPanel::logKey() {

@@ -14,6 +14,13 @@
 // late it comes and however the reads cut it. A query left unanswered for a
 // second is given up; a reply that no waiting query matches (the radio
 // spoke unasked, or later than that) is not taken either.
+//
+// With SPEAK_RADIO_CHANGES the radio's mode is asked together with its
+// frequency, and a frequency or mode that the radio reports differently
+// from what the operator chose or was told (the radio's own knob, another
+// program) is said once the radio's reports have stayed the same for a
+// second. Only replies taken by the rule above count, so neither the
+// program's own commands nor late replies are ever said as changes.
 #include <algorithm>
 
 #include "app/front_panel.h"
@@ -33,6 +40,36 @@ constexpr int frequencyWipe = 13;  // blanks after the frequency cover a longer 
 
 // Ticks never come faster than one per 50 ms, so this is a second at least.
 constexpr int unansweredTicks = 20;
+constexpr int restingTicks = 20;  // a change at the radio is said after this rest
+
+// "MD0" and the radio's mode character: the mode reply, "MD02;".
+constexpr const char* modeQuery = "MD0";
+constexpr int modeReplyLength = 5;
+
+// The radio's modes that are variants of the program's (CW on the lower
+// side, wide AM, wide FM); its own mode commands are in the mode table.
+// The radio's data, RTTY and digital voice modes have no word.
+struct ModeVariant {
+  char radioMode;
+  int modeIndex;
+};
+constexpr ModeVariant modeVariants[] = {{'7', 3}, {'D', 4}, {'4', 5}};
+
+// The program's mode (1..5) of the radio's mode character; 0 for none.
+int modeOfRadio(char radioMode) {
+  for (int mode = firstMode; mode <= lastMode; ++mode) {
+    if (modeTable[mode].command[3] == radioMode) return mode;
+  }
+  for (const ModeVariant& variant : modeVariants) {
+    if (variant.radioMode == radioMode) return variant.modeIndex;
+  }
+  return 0;
+}
+
+bool isModeReply(std::string_view reply) {
+  return static_cast<int>(reply.size()) == modeReplyLength && reply.substr(0, 3) == "MD0" &&
+         reply[4] == ';';
+}
 
 // A reply is interpreted only when its ";" arrived within its full length
 // and only digits stand between its two letters and the ";". The read returns
@@ -65,14 +102,22 @@ void FrontPanel::pollRadio() {
       commandText = tuneActive == 1 ? "RM6" : "SM0";
     }
     pollQueries.asked({commandText[0], pollTick, stateCommandCount});
+    bool frequencyAsked = pollToggle == 0;
     pollToggle = 1 - pollToggle;
     sendCommand();
+    if (frequencyAsked && speakRadioChanges == 1) {
+      commandText = modeQuery;
+      pollQueries.asked({'M', pollTick, stateCommandCount});
+      sendCommand();
+    }
     awaitingReply = 1;
+    sayRadioChangesAtRest();
     return;
   }
 
   awaitingReply = 0;
   pollQueries.forgetAskedBefore(pollTick - unansweredTicks);
+  sayRadioChangesAtRest();
   if (platform.serialBytesWaiting(comPort) < 1) return;  // a missing reply is not waited for
   char bytes[longestRead];
   int count = std::clamp(platform.readSerial(comPort, bytes, longestRead), 0, longestRead);
@@ -110,6 +155,9 @@ void FrontPanel::handleReply(std::string_view reply) {
     waveDir = "xx";
     announceSMeter();
     waveDir = speechFolder;
+  } else if (kind == "MD" && isModeReply(replyText)) {
+    bool current = pollQueries.answer('M', query) && query.stateCommands == stateCommandCount;
+    if (current) readModeReply();
   } else if (kind == "RM" && isWhole(replyText, meterReplyLength)) {
     pollQueries.answer('R', query);
     swrReading = middleChars(replyText, 4, 3);
@@ -118,6 +166,7 @@ void FrontPanel::handleReply(std::string_view reply) {
 }
 
 void FrontPanel::readFrequencyReply() {
+  bool first = connectedSpoken == 0;
   if (connectedSpoken == 0) {
     speakWord("connected");
     connectedSpoken = 1;
@@ -125,6 +174,10 @@ void FrontPanel::readFrequencyReply() {
   lastFreqReply = firstChars(replyText, 11);
   freqDigits = middleChars(replyText, 3, 9);
   frequencyHz = roundToInt(numberOf(freqDigits));
+  // The radio's first report is where the operator starts from.
+  if (first) heardFrequencyHz = frequencyHz;
+  if (frequencyHz != reportedHz) radioMovedTick = pollTick;
+  reportedHz = frequencyHz;
   lastReplyMode = modeIndex;  // no mode command since the query: the radio's mode
   replyText = "";
   // A radio that answers with fewer than nine digits: the frequency is
@@ -152,4 +205,27 @@ void FrontPanel::readFrequencyReply() {
     bandStepPending = bandStepPending + 1;
     selectBand();
   }
+}
+
+// A mode that the radio reports differently from the program's is the
+// radio's: the program follows it and shows it at once, and says it once
+// it has rested. A mode the program has no word for changes nothing.
+void FrontPanel::readModeReply() {
+  int mode = modeOfRadio(replyText[3]);
+  if (mode == 0 || mode == modeIndex) return;
+  modeIndex = mode;
+  radioMovedTick = pollTick;
+  platform.setTextPosition(modeX, modeY);
+  platform.printText(std::string(modeTable[modeIndex].label) + "\r\n");
+}
+
+void FrontPanel::sayRadioChangesAtRest() {
+  if (speakRadioChanges == 0 || connectedSpoken == 0) return;
+  bool frequencyMoved = frequencyHz != heardFrequencyHz;
+  bool modeMoved = modeIndex != heardModeIndex;
+  if ((!frequencyMoved && !modeMoved) || pollTick - radioMovedTick < restingTicks) return;
+  heardFrequencyHz = frequencyHz;
+  heardModeIndex = modeIndex;
+  if (modeMoved) announceMode();
+  if (frequencyMoved) announceFrequency();
 }

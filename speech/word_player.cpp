@@ -5,9 +5,19 @@
 // sound service adds ".wav" and finds the file. While waveDir is "xx" no file
 // matches, so a whole announcement runs silently and at once. An empty word,
 // or the blank that leads a number's text, names no recording.
+//
+// With SPEECH_CUT, a key pressed while a word plays stops it, and the rest of
+// the phrase is not said: the event's other words return at once, while
+// everything else it does (the commands it sends) is done as without the
+// cut. The key is handled next.
 void FrontPanel::speakWord(std::string_view word) {
   if (word.find_first_not_of(' ') == std::string_view::npos) return;
-  platform.playSound(waveDir + word, true);
+  if (speechCut == 0) {
+    platform.playSound(waveDir + word, true);
+    return;
+  }
+  if (phraseCut == 1) return;
+  if (!platform.playSoundUntilKey(waveDir + word)) phraseCut = 1;
 }
 
 // A word whose recording serves as a wait. Without a sound device it is not

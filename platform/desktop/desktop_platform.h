@@ -45,6 +45,12 @@ class DesktopPlatform : public Platform {
 
   void playSound(const std::string& name, bool wait) override { sound_.playSound(name, wait); }
   void pauseForSound(const std::string& name) override { sound_.pauseForSound(name); }
+  bool playSoundUntilKey(const std::string& name) override {
+    return sound_.playSoundUntilKey(name, [this](int descriptor, auto until) {
+      return window_.waitForKeyDown(descriptor, until);
+    });
+  }
+  void setSpeechRate(double rate) override { sound_.setRate(rate); }
 
   std::string dateText() override;
   std::string timeText() override;

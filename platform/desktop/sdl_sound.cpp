@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/eventfd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,16 +14,21 @@
 #include <thread>
 
 #include "platform/sound_names.h"
+#include "platform/speech_rate.h"
 
 namespace {
 
 // The device's format, which the test voice's words are recorded in so that
 // they reach the output unconverted.
 constexpr int sampleRate = 44100;
-// 1024 frames are 23 ms: the device's thread wakes 43 times a second, and an
-// answer starts within one buffer (plus the sound system's own latency) of
-// being asked for. The gap between words no longer depends on it.
-constexpr Uint16 bufferFrames = 1024;
+// 512 frames are 11.6 ms: while it plays, the device's thread wakes 86 times
+// a second, and an answer starts within one buffer (plus the sound system's
+// own latency) of being asked for; a resting device starts it at once. The
+// gap between words does not depend on it.
+constexpr Uint16 bufferFrames = 512;
+// A word is released once its rest fits this many frames, two buffers: the
+// word said next then has two buffers' time (23 ms) to be queued behind it.
+constexpr std::size_t releaseFrames = 2 * bufferFrames;
 // Silence long enough for the keys of one change to have been pressed, and
 // for a phrase's last word to have been played out.
 constexpr auto restAfter = std::chrono::seconds(1);
@@ -51,6 +57,7 @@ SdlSound::~SdlSound() {
   }
   SDL_CloseAudioDevice(device_);
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  if (releasedDescriptor_ >= 0) close(releasedDescriptor_);
 }
 
 bool SdlSound::isPlaying() const {
@@ -63,7 +70,43 @@ void SdlSound::playSound(const std::string& name, bool wait) {
   if (path.empty() || !openDevice()) return;
   const std::vector<Sint16>* samples = decoded(path, wait);
   if (samples == nullptr) return;
-  queue(*samples, wait);
+  queue(*wordAtRate(path, rate_), wait);
+}
+
+bool SdlSound::playSoundUntilKey(const std::string& name, const KeyWait& keyWait) {
+  std::string path = findFile(soundFileName(name));
+  if (path.empty() || !openDevice()) return true;
+  const std::vector<Sint16>* samples = decoded(path, true);
+  if (samples == nullptr) return true;
+  const std::vector<Sint16>& word = *wordAtRate(path, rate_);
+  std::uint64_t number = queue(word, false);
+  auto until = std::chrono::steady_clock::now() + longestWait(word);
+  while (!isReleased(number)) {
+    auto now = std::chrono::steady_clock::now();
+    if (now >= until) {
+      dropQueued(number);
+      return true;
+    }
+    // Without the descriptor the release is looked for every 5 ms.
+    auto wakeBy = releasedDescriptor_ >= 0 ? until : std::min(until, now + std::chrono::milliseconds(5));
+    if (keyWait(releasedDescriptor_, wakeBy)) {
+      stopAll();
+      return false;
+    }
+    std::uint64_t count = 0;
+    (void)!read(releasedDescriptor_, &count, sizeof count);
+  }
+  return true;
+}
+
+// The word as heard at the rate, processed at its first use at that rate.
+const std::vector<Sint16>* SdlSound::wordAtRate(const std::string& path, double rate) {
+  const std::vector<Sint16>& recorded = words_.at(path);
+  if (rate == 1.0) return &recorded;
+  auto key = std::make_pair(path, rate);
+  auto found = wordsAtRate_.find(key);
+  if (found != wordsAtRate_.end()) return &found->second;
+  return &wordsAtRate_.emplace(key, speechRate::atRate(recorded, sampleRate, rate)).first->second;
 }
 
 void SdlSound::pauseForSound(const std::string& name) {
@@ -76,12 +119,14 @@ void SdlSound::pauseForSound(const std::string& name) {
     }
     return;
   }
-  playSound(name, true);
+  std::string path = findFile(soundFileName(name));
+  if (path.empty()) return;
+  if (const std::vector<Sint16>* samples = decoded(path, true)) queue(*samples, true);
 }
 
-// Stops what is playing, except a word's last buffer, and puts the sound
+// Stops what is playing, except a word's last buffers, and puts the sound
 // after it; with wait, sleeps until the callback releases the sound.
-void SdlSound::queue(const std::vector<Sint16>& samples, bool wait) {
+std::uint64_t SdlSound::queue(const std::vector<Sint16>& samples, bool wait) {
   std::uint64_t number = 0;
   {
     std::lock_guard lock(mutex_);
@@ -90,15 +135,39 @@ void SdlSound::queue(const std::vector<Sint16>& samples, bool wait) {
     queue_.push_back(Queued{&samples, 0, number, false});
   }
   wake();  // after queueing, so that the first buffer it fills holds the word
-  if (!wait) return;
+  if (!wait) return number;
   std::unique_lock lock(mutex_);
-  // A sound device that stops taking samples (a USB headset pulled out) must
-  // not hold the program for ever: the wait ends a second after the word
-  // should have, and the word is dropped.
-  auto longest = std::chrono::milliseconds(1000 + samples.size() * 1000 / sampleRate);
-  if (!releasedSignal_.wait_for(lock, longest, [this, number] { return releasedThrough_ >= number; })) {
+  if (!releasedSignal_.wait_for(lock, longestWait(samples),
+                                [this, number] { return releasedThrough_ >= number; })) {
     std::erase_if(queue_, [number](const Queued& q) { return q.number == number; });
   }
+  return number;
+}
+
+// A sound device that stops taking samples (a USB headset pulled out) must
+// not hold the program for ever: the wait ends a second after the word
+// should have, and the word is dropped.
+std::chrono::milliseconds SdlSound::longestWait(const std::vector<Sint16>& samples) const {
+  return std::chrono::milliseconds(1000 + samples.size() * 1000 / sampleRate);
+}
+
+bool SdlSound::isReleased(std::uint64_t number) const {
+  std::lock_guard lock(mutex_);
+  return releasedThrough_ >= number;
+}
+
+void SdlSound::dropQueued(std::uint64_t number) {
+  std::lock_guard lock(mutex_);
+  std::erase_if(queue_, [number](const Queued& q) { return q.number == number; });
+}
+
+// Everything queued goes, released or not: the device's next buffer is
+// silent, so a cut sound is heard for at most the buffer it is in.
+void SdlSound::stopAll() {
+  std::lock_guard lock(mutex_);
+  queue_.clear();
+  releasedThrough_ = lastNumber_;
+  releasedSignal_.notify_all();
 }
 
 void SdlSound::fillCallback(void* sound, Uint8* stream, int bytes) {
@@ -107,8 +176,9 @@ void SdlSound::fillCallback(void* sound, Uint8* stream, int bytes) {
 }
 
 // One buffer of the device: the queued sounds one after the other, then
-// silence. Each sound that the next buffer will finish is released now, so
-// that the word said after it is queued in time to follow it without a gap.
+// silence. Each sound that the next two buffers will finish is released now,
+// so that the word said after it is queued in time to follow it without a
+// gap.
 void SdlSound::fill(Sint16* out, std::size_t frames) {
   std::lock_guard lock(mutex_);
   bool hadSound = !queue_.empty();
@@ -128,7 +198,7 @@ void SdlSound::fill(Sint16* out, std::size_t frames) {
   std::size_t ahead = 0;
   for (Queued& q : queue_) {
     ahead += q.samples->size() - q.taken;
-    if (ahead > frames) break;
+    if (ahead > releaseFrames) break;
     q.released = true;
     released = q.number;
   }
@@ -143,6 +213,8 @@ void SdlSound::fill(Sint16* out, std::size_t frames) {
   if (released != releasedThrough_ || (hadSound && queue_.empty())) {
     releasedThrough_ = released;
     releasedSignal_.notify_all();  // also tells the closing device all is played
+    std::uint64_t one = 1;
+    (void)!write(releasedDescriptor_, &one, sizeof one);
   }
 }
 
@@ -296,6 +368,7 @@ bool SdlSound::openDevice() {
       wanted.callback = fillCallback;
       wanted.userdata = this;
       lastSound_ = std::chrono::steady_clock::now();  // before the thread starts
+      releasedDescriptor_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
       device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
       if (device_ != 0) {
         SDL_PauseAudioDevice(device_, 0);

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <ctime>
 #include <deque>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -39,8 +40,18 @@ class SdlSound {
   // that buffer; the word is then heard for at most two buffers (46 ms) more.
   void playSound(const std::string& name, bool wait);
   // Plays the sound to its end; without a sound device, sleeps as long as
-  // it lasts.
+  // it lasts. A pause keeps the recording's speed.
   void pauseForSound(const std::string& name);
+
+  // Sleeps until a key-down is waiting (true), the descriptor is readable
+  // or the time has come (false).
+  using KeyWait = std::function<bool(int descriptor, std::chrono::steady_clock::time_point until)>;
+  // As playSound with wait, while keyWait watches for a key: a key stops
+  // everything queued, so the sound device takes no more of it, and the
+  // result is false.
+  bool playSoundUntilKey(const std::string& name, const KeyWait& keyWait);
+  // Every sound but a pause from now on: played this many times as fast.
+  void setRate(double rate) { rate_ = rate; }
 
   // Called before the program waits for its next event: once a second has
   // passed without sound, the device's thread is held asleep until the next
@@ -73,8 +84,13 @@ class SdlSound {
 
   static void fillCallback(void* sound, Uint8* stream, int bytes);
   void fill(Sint16* out, std::size_t frames);
-  void queue(const std::vector<Sint16>& samples, bool wait);
+  std::uint64_t queue(const std::vector<Sint16>& samples, bool wait);
+  bool isReleased(std::uint64_t number) const;
+  void dropQueued(std::uint64_t number);
+  void stopAll();
+  std::chrono::milliseconds longestWait(const std::vector<Sint16>& samples) const;
   std::string findFile(const std::string& fileName);
+  const std::vector<Sint16>* wordAtRate(const std::string& path, double rate);
   const std::vector<Sint16>* decoded(const std::string& path, bool wait);
   std::optional<WaveFacts> checkedWord(const std::string& path, bool wait, std::string& bytes);
   void skip(const std::string& path, const std::string& why);
@@ -85,8 +101,11 @@ class SdlSound {
   Device state_ = Device::unopened;
   SDL_AudioDeviceID device_ = 0;
   bool resting_ = false;  // the device's lock is held: its thread sleeps on it
+  double rate_ = 1.0;
   std::unordered_map<std::string, Folder> folders_;
   std::map<std::string, std::vector<Sint16>> words_;  // decoded, by path
+  // At a speech rate other than 1: processed, by path and rate.
+  std::map<std::pair<std::string, double>, std::vector<Sint16>> wordsAtRate_;
   std::set<std::string> skipped_;                     // paths that are no word
 
   // Shared with the callback, which runs on the device's thread.
@@ -96,4 +115,7 @@ class SdlSound {
   std::uint64_t lastNumber_ = 0;
   std::uint64_t releasedThrough_ = 0;
   std::chrono::steady_clock::time_point lastSound_;  // the last buffer that held any
+  // Readable once the callback has released a sound: a wait that also
+  // watches for keys sleeps on it.
+  int releasedDescriptor_ = -1;
 };

@@ -2,6 +2,8 @@
 
 #include <SDL_syswm.h>
 
+#include <poll.h>
+
 #include <algorithm>
 #include <string>
 #include <string_view>
@@ -259,6 +261,38 @@ bool SdlWindow::waitOnXServer(SDL_Event& e, Clock::time_point due) {
   if (!xServer_.waitReadable(due)) return false;
   pumpEvents();
   return takeQueued();
+}
+
+bool SdlWindow::waitForKeyDown(int descriptor, Clock::time_point until) {
+  if (window_ != nullptr) {
+    if (keyDownQueued()) return true;
+    if (drawnSincePump_) {
+      pumpEvents();
+      if (keyDownQueued()) return true;
+    }
+    if (xServer_.isOpen()) {
+      if (!xServer_.waitServerOr(descriptor, until)) return false;
+      pumpEvents();
+      return keyDownQueued();
+    }
+  }
+  // Not on X11: SDL is asked for keys every 10 ms.
+  auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now()).count();
+  pollfd watched{descriptor, POLLIN, 0};
+  poll(&watched, 1, static_cast<int>(std::clamp<long long>(left, 0, 10)));
+  if (window_ == nullptr) return false;
+  pumpEvents();
+  return keyDownQueued();
+}
+
+bool SdlWindow::keyDownQueued() const {
+  SDL_Event waiting[32];
+  int count = SDL_PeepEvents(waiting, 32, SDL_PEEKEVENT, SDL_KEYDOWN, SDL_KEYDOWN);
+  for (int i = 0; i < count; ++i) {
+    const SDL_KeyboardEvent& key = waiting[i].key;
+    if (key.repeat == 0 && virtualKeyCode(key.keysym.sym, key.keysym.mod) != 0) return true;
+  }
+  return false;
 }
 
 void SdlWindow::pumpEvents() {

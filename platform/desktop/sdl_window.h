@@ -32,6 +32,10 @@ class SdlWindow {
   void stopTimer(int id);
   void waitEvents();
   void closeWindow();
+  // Sleeps until a key-down (not a held key's repeat) waits to be
+  // delivered (true), the descriptor is readable or the time has come
+  // (false). The key stays queued for the next waitEvents.
+  bool waitForKeyDown(int descriptor, std::chrono::steady_clock::time_point until);
 
   bool isOpen() const { return window_ != nullptr; }
   int textX() const { return textX_; }
@@ -61,6 +65,7 @@ class SdlWindow {
   SDL_Rect eraseCovered(const SDL_Rect& area);
   void remember(const std::string& text, const SDL_Rect& area);
   bool endAsked();
+  bool keyDownQueued() const;
   bool waitForEvent(SDL_Event& e);
   bool waitOnXServer(SDL_Event& e, Clock::time_point due);
   void pumpEvents();

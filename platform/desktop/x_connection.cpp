@@ -67,3 +67,13 @@ bool XConnection::waitReadable(std::chrono::steady_clock::time_point until) cons
   int ready = poll(watched, count, static_cast<int>(std::min<long long>(left.count(), 1000000)));
   return ready != 0;  // readable, hung up, signalled or interrupted: SDL's pump looks
 }
+
+bool XConnection::waitServerOr(int descriptor, std::chrono::steady_clock::time_point until) const {
+  if (fd_ < 0) return false;
+  auto left = std::chrono::ceil<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
+  if (left.count() <= 0) return false;
+  pollfd watched[] = {{fd_, POLLIN, 0}, {descriptor, POLLIN, 0}};
+  int ready = poll(watched, 2, static_cast<int>(std::min<long long>(left.count(), 1000000)));
+  if (ready <= 0) return false;
+  return watched[1].revents == 0;  // only the server: a sound released is looked at first
+}

@@ -1,0 +1,93 @@
+// The option table and the reading of one option line.
+#include "app/options.h"
+
+#include <array>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/front_panel.h"
+
+namespace {
+
+constexpr std::array<OptionRow, 3> options = {{
+    {"SPEECH_CUT", 0, 1, 0, true,
+     [](FrontPanel& p, double v) { p.speechCut = static_cast<int>(v); },
+     [](const FrontPanel& p) { return static_cast<double>(p.speechCut); },
+     "a key pressed while a phrase is spoken stops it"},
+    {"SPEECH_RATE", 0.5, 3.0, 1, false,
+     [](FrontPanel& p, double v) { p.speechRate = v; },
+     [](const FrontPanel& p) { return p.speechRate; },
+     "every word played this many times as fast, its pitch kept"},
+    {"SPEAK_RADIO_CHANGES", 0, 1, 0, true,
+     [](FrontPanel& p, double v) { p.speakRadioChanges = static_cast<int>(v); },
+     [](const FrontPanel& p) { return static_cast<double>(p.speakRadioChanges); },
+     "a frequency or mode changed at the radio is said once it rests"},
+}};
+
+std::string_view trimmed(std::string_view text) {
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
+  return text;
+}
+
+bool sameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (std::toupper(static_cast<unsigned char>(a[i])) != b[i]) return false;
+  }
+  return true;
+}
+
+// The whole text as a number, or NaN: "1.5", "2", " 0.75"; not "1.5x",
+// "fast" or an empty text.
+double wholeTextAsNumber(std::string_view text) {
+  std::string value(text);
+  if (value.empty()) return std::nan("");
+  char* end = nullptr;
+  double number = std::strtod(value.c_str(), &end);
+  if (end != value.c_str() + value.size() || !std::isfinite(number)) return std::nan("");
+  return number;
+}
+
+const OptionRow* optionNamed(std::string_view name) {
+  for (const OptionRow& row : options) {
+    if (sameName(name, row.name)) return &row;
+  }
+  return nullptr;
+}
+
+std::string rangeText(const OptionRow& row) {
+  return row.wholeNumber && row.highest - row.lowest == 1
+             ? optionValueText(row.lowest) + " or " + optionValueText(row.highest)
+             : optionValueText(row.lowest) + " to " + optionValueText(row.highest);
+}
+
+}  // namespace
+
+std::span<const OptionRow> optionTable() { return options; }
+
+std::string optionValueText(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", value);
+  return text;
+}
+
+std::string takeOptionLine(FrontPanel& panel, std::string_view line) {
+  std::string_view content = trimmed(line);
+  if (content.empty()) return {};
+  std::size_t equals = content.find('=');
+  if (equals == std::string_view::npos) return "is not of the form NAME=value";
+  std::string_view name = trimmed(content.substr(0, equals));
+  const OptionRow* row = optionNamed(name);
+  if (row == nullptr) return "names no option the program knows";
+  double value = wholeTextAsNumber(trimmed(content.substr(equals + 1)));
+  bool fits = !std::isnan(value) && value >= row->lowest && value <= row->highest &&
+              (!row->wholeNumber || value == std::floor(value));
+  if (!fits) {
+    return std::string("is not ") + rangeText(*row);
+  }
+  row->set(panel, value);
+  return {};
+}

@@ -1,0 +1,33 @@
+// The station's options: "NAME=value" lines after the eighth line of
+// "quelmo.cfg". Each has a default that keeps the program as it is without
+// the line; a line naming no option, or a value out of its range, is
+// reported and the default kept.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+class FrontPanel;
+
+struct OptionRow {
+  const char* name;
+  double lowest;
+  double highest;
+  double byDefault;
+  bool wholeNumber;
+  void (*set)(FrontPanel& panel, double value);
+  double (*get)(const FrontPanel& panel);
+  const char* meaning;  // what it does, for the station check
+};
+
+// Every option the program knows.
+std::span<const OptionRow> optionTable();
+
+// Takes one line after the eighth: sets its option and returns an empty
+// text, or returns why the line was not taken (nothing set). A blank line
+// is no option and no problem.
+std::string takeOptionLine(FrontPanel& panel, std::string_view line);
+
+// The option's value as written in the file ("1", "1.5").
+std::string optionValueText(double value);
