@@ -3,6 +3,7 @@
 // handleEvent, against a radio that obeys the commands in the order they
 // were written and answers each query some ticks later, with its state as
 // the query found it.
+#include <algorithm>
 #include <cstdio>
 #include <deque>
 #include <string>
@@ -49,6 +50,8 @@ class Radio {
       std::snprintf(reply, sizeof reply, "FA%09d;", frequencyHz);
     } else if (command == "SM0") {
       std::snprintf(reply, sizeof reply, "SM0%03d;", sMeter);
+    } else if (command == "MD0") {
+      std::snprintf(reply, sizeof reply, "MD0%s;", mode.c_str());
     } else if (command.rfind("FA", 0) == 0) {
       frequencyHz = std::stoi(command.substr(2));
     } else if (command.rfind("MD0", 0) == 0) {
@@ -126,7 +129,7 @@ class RadioStateTest : public FrontPanelTest {
     std::string rest = platform.portBytes.substr(sent_);
     for (std::size_t end; (end = rest.find(';')) != std::string::npos; rest.erase(0, end + 1)) {
       std::string command = rest.substr(0, end + 1);
-      if (command != "FA;" && command != "SM0;") list.push_back(command);
+      if (command != "FA;" && command != "SM0;" && command != "MD0;") list.push_back(command);
     }
     return list;
   }
@@ -330,6 +333,132 @@ TEST_F(RadioStateTest, BandStepsComeRoundWhateverTheCoverage) {
   settle();
   EXPECT_EQ(panel.bandIndex, 1);
   EXPECT_EQ(radio.frequencyHz, 1'900'000);
+}
+
+
+// SPEAK_RADIO_CHANGES: what the radio's own knobs change is said once, when
+// the radio has reported the same for a second; what the program commands,
+// and replies older than its commands, never are.
+TEST_F(RadioStateTest, ChangesMadeAtTheRadioAreSaidOnceTheyRest) {
+  const Strings frequency = {"1", "4", "point", "2", "5", "mhz"};
+  settle();
+  mark();
+  settle();
+  EXPECT_EQ(platform.portBytes.find("MD0;", 0), std::string::npos);  // no mode query without it
+  radio.frequencyHz = 14'250'000;
+  settle();
+  EXPECT_TRUE(platform.words().empty());  // the option is off
+  radio.frequencyHz = 7'100'000;
+  settle();
+
+  panel.speakRadioChanges = 1;
+  radio.lateTicks = 2;
+  settle();
+  EXPECT_TRUE(platform.words().empty());
+  mark();
+  // The knob turned for two seconds: nothing is said while it turns.
+  for (int step = 1; step <= 10; ++step) {
+    radio.frequencyHz = 14'200'000 + step * 5'000;
+    tick(4);
+    EXPECT_TRUE(platform.words().empty()) << step;
+  }
+  tick(14);
+  EXPECT_TRUE(platform.words().empty());  // not yet a second
+  settle();
+  EXPECT_EQ(platform.words(), frequency);
+  settle();
+  EXPECT_EQ(platform.words(), frequency);  // once
+
+  // Turned and back again before it rests: nothing to say.
+  mark();
+  radio.frequencyHz = 14'260'000;
+  tick(8);
+  radio.frequencyHz = 14'250'000;
+  settle();
+  EXPECT_TRUE(platform.words().empty());
+
+  // The mode, shown at once and said with the frequency once both rest.
+  radio.mode = "2";
+  radio.frequencyHz = 14'200'000;
+  tick(8);
+  EXPECT_EQ(panel.modeIndex, 2);
+  EXPECT_TRUE(std::any_of(platform.printed.begin(), platform.printed.end(), [](const auto& p) {
+    return p.x == 50 && p.y == 45 && p.text == "USB ";
+  }));
+  radio.frequencyHz = 14'250'000;
+  settle();
+  EXPECT_EQ(platform.words(), Strings{"usb.wav"});  // the frequency is back where it was said
+  mark();
+  radio.mode = "7";  // the radio's CW on the lower side is CW
+  radio.frequencyHz = 14'200'000;
+  settle();
+  EXPECT_EQ(platform.words(), (Strings{"cw.wav", "1", "4", "point", "2", "mhz"}));
+  mark();
+  radio.mode = "C";  // a data mode has no word: nothing changes
+  settle();
+  EXPECT_EQ(panel.modeIndex, 3);
+  EXPECT_TRUE(platform.words().empty());
+}
+
+TEST_F(RadioStateTest, TheProgramsOwnChangesAreNeverSaidAsTheRadios) {
+  panel.speakRadioChanges = 1;
+  radio.lateTicks = 3;  // every reply tells how the radio was before the keys
+  settle();
+  mark();
+  press(">>>");
+  tick(2);
+  press("M");
+  press("B6");
+  tick(1);
+  press(">");
+  settle();
+  settle();
+  EXPECT_EQ(platform.words(), (Strings{"usb.wav", "band", "40", "metres", "20", "metres", "preamp", "on"}));
+  EXPECT_EQ(panel.frequencyHz, 14'210'000);
+  EXPECT_EQ(radio.frequencyHz, 14'210'000);
+  // The mode query goes with every frequency query, and nowhere else.
+  std::string bytes = platform.portBytes;
+  EXPECT_NE(bytes.find("FA;MD0;"), std::string::npos);
+  for (std::size_t at = bytes.find("MD0;"); at != std::string::npos; at = bytes.find("MD0;", at + 1)) {
+    EXPECT_EQ(bytes.substr(at - 3, 3), "FA;");
+  }
+}
+
+// SPEECH_CUT: a key pressed while a word plays ends the phrase; the rest of
+// the phrase is not said, but everything the event does is still done.
+TEST_F(RadioStateTest, AKeyCutsThePhraseButNotWhatTheEventSends) {
+  settle();
+  mark();
+  press("T");  // without the cut, for comparison
+  press("T");
+  Strings tuneCommands = keyCommands();
+  Strings tuneWords = platform.words();
+  ASSERT_EQ(tuneWords, (Strings{"tune", "on", "tune", "off"}));
+
+  panel.speechCut = 1;
+  for (int cutAt : {1, 2}) {
+    SCOPED_TRACE(cutAt);
+    mark();
+    platform.keyDuringSound = cutAt;
+    press("T");
+    platform.keyDuringSound = cutAt;
+    press("T");
+    EXPECT_EQ(keyCommands(), tuneCommands);
+    Strings heard = platform.words();
+    EXPECT_EQ(heard, cutAt == 1 ? Strings({"tune", "tune"}) : tuneWords);
+  }
+
+  mark();
+  platform.keyDuringSound = 3;
+  press("FS");  // F cut at its third word; S said whole
+  EXPECT_EQ(platform.words(), (Strings{"lsb.wav", "7", "point", "s.wav", "2.wav"}));
+  for (const SoundRequest& sound : platform.sounds) EXPECT_TRUE(sound.untilKey);
+
+  // A key already waiting cuts the phrase before its first word.
+  mark();
+  platform.postEvent(event::keyDown, 'S');
+  press("F");
+  EXPECT_EQ(platform.words(), Strings{"lsb.wav"});
 }
 
 }  // namespace
