@@ -6,7 +6,7 @@ never writes.
 """
 
 FIXED_COMMANDS = {
-    "FA;", "SM0;", "RM6;", "MD01;", "MD02;", "MD03;", "MD05;", "MD0B;", "TX0;", "TX1;",
+    "FA;", "SM0;", "RM6;", "MD0;", "MD01;", "MD02;", "MD03;", "MD05;", "MD0B;", "TX0;", "TX1;",
     "AC001;", "AC002;", "BC00;", "BC01;", "PR01;", "PR02;", "PA00;", "PA01;", "RA00;",
     "RA01;", "NB00;", "NB01;", "NR00;", "NR01;", "PS0;", "PS1;", "Power on;",
     "ID;",  # the station check's one question

@@ -38,10 +38,10 @@ def wav_bytes(samples):
     return header + data
 
 
-def write_test_voice(folder):
+def write_test_voice(folder, sound_samples=SOUND_SAMPLES):
     os.makedirs(folder, exist_ok=True)
     for index, word in enumerate(VOCABULARY):
-        samples = array.array("h", [value_of(index)] * SOUND_SAMPLES + [0] * SILENT_SAMPLES)
+        samples = array.array("h", [value_of(index)] * sound_samples + [0] * SILENT_SAMPLES)
         with open(os.path.join(folder, word + ".wav"), "wb") as wav:
             wav.write(wav_bytes(samples))
 
@@ -63,3 +63,31 @@ def decode_words(raw_path):
             words.append(words_by_value.get(sample, "?%d" % sample))
         previous = sample
     return words
+
+
+def read_samples(raw_path, start=0):
+    """The raw 16-bit mono output from sample `start` on."""
+    samples = array.array("h")
+    try:
+        with open(raw_path, "rb") as raw:
+            raw.seek(2 * start)
+            data = raw.read()
+    except FileNotFoundError:
+        return samples
+    samples.frombytes(data[: len(data) // 2 * 2])
+    return samples
+
+
+def word_runs(samples):
+    """(first sample, length, word) of each run of one word's value."""
+    words_by_value = {value_of(i): word for i, word in enumerate(VOCABULARY)}
+    runs = []
+    for position, sample in enumerate(samples):
+        if sample == 0:
+            continue
+        if runs and runs[-1][2] == sample and runs[-1][0] + runs[-1][1] == position:
+            runs[-1][1] += 1
+        else:
+            runs.append([position, 1, sample])
+    return [(start, length, words_by_value.get(value, "?%d" % value))
+            for start, length, value in runs]

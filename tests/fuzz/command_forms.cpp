@@ -5,8 +5,8 @@
 namespace {
 
 // Commands that are always the same text.
-constexpr std::array<std::string_view, 27> fixedCommands = {
-    "FA;",    "SM0;",   "RM6;",   "MD01;",  "MD02;",  "MD03;",  "MD05;", "MD0B;",
+constexpr std::array<std::string_view, 28> fixedCommands = {
+    "FA;",    "SM0;",   "RM6;",   "MD0;",   "MD01;",  "MD02;",  "MD03;",  "MD05;", "MD0B;",
     "TX0;",   "TX1;",   "AC001;", "AC002;", "BC00;",  "BC01;",  "PR01;", "PR02;",
     "PA00;",  "PA01;",  "RA00;",  "RA01;",  "NB00;",  "NB01;",  "NR00;", "NR01;",
     "PS0;",   "PS1;",   "Power on;"};
