@@ -20,6 +20,9 @@ from test_voice import decode_words, write_test_voice
 QUELMO = os.environ.get("QUELMO", "quelmo")
 QUELMO_SIM = os.environ.get("QUELMO_SIM", "quelmo-sim")
 QUELMO_CHECK = os.environ.get("QUELMO_CHECK", "quelmo-check")
+# flush_sound.cpp, built beside the program: the sound output file then grows
+# buffer by buffer as the program hands them out.
+FLUSH_SOUND = os.environ.get("QUELMO_FLUSH_SOUND")
 WINDOW_TITLE = "Quelmo Front Panel"
 
 # The eight positional lines: port 1 (5 characters), 38400 baud from
@@ -106,8 +109,10 @@ class Station:
     def start(self, wrapper=(), wait_for_window=True):
         """Starts quelmo, through `wrapper` when given (a command that ends by
         running its last argument, the program, in the working folder)."""
-        self.quelmo = subprocess.Popen([*wrapper, QUELMO], cwd=self.folder,
-                                       env=self._environment(),
+        environment = self._environment()
+        if FLUSH_SOUND and not wrapper:
+            environment["LD_PRELOAD"] = FLUSH_SOUND
+        self.quelmo = subprocess.Popen([*wrapper, QUELMO], cwd=self.folder, env=environment,
                                        stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
         if wait_for_window:
             wait_until(self._find_window, 30, "the quelmo window")

@@ -14,6 +14,8 @@ from station_test import StationTest
 from test_voice import RATE, read_samples, wav_bytes, word_runs, write_test_voice
 
 BUFFER = 512  # the sound device's buffer, in samples
+# The tests run with flush_sound.cpp preloaded: the output file grows buffer
+# by buffer as the program hands them out.
 
 
 def setUpModule():
@@ -100,20 +102,22 @@ class Options(StationTest):
         wait_until(lambda: [w for _, _, w in word_runs(read_samples(station.audio_file, start))]
                    [:2] == ["lsb", "7"], 5, "F's second word")
         time.sleep(0.1)
+        playing = len(read_samples(station.audio_file))
         station.xdotool("keydown", "s")
-        written = len(read_samples(station.audio_file))  # the key is in the program's hands
+        sent = len(read_samples(station.audio_file))  # the key is in the program's hands
         station.xdotool("keyup", "s")
         station.wait_for_words(["s", "2"])
         runs = word_runs(read_samples(station.audio_file, start))
         self.assertEqual([w for _, _, w in runs], ["lsb", "7", "s", "2"])
         cut = runs[1]
         self.assertLess(cut[1], long_word)  # "7" was cut short
+        # The phrase played on until the key came, and no more than one
+        # buffer after the key had been sent.
         phrase_end = start + cut[0] + cut[1]
-        # At most the buffer the device had been handed when the key came,
-        # and the one it was filling, hold the phrase past that moment.
-        self.assertLessEqual(phrase_end - written, 2 * BUFFER)
+        self.assertGreaterEqual(phrase_end, playing)
+        self.assertLessEqual(phrase_end, sent + BUFFER)
         # S's answer follows within a buffer of the cut.
-        self.assertLessEqual(runs[2][0] - (cut[0] + cut[1]), 2 * BUFFER)
+        self.assertLessEqual(runs[2][0] - (cut[0] + cut[1]), BUFFER)
 
     def test_words_at_the_speech_rate_keep_their_pitch(self):
         for rate in (0.5, 2.5):
