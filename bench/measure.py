@@ -32,6 +32,9 @@ WORD_SAMPLES = {value_of(i): SOUND_SAMPLES + SILENT_SAMPLES + (i * 97) % 1024
 FREQUENCY_COMMAND = re.compile(r"^FA\d{9};$")
 CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
 PHRASES = 3  # frequency announcements a run
+# Gaps after one answer has ended before F is pressed again: within a second
+# the sound device is still awake, after it it rests.
+FIRST_WORD_GAP_S = (0.05, 2.0)
 
 
 def percentile(values, share):
@@ -43,11 +46,12 @@ def percentile(values, share):
 class Run:
     """One program run: start, idle polling, a spoken phrase, key presses."""
 
-    def __init__(self, x_server, display, idle_seconds, presses):
+    def __init__(self, x_server, display, idle_seconds, presses, answers):
         self.x = x_server
         self.display = display
         self.idle_seconds = idle_seconds
         self.presses = presses
+        self.answers = answers
         self.figures = {}
 
     # --- the radio's log, read as (monotonic us, command) ---
@@ -97,6 +101,7 @@ class Run:
             time.sleep(2)  # the greeting and "connected" are over
             self.idle()
             self.speak_frequency()
+            self.first_words()
             self.press_keys()
             self.figures["peak_rss_mib"] = self.status_kib("VmHWM") / 1024
             self.radio_missing()
@@ -108,7 +113,7 @@ class Run:
         """From just before exec to the window being mapped, as the X server
         reports it to a client watching the root window."""
         environment = dict(os.environ, DISPLAY=self.x.display, SDL_AUDIODRIVER="disk",
-                           SDL_DISKAUDIOFILE=self.station.audio_file)
+                           SDL_DISKAUDIOFILE=self.station.audio_file, LD_PRELOAD=e2e.FLUSH_SOUND)
         self.display.watch_maps()
         started = now_us()
         self.station.quelmo = subprocess.Popen([e2e.QUELMO], cwd=self.station.folder,
@@ -183,6 +188,38 @@ class Run:
                 2 * (last_start + WORD_SAMPLES[last_word] + RATE // 2):
             return None  # still speaking, or less than half a second since
         return starts
+
+    def first_words(self):
+        """Key F with the frequency focused, timed from the key event to the
+        first sample of its answer leaving the program: the sound buffer that
+        holds it written to the disk driver's file (flushed buffer by buffer,
+        flush_sound.cpp). Each press comes a random while after the answer
+        before has ended, so it finds the sound device awake or resting."""
+        self.focus()
+        code = self.display.keycode("f")
+        latencies = []
+        for _ in range(self.answers):
+            time.sleep(random.uniform(*FIRST_WORD_GAP_S))
+            start_byte = os.path.getsize(self.station.audio_file)
+            pressed = now_us()
+            self.display.key(code, True)
+            sounded = e2e.wait_until(lambda: self.first_sound_after(start_byte), 5, "the answer")
+            latencies.append((sounded - pressed) / 1000)
+            self.display.key(code, False)
+            e2e.wait_until(lambda: self.phrase_if_ended(start_byte), 10, "the phrase's end")
+        self.figures["first_word_median_ms"] = statistics.median(latencies)
+        self.figures["first_word_p99_ms"] = percentile(latencies, 0.99)
+
+    def first_sound_after(self, start_byte):
+        """The time a sound sample first shows in the output after start_byte."""
+        with open(self.station.audio_file, "rb") as raw:
+            raw.seek(start_byte)
+            data = raw.read()
+        seen = now_us()
+        if data.strip(b"\0"):
+            return seen
+        time.sleep(0.0002)
+        return None
 
     def press_keys(self):
         """Page Up and Page Down in turn (the frequency stays in its band, so
@@ -263,6 +300,10 @@ ROWS = [
     ("key_p99_ms", "Key: Page Up to FA at radio, p99 (ms)", "%.3f", "-", None),
     ("own_median_ms", "Key: program's own time, median (ms)", "%.3f", "< 1", lambda v: v < 1),
     ("own_p99_ms", "Key: program's own time, p99 (ms)", "%.3f", "< 3", lambda v: v < 3),
+    ("first_word_median_ms", "Key: F to its first sample out, median (ms)", "%.2f", "< 10",
+     lambda v: v < 10),
+    ("first_word_p99_ms", "Key: F to its first sample out, p99 (ms)", "%.2f", "< 20",
+     lambda v: v < 20),
     ("cpu_idle_pct", "CPU idle, polling (% of one core)", "%.3f", "< 0.5", lambda v: v < 0.5),
     ("cpu_main_pct", "  of which the main thread (poll, drawing)", "%.3f", "-", None),
     ("cpu_sound_pct", "  of which the other threads (sound output)", "%.3f", "-", None),
@@ -289,6 +330,10 @@ Key: XTEST key event sent by the benchmark -> X server -> quelmo -> "FA...;"
   program's own time is that minus the median X delivery to a bare client of
   the benchmark's own; it still holds the pseudo-terminal hop, the
   simulator's wake-up and any wait for a shared core.
+First sample: XTEST key F -> X server -> quelmo -> the first sound buffer
+  holding its answer written to the disk driver's file, seen by the
+  benchmark polling the file every 0.2 ms; each press 0.05 to 2 s after the
+  answer before ended (the device rests after a second of silence).
 CPU: utime+stime from /proc over the idle period, all threads, in clock
   ticks (0.017 % each over 60 s); the sound thread, which writes the output
   to a file (SDL disk driver), rests after a second of silence. Radio
@@ -325,10 +370,13 @@ def main():
     parser.add_argument("--runs", type=int, default=3)
     parser.add_argument("--idle", type=float, default=60, help="seconds of idle polling a run")
     parser.add_argument("--presses", type=int, default=100, help="key presses a run")
+    parser.add_argument("--answers", type=int, default=30, help="F answers timed a run")
     options = parser.parse_args()
     options.build = os.path.abspath(options.build)
     e2e.QUELMO = os.path.join(options.build, "quelmo")
     e2e.QUELMO_SIM = os.path.join(options.build, "quelmo-sim")
+    e2e.FLUSH_SOUND = e2e.FLUSH_SOUND or os.path.join(options.build, "tests", "e2e",
+                                                      "libflush_sound.so")
 
     x_server = e2e.XServer()
     display = Display(x_server.display)
@@ -336,7 +384,7 @@ def main():
     try:
         for number in range(options.runs):
             print("run %d of %d ..." % (number + 1, options.runs), flush=True)
-            figures = Run(x_server, display, options.idle, options.presses).go()
+            figures = Run(x_server, display, options.idle, options.presses, options.answers).go()
             delivery = display.delivery_times("Prior", options.presses)
             delivery_median = statistics.median(delivery)
             figures["x_delivery_ms"] = delivery_median / 1000
