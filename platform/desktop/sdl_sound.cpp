@@ -26,9 +26,12 @@ constexpr int sampleRate = 44100;
 // own latency) of being asked for; a resting device starts it at once. The
 // gap between words does not depend on it.
 constexpr Uint16 bufferFrames = 512;
-// A word is released once its rest fits this many frames, two buffers: the
-// word said next then has two buffers' time (23 ms) to be queued behind it.
-constexpr std::size_t releaseFrames = 2 * bufferFrames;
+// A word is released once its rest fits this many frames, three buffers:
+// the word said next then has at least two buffers' time (23 ms, as many as
+// with the 1024-frame buffers before) to be queued behind it, even on a
+// loaded machine.
+constexpr std::size_t releaseFrames = 3 * bufferFrames;
+constexpr auto bufferTime = std::chrono::microseconds(1'000'000 * bufferFrames / sampleRate);
 // Silence long enough for the keys of one change to have been pressed, and
 // for a phrase's last word to have been played out.
 constexpr auto restAfter = std::chrono::seconds(1);
@@ -121,7 +124,16 @@ void SdlSound::pauseForSound(const std::string& name) {
   }
   std::string path = findFile(soundFileName(name));
   if (path.empty()) return;
-  if (const std::vector<Sint16>* samples = decoded(path, true)) queue(*samples, true);
+  const std::vector<Sint16>* samples = decoded(path, true);
+  if (samples == nullptr) return;
+  // A wait lasts until the device has taken the whole recording, not only
+  // until the word after it could be queued.
+  std::uint64_t number = queue(*samples, true);
+  std::unique_lock lock(mutex_);
+  releasedSignal_.wait_for(lock, bufferTime * 4, [this, number] {
+    return std::none_of(queue_.begin(), queue_.end(),
+                        [number](const Queued& q) { return q.number == number; });
+  });
 }
 
 // Stops what is playing, except a word's last buffers, and puts the sound
@@ -176,7 +188,7 @@ void SdlSound::fillCallback(void* sound, Uint8* stream, int bytes) {
 }
 
 // One buffer of the device: the queued sounds one after the other, then
-// silence. Each sound that the next two buffers will finish is released now,
+// silence. Each sound that the next three buffers will finish is released now,
 // so that the word said after it is queued in time to follow it without a
 // gap.
 void SdlSound::fill(Sint16* out, std::size_t frames) {

@@ -36,8 +36,8 @@ class SdlSound {
   SdlSound& operator=(const SdlSound&) = delete;
 
   // With wait, returns once what is left of the word fits the device's next
-  // two buffers, so that the word said next is queued in time to follow it
-  // without a gap; the word is then heard for at most three buffers (35 ms)
+  // three buffers, so that the word said next is queued in time to follow it
+  // without a gap; the word is then heard for at most four buffers (46 ms)
   // more. Every sound but a pause is played at the speech rate.
   void playSound(const std::string& name, bool wait);
   // Plays the sound to its end; without a sound device, sleeps as long as
