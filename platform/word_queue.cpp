@@ -20,6 +20,23 @@ bool WordQueue::waitReleased(std::uint64_t word, std::chrono::milliseconds longe
   return false;
 }
 
+bool WordQueue::releasedWithin(std::uint64_t word, std::chrono::milliseconds time) {
+  std::unique_lock lock(mutex_);
+  return releasedSignal_.wait_for(lock, time, [this, word] { return releasedThrough_ >= word; });
+}
+
+void WordQueue::drop(std::uint64_t word) {
+  std::lock_guard lock(mutex_);
+  std::erase_if(queue_, [word](const Queued& q) { return q.number == word; });
+}
+
+void WordQueue::dropAll() {
+  std::lock_guard lock(mutex_);
+  queue_.clear();
+  releasedThrough_ = lastNumber_;
+  releasedSignal_.notify_all();
+}
+
 // Each word that the next buffer will finish is released now, so that the
 // word said after it is queued in time to follow it without a gap.
 bool WordQueue::fill(std::int16_t* out, std::size_t frames) {

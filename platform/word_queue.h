@@ -25,6 +25,12 @@ class WordQueue {
   // stops taking samples must not hold the program for ever. A word not
   // released by then is dropped. False in that case.
   bool waitReleased(std::uint64_t word, std::chrono::milliseconds longest);
+  // Sleeps until the word is released (true) or the time has passed
+  // (false); the word stays queued either way.
+  bool releasedWithin(std::uint64_t word, std::chrono::milliseconds time);
+  // Drops one word, or every word, released or not.
+  void drop(std::uint64_t word);
+  void dropAll();
 
   // One buffer for the device: the queued words one after the other, then
   // silence. True when it held any sound.

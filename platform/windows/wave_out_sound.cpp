@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "platform/sound_names.h"
+#include "platform/speech_rate.h"
 #include "platform/wave_decoding.h"
 #include "platform/word_bounds.h"
 
@@ -70,7 +71,7 @@ WaveOutSound::~WaveOutSound() {
 
 void WaveOutSound::playSound(const std::string& name, bool wait) {
   if (state_ == Device::mute) return;
-  const std::vector<std::int16_t>* samples = decoded(soundFileName(name), wait);
+  const std::vector<std::int16_t>* samples = atRate(soundFileName(name), wait);
   if (samples == nullptr || !openDevice()) return;
   std::uint64_t word = words_.add(*samples);
   SetEvent(wake_);
@@ -81,11 +82,38 @@ void WaveOutSound::playSound(const std::string& name, bool wait) {
   words_.waitReleased(word, longest);
 }
 
+bool WaveOutSound::playSoundUntilKey(const std::string& name,
+                                     const std::function<bool()>& keyWaiting) {
+  if (state_ == Device::mute) return true;
+  const std::vector<std::int16_t>* samples = atRate(soundFileName(name), true);
+  if (samples == nullptr || !openDevice()) return true;
+  std::uint64_t word = words_.add(*samples);
+  SetEvent(wake_);
+  auto until = std::chrono::steady_clock::now() +
+               std::chrono::milliseconds(1000 + samples->size() * 1000 / deviceSampleRate);
+  constexpr std::chrono::milliseconds keyLook{5};
+  while (!words_.releasedWithin(word, keyLook)) {
+    if (keyWaiting()) {
+      words_.dropAll();
+      waveOutReset(device_);  // the buffers the device holds are given back unplayed
+      return false;
+    }
+    if (std::chrono::steady_clock::now() >= until) {
+      words_.drop(word);
+      return true;
+    }
+  }
+  return true;
+}
+
 void WaveOutSound::pauseForSound(const std::string& name) {
   const std::vector<std::int16_t>* samples = decoded(soundFileName(name), true);
   if (samples == nullptr) return;
   if (openDevice()) {
-    playSound(name, true);
+    std::uint64_t word = words_.add(*samples);
+    SetEvent(wake_);
+    words_.waitReleased(word, std::chrono::milliseconds(1000 + samples->size() * 1000 /
+                                                                   deviceSampleRate));
   } else {
     Sleep(static_cast<DWORD>(samples->size() * 1000 / deviceSampleRate));
   }
@@ -114,6 +142,18 @@ const std::vector<std::int16_t>* WaveOutSound::decoded(const std::string& path, 
     return nullptr;
   }
   return &decoded_.emplace(key, std::move(*samples)).first->second;
+}
+
+// The word as heard at the speech rate, processed at its first use at that
+// rate; the word as recorded at rate 1.
+const std::vector<std::int16_t>* WaveOutSound::atRate(const std::string& path, bool wait) {
+  const std::vector<std::int16_t>* recorded = decoded(path, wait);
+  if (recorded == nullptr || rate_ == 1.0) return recorded;
+  auto key = std::make_pair(lowerCase(path), rate_);
+  auto found = atRate_.find(key);
+  if (found != atRate_.end()) return &found->second;
+  return &atRate_.emplace(key, speechRate::atRate(*recorded, deviceSampleRate, rate_))
+              .first->second;
 }
 
 // The device is opened at the first word that has a file, and only tried

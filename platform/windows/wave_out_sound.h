@@ -18,6 +18,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -38,8 +39,14 @@ class WaveOutSound {
   // buffer; the word is then heard for at most a few buffers more.
   void playSound(const std::string& name, bool wait);
   // Plays the sound to its end; without a sound device, sleeps as long as
-  // it lasts.
+  // it lasts. A pause keeps the recording's speed.
   void pauseForSound(const std::string& name);
+  // As playSound with wait, while keyWaiting is asked every few
+  // milliseconds: once it is true everything queued is dropped and the
+  // device is reset, so the sound stops at once, and the result is false.
+  bool playSoundUntilKey(const std::string& name, const std::function<bool()>& keyWaiting);
+  // Every sound but a pause from now on: played this many times as fast.
+  void setRate(double rate) { rate_ = rate; }
 
   // True once opening the sound device has failed: the program runs mute.
   bool isMute() const { return state_ == Device::mute; }
@@ -55,6 +62,7 @@ class WaveOutSound {
 
  private:
   const std::vector<std::int16_t>* decoded(const std::string& path, bool wait);
+  const std::vector<std::int16_t>* atRate(const std::string& path, bool wait);
   bool openDevice();
   void feed();
   void handOver(WAVEHDR& header);
@@ -72,5 +80,8 @@ class WaveOutSound {
 
   WordQueue words_;
   std::map<std::string, std::vector<std::int16_t>> decoded_;  // by path in small letters
+  double rate_ = 1.0;
+  // At a speech rate other than 1: processed, by path in small letters and rate.
+  std::map<std::pair<std::string, double>, std::vector<std::int16_t>> atRate_;
   std::set<std::string> skipped_;                             // likewise
 };

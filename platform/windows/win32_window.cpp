@@ -210,19 +210,25 @@ void Win32Window::closeWindow() {
   freeImage();
 }
 
+bool Win32Window::keyDownWaiting() {
+  std::lock_guard lock(postedMutex_);
+  return std::any_of(postedEvents_.begin(), postedEvents_.end(),
+                     [](const Posted& p) { return p.freshKey; });
+}
+
 // Every event the window's thread has posted, in order; the handler may
 // close the window, after which nothing more is delivered.
 bool Win32Window::deliverPosted() {
   bool delivered = false;
   while (open_) {
-    std::pair<int, int> event;
+    Posted event{};
     {
       std::lock_guard lock(postedMutex_);
       if (postedEvents_.empty()) break;
       event = postedEvents_.front();
       postedEvents_.pop_front();
     }
-    if (handler_) handler_(event.first, event.second);
+    if (handler_) handler_(event.code, event.param);
     delivered = true;
   }
   return delivered;
@@ -345,7 +351,8 @@ LRESULT CALLBACK Win32Window::windowProcedure(HWND window, UINT message, WPARAM 
 LRESULT Win32Window::onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_KEYDOWN:
-      post(event::keyDown, static_cast<int>(wParam));
+      // Bit 30: the key was down already, the keyboard repeats it.
+      post(event::keyDown, static_cast<int>(wParam), (lParam & (1L << 30)) == 0);
       return 0;
     case WM_KEYUP:
       post(event::keyUp, static_cast<int>(wParam));
@@ -404,10 +411,10 @@ void Win32Window::repaint(HWND window) {
   EndPaint(window, &paint);
 }
 
-void Win32Window::post(int code, int param) {
+void Win32Window::post(int code, int param, bool freshKey) {
   {
     std::lock_guard lock(postedMutex_);
-    postedEvents_.emplace_back(code, param);
+    postedEvents_.push_back(Posted{code, param, freshKey});
   }
   SetEvent(posted_);
 }

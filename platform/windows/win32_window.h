@@ -46,6 +46,10 @@ class Win32Window {
   void waitEvents();
   void closeWindow();
 
+  // True while a key-down that is not a held key's repeat waits to be
+  // delivered.
+  bool keyDownWaiting();
+
   bool isOpen() const { return open_; }
   HWND handle() const { return window_; }
   int textX() const { return textX_; }
@@ -73,7 +77,7 @@ class Win32Window {
   bool createWindow(const Placement& placement);
   void repaint(HWND window);
   void holdEndOfSession();
-  void post(int code, int param);
+  void post(int code, int param, bool freshKey = false);
 
   // --- on the program's thread ---
   RECT eraseCovered(const RECT& area);
@@ -92,7 +96,12 @@ class Win32Window {
   std::atomic<bool> sessionEnding_{false};
 
   std::mutex postedMutex_;
-  std::deque<std::pair<int, int>> postedEvents_;
+  struct Posted {
+    int code;
+    int param;
+    bool freshKey;  // a key-down that is no repeat
+  };
+  std::deque<Posted> postedEvents_;
 
   // The retained image, drawn into by the program's thread and copied to the
   // screen by the window's thread.

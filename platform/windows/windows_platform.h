@@ -42,6 +42,10 @@ class WindowsPlatform : public Platform {
 
   void playSound(const std::string& name, bool wait) override { sound_.playSound(name, wait); }
   void pauseForSound(const std::string& name) override { sound_.pauseForSound(name); }
+  bool playSoundUntilKey(const std::string& name) override {
+    return sound_.playSoundUntilKey(name, [this] { return window_.keyDownWaiting(); });
+  }
+  void setSpeechRate(double rate) override { sound_.setRate(rate); }
 
   std::string dateText() override;
   std::string timeText() override;

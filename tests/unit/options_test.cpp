@@ -1,6 +1,7 @@
 // Options after the eighth line of "quelmo.cfg": what each line sets, what is
 // reported and ignored, and that a file of eight lines changes nothing.
 #include <cmath>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -119,7 +120,7 @@ std::vector<std::int16_t> vowel(double seconds, int rate) {
   std::vector<std::int16_t> samples(static_cast<std::size_t>(seconds * rate));
   for (std::size_t i = 0; i < samples.size(); ++i) {
     double t = static_cast<double>(i % (rate / 200)) / rate;
-    samples[i] = static_cast<std::int16_t>(12000 * std::exp(-t * 600) * std::cos(2 * M_PI * 1000 * t));
+    samples[i] = static_cast<std::int16_t>(12000 * std::exp(-t * 600) * std::cos(2 * std::numbers::pi * 1000 * t));
   }
   return samples;
 }

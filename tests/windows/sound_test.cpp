@@ -170,6 +170,28 @@ TEST_F(SoundTest, MissingWordsCostNothingAndTheHelpPlaysOnUntilAWordStopsIt) {
   EXPECT_EQ(runs[1], (std::pair<std::int16_t, std::size_t>{7000, 8820}));
 }
 
+// SPEECH_CUT: a key waiting stops the word at once, and the device plays the
+// next word as ever.
+TEST_F(SoundTest, AKeyStopsAWordPlayedUntilAKey) {
+  makeWord("help.wav", 6000, 88200);  // 2 s
+  makeWord("ok.wav", 7000, 8820);     // 0.2 s
+  WaveOutSound sound;
+  sound.playSound(word("ok"), true);  // opens the device
+  auto start = Clock::now();
+  bool keyCame = false;
+  EXPECT_FALSE(sound.playSoundUntilKey(word("help"), [&] {
+    keyCame = Clock::now() - start > std::chrono::milliseconds(100);
+    return keyCame;
+  }));
+  EXPECT_LT(std::chrono::duration<double>(Clock::now() - start).count(), 0.5);
+  EXPECT_FALSE(sound.isPlaying());
+  EXPECT_TRUE(sound.playSoundUntilKey(word("ok"), [] { return false; }));
+  EXPECT_TRUE(sound.playSoundUntilKey(word("missing"), [] { return true; }));
+  if (played.available()) {
+    EXPECT_GE(samplesOf(7000), 2 * 8820 - releasedEarly);
+  }
+}
+
 TEST_F(SoundTest, MuteWithoutASoundDeviceEveryWordReturnsAtOnceButAPauseTakesItsTime) {
   makeWord("connected.wav", 100, 22050);  // 0.5 s
   WaveOutSound sound;
