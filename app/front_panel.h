@@ -126,7 +126,8 @@ class FrontPanel {
 
   // --- Changes made at the radio (SPEAK_RADIO_CHANGES) ---
   int heardFrequencyHz = 0;  // the frequency the operator chose or was last told
-  int heardModeIndex = 0;    // the mode likewise
+  char radioMode = 0;        // the radio's mode character, as last commanded or reported
+  char heardRadioMode = 0;   // the mode the operator chose or was last told
   int reportedHz = 0;        // the frequency of the radio's last current report
   int radioMovedTick = 0;    // the poll tick the radio's frequency or mode last moved
 

@@ -21,8 +21,9 @@ void FrontPanel::sendCommand() {
   // the radio, and one made there and not yet said is superseded.
   if (changesFrequencyOrMode(commandText)) {
     ++stateCommandCount;
+    if (firstChars(commandText, 2) == "MD") radioMode = commandText[3];
     heardFrequencyHz = frequencyHz;
-    heardModeIndex = modeIndex;
+    heardRadioMode = radioMode;
   }
   commandText += ";";  // a text at its capacity loses the ";": no command comes near that
   platform.writeSerial(comPort, commandText.data(), commandText.length());

@@ -207,14 +207,18 @@ void FrontPanel::readFrequencyReply() {
   }
 }
 
-// A mode that the radio reports differently from the program's is the
-// radio's: the program follows it and shows it at once, and says it once
-// it has rested. A mode the program has no word for changes nothing.
+// A mode that the radio reports differently from the one last commanded or
+// reported is the radio's: the program follows it and shows it at once, and
+// says it once it has rested. A mode the program has no word for changes
+// nothing. (The tune key's AM carrier is commanded, so it is no change.)
 void FrontPanel::readModeReply() {
-  int mode = modeOfRadio(replyText[3]);
-  if (mode == 0 || mode == modeIndex) return;
-  modeIndex = mode;
+  char reported = replyText[3];
+  int mode = modeOfRadio(reported);
+  if (mode == 0 || reported == radioMode) return;
+  radioMode = reported;
   radioMovedTick = pollTick;
+  if (mode == modeIndex) return;  // a variant of the mode shown (CW on the lower side)
+  modeIndex = mode;
   platform.setTextPosition(modeX, modeY);
   platform.printText(std::string(modeTable[modeIndex].label) + "\r\n");
 }
@@ -222,10 +226,10 @@ void FrontPanel::readModeReply() {
 void FrontPanel::sayRadioChangesAtRest() {
   if (speakRadioChanges == 0 || connectedSpoken == 0) return;
   bool frequencyMoved = frequencyHz != heardFrequencyHz;
-  bool modeMoved = modeIndex != heardModeIndex;
+  bool modeMoved = radioMode != heardRadioMode;
   if ((!frequencyMoved && !modeMoved) || pollTick - radioMovedTick < restingTicks) return;
   heardFrequencyHz = frequencyHz;
-  heardModeIndex = modeIndex;
+  heardRadioMode = radioMode;
   if (modeMoved) announceMode();
   if (frequencyMoved) announceFrequency();
 }

@@ -129,7 +129,9 @@ class RadioStateTest : public FrontPanelTest {
     std::string rest = platform.portBytes.substr(sent_);
     for (std::size_t end; (end = rest.find(';')) != std::string::npos; rest.erase(0, end + 1)) {
       std::string command = rest.substr(0, end + 1);
-      if (command != "FA;" && command != "SM0;" && command != "MD0;") list.push_back(command);
+      if (command != "FA;" && command != "SM0;" && command != "MD0;" && command != "RM6;") {
+        list.push_back(command);
+      }
     }
     return list;
   }
@@ -416,6 +418,18 @@ TEST_F(RadioStateTest, TheProgramsOwnChangesAreNeverSaidAsTheRadios) {
   EXPECT_EQ(platform.words(), (Strings{"usb.wav", "band", "40", "metres", "20", "metres", "preamp", "on"}));
   EXPECT_EQ(panel.frequencyHz, 14'210'000);
   EXPECT_EQ(radio.frequencyHz, 14'210'000);
+  // The tune key's AM carrier and the mode it goes back to are commanded.
+  mark();
+  press("T");
+  settle();
+  press("T");
+  settle();
+  EXPECT_EQ(platform.words(), (Strings{"tune", "on", "tune", "off"}));
+  Strings sent = keyCommands();
+  auto end = std::find(sent.begin(), sent.end(), "TX0;");
+  ASSERT_NE(end, sent.end());
+  EXPECT_EQ(std::count(end, sent.end(), "MD02;"), 1);  // the mode before the carrier
+  EXPECT_EQ(panel.modeIndex, 2);
   // The mode query goes with every frequency query, and nowhere else.
   std::string bytes = platform.portBytes;
   EXPECT_NE(bytes.find("FA;MD0;"), std::string::npos);
