@@ -15,15 +15,15 @@ constexpr std::array<OptionRow, 3> options = {{
     {"SPEECH_CUT", 0, 1, 0, true,
      [](FrontPanel& p, double v) { p.speechCut = static_cast<int>(v); },
      [](const FrontPanel& p) { return static_cast<double>(p.speechCut); },
-     "a key pressed while a phrase is spoken stops it"},
+     "1: a key pressed while a phrase is spoken stops it; 0: every phrase is said to its end"},
     {"SPEECH_RATE", 0.5, 3.0, 1, false,
      [](FrontPanel& p, double v) { p.speechRate = v; },
      [](const FrontPanel& p) { return p.speechRate; },
-     "every word played this many times as fast, its pitch kept"},
+     "every word is played this many times as fast as recorded, at the same pitch"},
     {"SPEAK_RADIO_CHANGES", 0, 1, 0, true,
      [](FrontPanel& p, double v) { p.speakRadioChanges = static_cast<int>(v); },
      [](const FrontPanel& p) { return static_cast<double>(p.speakRadioChanges); },
-     "a frequency or mode changed at the radio is said once it rests"},
+     "1: a frequency or mode changed at the radio is said once it rests; 0: it is not"},
 }};
 
 std::string_view trimmed(std::string_view text) {
@@ -74,20 +74,34 @@ std::string optionValueText(double value) {
   return text;
 }
 
-std::string takeOptionLine(FrontPanel& panel, std::string_view line) {
+OptionLine readOptionLine(std::string_view line) {
+  OptionLine read;
   std::string_view content = trimmed(line);
-  if (content.empty()) return {};
+  if (content.empty()) return read;
   std::size_t equals = content.find('=');
-  if (equals == std::string_view::npos) return "is not of the form NAME=value";
-  std::string_view name = trimmed(content.substr(0, equals));
-  const OptionRow* row = optionNamed(name);
-  if (row == nullptr) return "names no option the program knows";
+  if (equals == std::string_view::npos) {
+    read.problem = "is not of the form NAME=value";
+    return read;
+  }
+  const OptionRow* row = optionNamed(trimmed(content.substr(0, equals)));
+  if (row == nullptr) {
+    read.problem = "names no option the program knows";
+    return read;
+  }
   double value = wholeTextAsNumber(trimmed(content.substr(equals + 1)));
   bool fits = !std::isnan(value) && value >= row->lowest && value <= row->highest &&
               (!row->wholeNumber || value == std::floor(value));
   if (!fits) {
-    return std::string("is not ") + rangeText(*row);
+    read.problem = "has a value other than " + rangeText(*row);
+    return read;
   }
-  row->set(panel, value);
-  return {};
+  read.option = row;
+  read.value = value;
+  return read;
+}
+
+std::string takeOptionLine(FrontPanel& panel, std::string_view line) {
+  OptionLine read = readOptionLine(line);
+  if (read.option != nullptr) read.option->set(panel, read.value);
+  return read.problem;
 }

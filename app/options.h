@@ -18,15 +18,23 @@ struct OptionRow {
   bool wholeNumber;
   void (*set)(FrontPanel& panel, double value);
   double (*get)(const FrontPanel& panel);
-  const char* meaning;  // what it does, for the station check
+  const char* meaning;  // what its values do, for the station check
 };
 
 // Every option the program knows.
 std::span<const OptionRow> optionTable();
 
-// Takes one line after the eighth: sets its option and returns an empty
-// text, or returns why the line was not taken (nothing set). A blank line
+// One line after the eighth as read: the option it sets and the value, or
+// why it sets nothing ("names no option the program knows"). A blank line
 // is no option and no problem.
+struct OptionLine {
+  const OptionRow* option = nullptr;
+  double value = 0;
+  std::string problem;
+};
+OptionLine readOptionLine(std::string_view line);
+
+// Sets the line's option; returns why the line was not taken, or nothing.
 std::string takeOptionLine(FrontPanel& panel, std::string_view line);
 
 // The option's value as written in the file ("1", "1.5").

@@ -1,5 +1,7 @@
 #include "check/line_forms.h"
 
+#include "app/options.h"
+
 #include <algorithm>
 #include <array>
 
@@ -113,11 +115,10 @@ class Checker {
                         ", which is read as " + readAs + ".");
   }
 
+  // Read as the program reads it: a line it does not take is ignored.
   void optionLine(int number, const std::string& line) {
-    std::size_t equals = line.find('=');
-    bool named = equals != std::string::npos && equals > 0 &&
-                 line.find_first_of(" \t") > equals;
-    if (!named) warn(number, "It is not an option line of the form NAME=value.");
+    std::string problem = readOptionLine(line).problem;
+    if (!problem.empty()) warn(number, "It " + problem + ": Quelmo ignores it.");
   }
 
  private:

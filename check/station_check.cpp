@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "check/line_forms.h"
+#include "app/options.h"
 #include "controls/band_table.h"
 #include "radio/link_fault.h"
 
@@ -90,6 +91,13 @@ void reportSettings(FrontPanel& p, std::ostream& out, const PortDescriber& where
   out << "  Line 8, traffic log: " << onOff(p.debugFlag)
       << (p.debugFlag == 1 ? ", written to debug.dat" : "") << "\n";
   speakOnOff(p, "log", p.debugFlag == 1);
+
+  // The options, whether given or not (said only when a line is wrong).
+  for (const OptionRow& option : optionTable()) {
+    double value = option.get(p);
+    out << "  Option " << option.name << "=" << optionValueText(value)
+        << (value == option.byDefault ? ", the default" : "") << " (" << option.meaning << ")\n";
+  }
 }
 
 bool reportForms(FrontPanel& p, std::ostream& out, const std::vector<std::string>& lines) {

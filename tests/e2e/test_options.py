@@ -75,15 +75,25 @@ class Options(StationTest):
             "s", "2"])
 
     def test_bad_option_lines_are_reported_and_ignored(self):
-        station = self.options_station(["SPEECH_RATE=9", "SPEAK_RADIO_CHANGE=1", "SPEECH_CUT=yes"])
+        station = self.new_station(config=STATION_CONFIG + [
+            "SPEECH_RATE=9", "SPEAK_RADIO_CHANGE=1", "SPEECH_CUT=yes", "speech_cut = 1"])
+        code, text, _ = station.check()
+        self.assertEqual(code, 1, text)
+        for line in ['Line 9, "SPEECH_RATE=9": It has a value other than 0.5 to 3: Quelmo ignores',
+                     'Line 10, "SPEAK_RADIO_CHANGE=1": It names no option the program knows',
+                     "Option SPEECH_CUT=1 (1: a key pressed while a phrase is spoken stops it",
+                     "Option SPEECH_RATE=1, the default (", "Option SPEAK_RADIO_CHANGES=0, the "]:
+            self.assertIn(line, text)
+        station.start()
+        station.wait_connected()
         station.press("f")
         station.wait_for_words(["lsb", "7", "point", "1", "mhz"])
         errors = [l for l in station.debug_lines() if l.startswith("ERR=")]
         self.assertEqual(errors, [
-            'ERR=quelmo.cfg line 9 "SPEECH_RATE=9" is not 0.5 to 3: ignored',
+            'ERR=quelmo.cfg line 9 "SPEECH_RATE=9" has a value other than 0.5 to 3: ignored',
             'ERR=quelmo.cfg line 10 "SPEAK_RADIO_CHANGE=1" names no option the program knows: '
             'ignored',
-            'ERR=quelmo.cfg line 11 "SPEECH_CUT=yes" is not 0 or 1: ignored'])
+            'ERR=quelmo.cfg line 11 "SPEECH_CUT=yes" has a value other than 0 or 1: ignored'])
         station.quelmo.terminate()
         self.assertEqual(station.quelmo.stderr.read().decode().count("quelmo.cfg line"), 3)
         self.assertNotIn("MD0;", station.radio_commands())

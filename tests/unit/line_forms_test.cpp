@@ -16,7 +16,7 @@ TEST(LineForms, DocumentedFormsGiveNoWarning) {
   EXPECT_TRUE(formWarnings(goodFile).empty());
   std::vector<std::string> other = {"COM=12", "BAUD= 4800", "POWER=5", "SWR=2",
                                     "TUN=1",  "BANDS  =6",  "POWSW= 1", "DEBUG=1",
-                                    "VOICE=fast", ""};
+                                    "SPEECH_RATE=1.5", "speech_cut = 1", ""};
   EXPECT_TRUE(formWarnings(other).empty());
 }
 
@@ -63,13 +63,19 @@ TEST(LineForms, MissingLinesAndOptionLines) {
   EXPECT_EQ(warnings[0].line, 7);
   EXPECT_NE(warnings[0].text.find("has 6 lines of 8"), std::string::npos);
 
+  // Option lines as the program reads them: what it ignores is named.
   std::vector<std::string> options = goodFile;
-  for (const char* line : {"RATE=1.5", "just words", "=5", "NAME =5"}) options.push_back(line);
+  for (const char* line : {"SPEECH_CUT=1", "just words", "=5", "SPEECH_RATE=9", "RATE=1.5"}) {
+    options.push_back(line);
+  }
   warnings = formWarnings(options);
-  ASSERT_EQ(warnings.size(), 3u);
-  EXPECT_EQ(warnings[0].line, 10);
-  EXPECT_EQ(warnings[1].line, 11);
-  EXPECT_EQ(warnings[2].line, 12);
+  ASSERT_EQ(warnings.size(), 4u);
+  const char* why[] = {"is not of the form NAME=value", "names no option",
+                       "has a value other than 0.5 to 3", "names no option"};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(warnings[i].line, 10 + i);
+    EXPECT_NE(warnings[i].text.find(why[i]), std::string::npos) << warnings[i].text;
+  }
 }
 
 }  // namespace

@@ -81,12 +81,12 @@ TEST_F(OptionsTest, ReportsReachTheTrafficLogOpenedAfterTheFile) {
   std::string reported = readWith({"SPEECH_RATE=2", "SPEECH_RATE=9", "", "COLOUR=red"});
   EXPECT_DOUBLE_EQ(panel.speechRate, 2);  // a bad line leaves a good one standing
   EXPECT_EQ(reported,
-            "quelmo: quelmo.cfg line 10 \"SPEECH_RATE=9\" is not 0.5 to 3: ignored\n"
+            "quelmo: quelmo.cfg line 10 \"SPEECH_RATE=9\" has a value other than 0.5 to 3: ignored\n"
             "quelmo: quelmo.cfg line 12 \"COLOUR=red\" names no option the program knows: "
             "ignored\n");
   EXPECT_EQ(loggedProblems(),
             (std::vector<std::string>{
-                "ERR=quelmo.cfg line 10 \"SPEECH_RATE=9\" is not 0.5 to 3: ignored",
+                "ERR=quelmo.cfg line 10 \"SPEECH_RATE=9\" has a value other than 0.5 to 3: ignored",
                 "ERR=quelmo.cfg line 12 \"COLOUR=red\" names no option the program knows: "
                 "ignored"}));
   EXPECT_TRUE(panel.unloggedProblems.empty());
