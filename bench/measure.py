@@ -280,9 +280,9 @@ def word_starts(raw_path, start_byte):
     return starts
 
 
-def tool_figures(binary, x_display):
+def tool_figures(binary, x_display, *arguments):
     """name value lines printed by one of the small benchmark programs."""
-    result = subprocess.run([binary], capture_output=True, text=True,
+    result = subprocess.run([binary, *arguments], capture_output=True, text=True,
                             env=dict(os.environ, DISPLAY=x_display, SDL_AUDIODRIVER="dummy"))
     figures = {}
     for line in result.stdout.splitlines():
@@ -324,6 +324,8 @@ ROWS = [
      lambda v: v < 3),
     ("missing_word_ms", "Speech: missing word (ms)", "%.4f", "< 0.1", lambda v: v < 0.1),
     ("smeter_tick_ms", "Speech: silent S-meter refresh tick (ms)", "%.3f", "-", None),
+    ("rate_word_ms", "SPEECH_RATE=1.5: a word processed, once (ms)", "%.2f", "-", None),
+    ("rate_cache_kib", "SPEECH_RATE=1.5: the whole voice processed (KiB)", "%.0f", "-", None),
     ("peak_rss_mib", "Memory: peak resident, run with speech (MiB)", "%.1f", "< 30",
      lambda v: v < 30),
     ("start_to_window_ms", "Start: exec to window mapped (ms)", "%.1f", "< 200",
@@ -354,7 +356,10 @@ Speech gap: silence in the sound output between the end of one word's
   Sound layer: wall time of 10 words through the player minus their length
   (SDL dummy driver); below zero the player returns before the last buffer
   has been heard. Missing word and S-meter tick: measured inside the program
-  (bench/poll_tick_cost.cpp): mean of 10000 calls, median of 500 ticks."""
+  (bench/poll_tick_cost.cpp): mean of 10000 calls, median of 500 ticks.
+Speech rate: every word of the default voice (build/wave) through libsonic
+  at 1.5 (bench/speech_rate_cost.cpp); a word is processed at its first use
+  and kept beside the word as recorded."""
 
 
 def print_table(runs, runs_count):
@@ -401,7 +406,9 @@ def main():
             figures["own_p99_ms"] = figures["key_p99_ms"] - delivery_median / 1000
             sound = tool_figures(os.path.join(options.build, "speech_overhead"), x_server.display)
             ticks = tool_figures(os.path.join(options.build, "poll_tick_cost"), x_server.display)
-            for key, value in list(sound.items()) + list(ticks.items()):
+            rate = tool_figures(os.path.join(options.build, "speech_rate_cost"), x_server.display,
+                                os.path.join(HERE, "..", "build", "wave"))
+            for key, value in list(sound.items()) + list(ticks.items()) + list(rate.items()):
                 figures[key] = value
             runs.append(figures)
     finally:
