@@ -9,8 +9,8 @@
 
 #include <array>
 #include <string>
-#include <vector>
 #include <string_view>
+#include <vector>
 
 #include "platform/platform.h"
 #include "platform/text.h"

@@ -16,8 +16,7 @@ constexpr std::array<OptionRow, 3> options = {{
      [](FrontPanel& p, double v) { p.speechCut = static_cast<int>(v); },
      [](const FrontPanel& p) { return static_cast<double>(p.speechCut); },
      "1: a key pressed while a phrase is spoken stops it; 0: every phrase is said to its end"},
-    {"SPEECH_RATE", 0.5, 3.0, 1, false,
-     [](FrontPanel& p, double v) { p.speechRate = v; },
+    {"SPEECH_RATE", 0.5, 3.0, 1, false, [](FrontPanel& p, double v) { p.speechRate = v; },
      [](const FrontPanel& p) { return p.speechRate; },
      "every word is played this many times as fast as recorded, at the same pitch"},
     {"SPEAK_RADIO_CHANGES", 0, 1, 0, true,
@@ -27,8 +26,10 @@ constexpr std::array<OptionRow, 3> options = {{
 }};
 
 std::string_view trimmed(std::string_view text) {
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
+    text.remove_prefix(1);
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
+    text.remove_suffix(1);
   return text;
 }
 

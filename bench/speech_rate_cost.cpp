@@ -34,9 +34,11 @@ int main(int argc, char** argv) {
   for (double rate : {0.75, 1.5, 2.0}) {
     std::size_t processed = 0;
     auto start = std::chrono::steady_clock::now();
-    for (const auto& word : words) processed += speechRate::atRate(word, deviceSampleRate, rate).size();
+    for (const auto& word : words)
+      processed += speechRate::atRate(word, deviceSampleRate, rate).size();
     double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                    .count() / static_cast<double>(words.size());
+                    .count() /
+                static_cast<double>(words.size());
     std::printf("rate %.2f: %.3f ms a word, the voice processed %.0f KiB\n", rate, ms,
                 processed * 2 / 1024.0);
     if (rate == 1.5) {

@@ -1,10 +1,9 @@
 #include "check/line_forms.h"
 
-#include "app/options.h"
-
 #include <algorithm>
 #include <array>
 
+#include "app/options.h"
 #include "platform/text.h"
 
 namespace {

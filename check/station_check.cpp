@@ -4,8 +4,8 @@
 #include <thread>
 #include <vector>
 
-#include "check/line_forms.h"
 #include "app/options.h"
+#include "check/line_forms.h"
 #include "controls/band_table.h"
 #include "radio/link_fault.h"
 

@@ -21,7 +21,8 @@ std::vector<std::int16_t> atRate(const std::vector<std::int16_t>& samples, int s
   std::vector<short> chunk(4096);
   auto drain = [&] {
     int got = 0;
-    while ((got = sonicReadShortFromStream(stream, chunk.data(), static_cast<int>(chunk.size()))) > 0) {
+    while ((got = sonicReadShortFromStream(stream, chunk.data(), static_cast<int>(chunk.size()))) >
+           0) {
       result.insert(result.end(), chunk.begin(), chunk.begin() + got);
     }
   };

@@ -10,8 +10,8 @@ namespace {
 // tells the radio's state. "FA" alone is the frequency query, "MD0" alone
 // the mode query.
 bool changesFrequencyOrMode(std::string_view command) {
-  return (command.substr(0, 2) == "FA" || command.substr(0, 2) == "MD") &&
-         command != "FA" && command != "MD0";
+  return (command.substr(0, 2) == "FA" || command.substr(0, 2) == "MD") && command != "FA" &&
+         command != "MD0";
 }
 
 }  // namespace

@@ -91,7 +91,8 @@ bool SdlSound::playSoundUntilKey(const std::string& name, const KeyWait& keyWait
       return true;
     }
     // Without the descriptor the release is looked for every 5 ms.
-    auto wakeBy = releasedDescriptor_ >= 0 ? until : std::min(until, now + std::chrono::milliseconds(5));
+    auto wakeBy =
+        releasedDescriptor_ >= 0 ? until : std::min(until, now + std::chrono::milliseconds(5));
     if (keyWait(releasedDescriptor_, wakeBy)) {
       stopAll();
       return false;

@@ -1,7 +1,6 @@
 #include "platform/desktop/sdl_window.h"
 
 #include <SDL_syswm.h>
-
 #include <poll.h>
 
 #include <algorithm>

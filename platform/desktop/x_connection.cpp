@@ -70,7 +70,8 @@ bool XConnection::waitReadable(std::chrono::steady_clock::time_point until) cons
 
 bool XConnection::waitServerOr(int descriptor, std::chrono::steady_clock::time_point until) const {
   if (fd_ < 0) return false;
-  auto left = std::chrono::ceil<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
+  auto left =
+      std::chrono::ceil<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
   if (left.count() <= 0) return false;
   pollfd watched[] = {{fd_, POLLIN, 0}, {descriptor, POLLIN, 0}};
   int ready = poll(watched, 2, static_cast<int>(std::min<long long>(left.count(), 1000000)));

@@ -112,8 +112,8 @@ void WaveOutSound::pauseForSound(const std::string& name) {
   if (openDevice()) {
     std::uint64_t word = words_.add(*samples);
     SetEvent(wake_);
-    words_.waitReleased(word, std::chrono::milliseconds(1000 + samples->size() * 1000 /
-                                                                   deviceSampleRate));
+    words_.waitReleased(
+        word, std::chrono::milliseconds(1000 + samples->size() * 1000 / deviceSampleRate));
   } else {
     Sleep(static_cast<DWORD>(samples->size() * 1000 / deviceSampleRate));
   }

@@ -14,8 +14,8 @@ const std::vector<std::string> goodFile = {"port1",  "SPEED=38400", "POWER=100",
 
 TEST(LineForms, DocumentedFormsGiveNoWarning) {
   EXPECT_TRUE(formWarnings(goodFile).empty());
-  std::vector<std::string> other = {"COM=12", "BAUD= 4800", "POWER=5", "SWR=2",
-                                    "TUN=1",  "BANDS  =6",  "POWSW= 1", "DEBUG=1",
+  std::vector<std::string> other = {"COM=12",          "BAUD= 4800",     "POWER=5",  "SWR=2",
+                                    "TUN=1",           "BANDS  =6",      "POWSW= 1", "DEBUG=1",
                                     "SPEECH_RATE=1.5", "speech_cut = 1", ""};
   EXPECT_TRUE(formWarnings(other).empty());
 }

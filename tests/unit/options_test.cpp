@@ -1,18 +1,19 @@
 // Options after the eighth line of "quelmo.cfg": what each line sets, what is
 // reported and ignored, and that a file of eight lines changes nothing.
+#include "app/options.h"
+
 #include <cmath>
 #include <numbers>
 #include <string>
 #include <vector>
 
-#include "app/options.h"
 #include "front_panel_fixture.h"
 #include "platform/speech_rate.h"
 
 namespace {
 
-const std::vector<std::string> eightLines = {"COM=1",   "BAUD= 38400", "POWER=100", "SWR=0",
-                                             "TUN=1",   "BANDS  =7",   "PWRCTL=0",  "DEBUG=1"};
+const std::vector<std::string> eightLines = {"COM=1", "BAUD= 38400", "POWER=100", "SWR=0",
+                                             "TUN=1", "BANDS  =7",   "PWRCTL=0",  "DEBUG=1"};
 
 class OptionsTest : public FrontPanelTest {
  protected:
@@ -49,14 +50,14 @@ TEST_F(OptionsTest, EachLineSetsItsOptionAndBadLinesAreReportedAndIgnored) {
     bool reported;
   };
   const std::vector<Case> cases = {
-      {"SPEECH_CUT=1", 1, 1, 0, false},       {"speech_rate = 1.5", 0, 1.5, 0, false},
-      {"SPEECH_RATE=0.5", 0, 0.5, 0, false},  {"SPEECH_RATE=3", 0, 3, 0, false},
+      {"SPEECH_CUT=1", 1, 1, 0, false},          {"speech_rate = 1.5", 0, 1.5, 0, false},
+      {"SPEECH_RATE=0.5", 0, 0.5, 0, false},     {"SPEECH_RATE=3", 0, 3, 0, false},
       {"SPEAK_RADIO_CHANGES=1", 0, 1, 1, false}, {"", 0, 1, 0, false},
-      {"SPEECH_RATE=3.5", 0, 1, 0, true},     {"SPEECH_RATE=0.4", 0, 1, 0, true},
-      {"SPEECH_RATE=fast", 0, 1, 0, true},    {"SPEECH_RATE=", 0, 1, 0, true},
-      {"SPEECH_RATE=nan", 0, 1, 0, true},     {"SPEECH_CUT=2", 0, 1, 0, true},
-      {"SPEECH_CUT=0.5", 0, 1, 0, true},      {"SPEECH_CUTS=1", 0, 1, 0, true},
-      {"SPEECH_CUT 1", 0, 1, 0, true},        {"VOLUME=5", 0, 1, 0, true},
+      {"SPEECH_RATE=3.5", 0, 1, 0, true},        {"SPEECH_RATE=0.4", 0, 1, 0, true},
+      {"SPEECH_RATE=fast", 0, 1, 0, true},       {"SPEECH_RATE=", 0, 1, 0, true},
+      {"SPEECH_RATE=nan", 0, 1, 0, true},        {"SPEECH_CUT=2", 0, 1, 0, true},
+      {"SPEECH_CUT=0.5", 0, 1, 0, true},         {"SPEECH_CUTS=1", 0, 1, 0, true},
+      {"SPEECH_CUT 1", 0, 1, 0, true},           {"VOLUME=5", 0, 1, 0, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
@@ -80,10 +81,11 @@ TEST_F(OptionsTest, EachLineSetsItsOptionAndBadLinesAreReportedAndIgnored) {
 TEST_F(OptionsTest, ReportsReachTheTrafficLogOpenedAfterTheFile) {
   std::string reported = readWith({"SPEECH_RATE=2", "SPEECH_RATE=9", "", "COLOUR=red"});
   EXPECT_DOUBLE_EQ(panel.speechRate, 2);  // a bad line leaves a good one standing
-  EXPECT_EQ(reported,
-            "quelmo: quelmo.cfg line 10 \"SPEECH_RATE=9\" has a value other than 0.5 to 3: ignored\n"
-            "quelmo: quelmo.cfg line 12 \"COLOUR=red\" names no option the program knows: "
-            "ignored\n");
+  EXPECT_EQ(
+      reported,
+      "quelmo: quelmo.cfg line 10 \"SPEECH_RATE=9\" has a value other than 0.5 to 3: ignored\n"
+      "quelmo: quelmo.cfg line 12 \"COLOUR=red\" names no option the program knows: "
+      "ignored\n");
   EXPECT_EQ(loggedProblems(),
             (std::vector<std::string>{
                 "ERR=quelmo.cfg line 10 \"SPEECH_RATE=9\" has a value other than 0.5 to 3: ignored",
@@ -106,7 +108,8 @@ TEST_F(OptionsTest, AnEightLineFileSendsAndSaysWhatItAlwaysDid) {
   FrontPanel defaults(platform);
   std::string bytes;
   for (const auto& line : eightLines) bytes += line + "\r\n";
-  writeFileBytes("quelmo.cfg", bytes + "SPEECH_CUT=0\r\nSPEECH_RATE=1\r\nSPEAK_RADIO_CHANGES=0\r\n");
+  writeFileBytes("quelmo.cfg",
+                 bytes + "SPEECH_CUT=0\r\nSPEECH_RATE=1\r\nSPEAK_RADIO_CHANGES=0\r\n");
   ASSERT_TRUE(defaults.readConfiguration());
   defaults.comPort = 1;
   defaults.openingSequence();
@@ -120,7 +123,8 @@ std::vector<std::int16_t> vowel(double seconds, int rate) {
   std::vector<std::int16_t> samples(static_cast<std::size_t>(seconds * rate));
   for (std::size_t i = 0; i < samples.size(); ++i) {
     double t = static_cast<double>(i % (rate / 200)) / rate;
-    samples[i] = static_cast<std::int16_t>(12000 * std::exp(-t * 600) * std::cos(2 * std::numbers::pi * 1000 * t));
+    samples[i] = static_cast<std::int16_t>(12000 * std::exp(-t * 600) *
+                                           std::cos(2 * std::numbers::pi * 1000 * t));
   }
   return samples;
 }

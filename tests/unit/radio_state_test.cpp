@@ -337,7 +337,6 @@ TEST_F(RadioStateTest, BandStepsComeRoundWhateverTheCoverage) {
   EXPECT_EQ(radio.frequencyHz, 1'900'000);
 }
 
-
 // SPEAK_RADIO_CHANGES: what the radio's own knobs change is said once, when
 // the radio has reported the same for a second; what the program commands,
 // and replies older than its commands, never are.
@@ -415,7 +414,8 @@ TEST_F(RadioStateTest, TheProgramsOwnChangesAreNeverSaidAsTheRadios) {
   press(">");
   settle();
   settle();
-  EXPECT_EQ(platform.words(), (Strings{"usb.wav", "band", "40", "metres", "20", "metres", "preamp", "on"}));
+  EXPECT_EQ(platform.words(),
+            (Strings{"usb.wav", "band", "40", "metres", "20", "metres", "preamp", "on"}));
   EXPECT_EQ(panel.frequencyHz, 14'210'000);
   EXPECT_EQ(radio.frequencyHz, 14'210'000);
   // The tune key's AM carrier and the mode it goes back to are commanded.
@@ -433,7 +433,8 @@ TEST_F(RadioStateTest, TheProgramsOwnChangesAreNeverSaidAsTheRadios) {
   // The mode query goes with every frequency query, and nowhere else.
   std::string bytes = platform.portBytes;
   EXPECT_NE(bytes.find("FA;MD0;"), std::string::npos);
-  for (std::size_t at = bytes.find("MD0;"); at != std::string::npos; at = bytes.find("MD0;", at + 1)) {
+  for (std::size_t at = bytes.find("MD0;"); at != std::string::npos;
+       at = bytes.find("MD0;", at + 1)) {
     EXPECT_EQ(bytes.substr(at - 3, 3), "FA;");
   }
 }
