@@ -281,7 +281,10 @@ def word_starts(raw_path, start_byte):
 
 
 def tool_figures(binary, x_display, *arguments):
-    """name value lines printed by one of the small benchmark programs."""
+    """name value lines printed by one of the small benchmark programs
+    (none when the build has no such program)."""
+    if not os.path.exists(binary):
+        return {}
     result = subprocess.run([binary, *arguments], capture_output=True, text=True,
                             env=dict(os.environ, DISPLAY=x_display, SDL_AUDIODRIVER="dummy"))
     figures = {}
