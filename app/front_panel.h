@@ -70,6 +70,11 @@ class FrontPanel {
   std::array<Text, 14> bandFrequency;  // "FA" + 9 digits
   std::array<Text, 14> bandMode;       // one digit "1".."5"
   std::array<Text, 6> modeCommand;     // indexed by mode 1..5
+  // The band whose mode an entry's point chose while the radio stays on the
+  // old band's frequency. That mode is not stored for the band the radio
+  // reports until the entry is sent, a band or a channel is chosen, or the
+  // radio's own mode changes (0: none).
+  int pointModeBand = 0;
   Text selectedBandCommand;
 
   // --- Memory channels 0..9: mode digit + 9 frequency digits, "9" empty ---
@@ -92,6 +97,7 @@ class FrontPanel {
   int notchOn = 0;
   int processorOn = 0;
   int tuneActive = 0;
+  int tuneEndOwed = 0;  // 1: a tuning was ended while the radio did not answer; its end goes again
 
   // --- Keyboard and direct entry ---
   int keyCode = 0;
@@ -99,6 +105,7 @@ class FrontPanel {
   int entryValue = 0;  // 999: no entry since start-up
   int entryMhzDigits = 0;
   int entryPointSeen = 0;
+  int entryPointRefused = 0;  // 1: the point was refused, so Enter refuses the entry
   int entryArmed = 0;
   int entryBand = 0;
 
@@ -113,6 +120,7 @@ class FrontPanel {
   Text lastFreqReply;          // "FA" + 9 digits of the last frequency reply
   Text freqDigits;             // its 9 digits
   int lastReplyMode = 0;       // the radio's mode when it sent that reply
+  int lastReplyPointBand = 0;  // pointModeBand then: the band that mode was chosen for
   Text freqDisplay;            // " 14.200000"
   int connectedSpoken = 0;
   int pollTick = 0;           // the poll's ticks so far

@@ -66,8 +66,11 @@ bool always(const FrontPanel&) { return true; }
 bool tuning(const FrontPanel& p) { return p.tuneActive == 1; }
 bool channelActionWaiting(const FrontPanel& p) { return p.channelAction > 0; }
 // Before the radio's first answer, and while it is lost, keys would act on
-// readings that are not current and send commands that may go nowhere.
-bool radioNotAnswering(const FrontPanel& p) { return p.frequencyHz == 0 || p.radioLost == 1; }
+// readings that are not current and send commands that may go nowhere. It
+// is the link that tells, not the frequency: 0 Hz is a frequency the keys
+// can reach.
+bool radioNotAnswering(const FrontPanel& p) { return p.connectedSpoken == 0 || p.radioLost == 1; }
+bool tuningWhileNotAnswering(const FrontPanel& p) { return tuning(p) && radioNotAnswering(p); }
 bool entryStarted(const FrontPanel& p) { return p.entryValue != noEntry; }
 bool focusNotFrequency(const FrontPanel& p) { return p.focusControl != 0; }
 
@@ -131,6 +134,17 @@ void tune(FrontPanel& p) {
   p.tuneActive = 1;
 }
 
+// The radio cannot be reached, so the tuning is ended in the program at
+// once and its end goes to the radio, again, when it answers (poll.cpp).
+// The commands are sent now too, in case the radio hears but cannot answer.
+void tuneOffWhileLost(FrontPanel& p) {
+  p.speakWord("tune");
+  p.speakWord("off");
+  p.endTuning();
+  p.tuneEndOwed = 1;
+  p.speakWord("nc");
+}
+
 void meter(FrontPanel& p) {
   if (p.tuneActive == 1) {
     p.announceSwr();
@@ -145,12 +159,13 @@ void width(FrontPanel& p) {
   p.announceWidth();
 }
 
-constexpr std::array<KeyRow, 32> keyMap = {{
+constexpr std::array<KeyRow, 33> keyMap = {{
     {notAllowedWhileTuning, tuning, [](FrontPanel& p) { p.speakWord("ton"); }, Then::stop},
     {inert, always, nothing, Then::stop},
     {notDigit, channelActionWaiting, [](FrontPanel& p) { p.channelAction = 0; }, Then::goOn},
     {is<'H'>, always, help, Then::stop},
     {is<'Q'>, always, quit, Then::stop},
+    {is<'T'>, tuningWhileNotAnswering, tuneOffWhileLost, Then::stop},
     {anyKey, radioNotAnswering, [](FrontPanel& p) { p.speakWord("nc"); }, Then::stop},
     {is<'C'>, always,
      [](FrontPanel& p) {

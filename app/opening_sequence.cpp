@@ -40,12 +40,14 @@ void setInitialValues(FrontPanel& p) {
   p.bandStepPending = 0;
   p.focusControl = 0;
   p.tuneActive = 0;
+  p.tuneEndOwed = 0;
   p.preampOn = 0;
   p.attenuatorOn = 0;
   p.noiseBlankerOn = 0;
   p.noiseReductionOn = 0;
   p.entryMhzDigits = 0;
   p.entryArmed = 0;
+  p.pointModeBand = 0;
   p.channelAction = 0;
   p.notchOn = 0;
   p.processorOn = 0;

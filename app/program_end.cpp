@@ -15,6 +15,7 @@ void send(FrontPanel& p, const char* command) {
 // The carrier goes off before the operator's power and mode come back, so
 // the power is never raised while the radio transmits.
 void FrontPanel::endTuning() {
+  tuneEndOwed = 0;
   if (tuneCarrier == 0) {
     send(*this, "AC001");
   } else {
@@ -31,7 +32,7 @@ void FrontPanel::endTuning() {
 void FrontPanel::endProgram(bool quitKey) {
   if (ended == 1) return;
   ended = 1;
-  if (tuneActive == 1) endTuning();
+  if (tuneActive == 1 || tuneEndOwed == 1) endTuning();
   trackBand();
   if (!saveMemoryFile()) speakWord("notsaved");
   if (quitKey) speakWord("quit");

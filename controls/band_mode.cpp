@@ -9,6 +9,10 @@ constexpr int usbMode = 2;
 constexpr int lastBandWithoutFm = 9;  // FM is offered from 10 m up
 constexpr int lastBandWithoutPreamp = 5;
 
+// Whether a mode chosen when an entry's point had chosen it for pointBand
+// (0: no entry's point) is band's mode.
+bool modeIsFor(int pointBand, int band) { return pointBand == 0 || pointBand == band; }
+
 }  // namespace
 
 // A mode outside the table has no command: nothing is sent, rather than the
@@ -49,6 +53,7 @@ void FrontPanel::nextMode() {
 // from 70 cm on a radio said to end lower (reached by the radio's own knob)
 // comes round at 160 m, so the band is always one of the table's.
 void FrontPanel::selectBand() {
+  pointModeBand = 0;
   int covered = bandsCovered(bandCoverage);
   if (bandIndex < firstBand) bandIndex = covered;
   if (bandIndex == covered + 1 || (bandIndex > lastBand && bandIndex != noBand)) {
@@ -73,7 +78,9 @@ void FrontPanel::selectBand() {
 // it keeps is the radio's last report: its frequency and the mode the radio
 // was in then, not a frequency or mode the program has sent since and the
 // radio has not confirmed (a band chosen a moment ago must not be saved with
-// the old band's frequency, nor the old band with the new band's mode).
+// the old band's frequency, nor the old band with the new band's mode). The
+// mode an entry's point chose for the typed band is not the old band's,
+// though the radio reports it there until Enter.
 void FrontPanel::trackBand() {
   int reportedHz =
       isFrequencyCommand(lastFreqReply) ? roundToInt(numberOf(middleChars(lastFreqReply, 3))) : 0;
@@ -82,13 +89,15 @@ void FrontPanel::trackBand() {
   for (int band = firstBand; band <= lastBand; ++band) {
     if (x <= bandTable[band].trackAbove || x >= bandTable[band].trackBelow) continue;
     bandFrequency[band] = lastFreqReply;
-    bandMode[band] = charText('0' + lastReplyMode);
+    if (modeIsFor(lastReplyPointBand, band)) bandMode[band] = charText('0' + lastReplyMode);
     bandIndex = band;
   }
 }
 
 void FrontPanel::saveBandMode() {
-  if (isBand(bandIndex)) bandMode[bandIndex] = lastChars(textOf(modeIndex), 1);
+  if (isBand(bandIndex) && modeIsFor(pointModeBand, bandIndex)) {
+    bandMode[bandIndex] = lastChars(textOf(modeIndex), 1);
+  }
 }
 
 void FrontPanel::restoreBandMode() {

@@ -24,6 +24,7 @@ void FrontPanel::startEntry() {
   entryMhzDigits = 0;
   entryArmed = 1;
   entryPointSeen = 0;
+  entryPointRefused = 0;
 }
 
 void FrontPanel::handleDigit() {
@@ -35,7 +36,9 @@ void FrontPanel::handleDigit() {
     return;
   }
   if (focusControl == 0 && entryArmed == 1) {
-    if (entryPointSeen == 0) ++entryMhzDigits;
+    // A zero before the megahertz adds none of their digits: "07.1" is 7.1.
+    bool leadingZero = entryPointSeen == 0 && entryValue == 0 && digit == 0;
+    if (entryPointSeen == 0 && !leadingZero) ++entryMhzDigits;
     entryValue = entryValue > largestNineDigits / 10 ? tooManyDigits : entryValue * 10 + digit;
     speakWord(charText('0' + digit));
   }
@@ -43,9 +46,13 @@ void FrontPanel::handleDigit() {
 }
 
 // The point ends the megahertz: the radio goes to the mode remembered for
-// the typed band at once, while the operator types the fraction.
+// the typed band at once, while the operator types the fraction. The radio
+// stays on the old band's frequency until Enter, so that mode is not the
+// old band's (trackBand). A point refused refuses the whole entry: the
+// operator has heard "invalid", and Enter must not then send its digits.
 void FrontPanel::acceptEntryPoint() {
   if (entryValue > highestEntryMhz || entryValue < 1) {
+    entryPointRefused = 1;
     speakWord("invalid");
     return;
   }
@@ -55,14 +62,15 @@ void FrontPanel::acceptEntryPoint() {
   entryBand = bandIndex;
   restoreBandMode();
   selectMode();
+  pointModeBand = entryBand;
   speakWord("point");
 }
 
 // The typed digits are the leading digits of the nine-digit frequency; one
 // or two megahertz digits are first padded to three with leading zeros. An
 // entry that makes no frequency is refused before anything is sent: more
-// than three megahertz digits, more than nine digits in all, or no frequency
-// at all (Enter right after "E", or only zeros).
+// than three megahertz digits, more than nine digits in all, no frequency
+// at all (Enter right after "E", or only zeros), or a point refused.
 void FrontPanel::completeEntry() {
   if (entryArmed == 0) return;
   entryArmed = 0;
@@ -71,7 +79,8 @@ void FrontPanel::completeEntry() {
   if (entryMhzDigits == 2) digits = "0" + digits;
   bool pointSeen = entryPointSeen == 1;
   entryPointSeen = 0;
-  if (static_cast<int>(digits.size()) > frequencyDigits || entryMhzDigits > 3 || entryValue == 0) {
+  if (static_cast<int>(digits.size()) > frequencyDigits || entryMhzDigits > 3 || entryValue == 0 ||
+      entryPointRefused == 1) {
     speakWord("invalid");
     entryMhzDigits = 0;
     return;
@@ -86,6 +95,7 @@ void FrontPanel::completeEntry() {
   digits.resize(frequencyDigits, '0');
   sendFrequency(roundToInt(numberOf(digits)));
   bandIndex = entryBand;
+  pointModeBand = 0;  // the radio is on the typed band now
 
   // togglePreamp inverts the flag: set it to the opposite of the wanted state.
   preampOn = bandIndex <= lastBandWithoutPreamp || bandIndex == noBand ? 1 : 0;

@@ -166,8 +166,8 @@ void FrontPanel::handleReply(std::string_view reply) {
 }
 
 void FrontPanel::readFrequencyReply() {
-  bool first = connectedSpoken == 0;
-  if (connectedSpoken == 0) {
+  bool first = connectedSpoken == 0;  // at the start, or since the radio was lost
+  if (first) {
     speakWord("connected");
     connectedSpoken = 1;
   }
@@ -179,7 +179,16 @@ void FrontPanel::readFrequencyReply() {
   if (frequencyHz != reportedHz) radioMovedTick = pollTick;
   reportedHz = frequencyHz;
   lastReplyMode = modeIndex;  // no mode command since the query: the radio's mode
+  lastReplyPointBand = pointModeBand;
   replyText = "";
+  // A tuning that was on when the radio stopped answering may have kept it
+  // transmitting all the while, out of the operator's reach: it ends now,
+  // as the tune key ends it, from the frequency the radio has just given.
+  if (first && (tuneActive == 1 || tuneEndOwed == 1)) {
+    speakWord("tune");
+    speakWord("off");
+    endTuning();
+  }
   // A radio that answers with fewer than nine digits: the frequency is
   // taken, but there is no whole display text and no band to follow.
   if (findText(freqDigits, ";") > 0) return;
@@ -217,6 +226,7 @@ void FrontPanel::readModeReply() {
   if (mode == 0 || reported == radioMode) return;
   radioMode = reported;
   radioMovedTick = pollTick;
+  pointModeBand = 0;  // chosen at the radio, for the band it is on
   if (mode == modeIndex) return;  // a variant of the mode shown (CW on the lower side)
   modeIndex = mode;
   platform.setTextPosition(modeX, modeY);

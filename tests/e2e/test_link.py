@@ -143,6 +143,38 @@ class LostAndFound(LinkTest):
         self.assertEqual(len(lines), 1, lines)
 
 
+class TuningCutOff(LinkTest):
+    """A carrier tuning on when the link goes may keep the radio transmitting
+    out of the operator's reach: the tuning ends as soon as the radio answers
+    again, "TX0;" first, and the operator hears so."""
+
+    def tuning_across(self, station, lose, heard, bring_back, key_while_lost):
+        mark = self.mark(station)
+        station.press("t")
+        self.assertSent(station, mark, ["TX1;"])
+        since = len(station.words())
+        lose()
+        self.heard_after(station, since, heard)
+        if key_while_lost:
+            station.press("t")
+            self.heard_after(station, since, heard + ["tune", "off", "nc"])
+        back = self.mark(station)
+        bring_back()
+        self.heard_after(station, since, ["connected", "tune", "off"])
+        self.assertSent(station, back, ["TX0;", "PC0100;"])
+        self.assertEqual(station.key_commands(back)[0], "TX0;")
+
+    def test_carrier_ends_when_the_radio_answers_again(self):
+        station = self.station()
+        self.tuning_across(station, lambda: station.knob("unplug"), ["lost", "nodev"],
+                           lambda: station.knob("plug"), key_while_lost=False)
+        self.tuning_across(station, lambda: station.knob("off"), ["lost", "noanswer"],
+                           lambda: station.knob("on"), key_while_lost=True)
+        since = len(station.words())
+        station.press("f")  # the keys work again: no "tune is on"
+        self.heard_after(station, since, ["lsb", "7", "point", "1", "mhz"])
+
+
 # What the station check says of the test station: port 1 at 38400, 100 W,
 # SWR 0, carrier tuning, bands up to 70 cm, no power switching, log on; the
 # radio's identity; all is well.

@@ -84,7 +84,10 @@ TEST_F(FrequencyEntryTest, WorkedEntriesSendTheirFrequencyOrAreRefused) {
       {"439.9", "FA439900000;"},
       {"", ""},  // no digits: no frequency
       {"0", ""},
-      {"07.1", "FA071000000;"},  // a leading zero is a megahertz digit
+      {"07.1", "FA007100000;"},  // a leading zero adds no megahertz digit
+      {"900", "FA900000000;"},   // without a point, no range is checked
+      {"440.", ""},              // an entry whose point was refused
+      {"0.5", ""},
       {"1420", ""},
       {"14.2000000", ""},
       {"1.0000000000", ""},

@@ -45,6 +45,7 @@ class KeyMapTest : public FrontPanelTest {
     panel.lastFreqReply = frequencyCommand(hz);
     panel.freqDigits = lastChars(panel.lastFreqReply, 9);
     panel.lastReplyMode = mode;
+    panel.connectedSpoken = 1;
   }
 
   void event(int code, int param = 0) {
@@ -120,7 +121,7 @@ TEST_F(KeyMapTest, ShiftIsLoggedButDoesNothing) {
 
 TEST_F(KeyMapTest, BeforeTheFirstReplyOnlyHelpQuitAndInertKeysEscapeNc) {
   TemporaryDirectory folder;
-  panel.frequencyHz = 0;
+  panel.connectedSpoken = 0;
   type({'A', 'F', '5', pageUp, shiftKey, 'H'});
   EXPECT_EQ(words(), (Words{"nc", "nc", "nc", "nc", "help.wav"}));
   EXPECT_TRUE(commands().empty());

@@ -159,6 +159,52 @@ TEST_F(LinkWatchTest, PortGoneIsLookedForAtOnceAndFoundAgain) {
   EXPECT_EQ(words(), (Words{"lost", "nodev", "connected", "lost", "nodev"}));
 }
 
+// A tuning on when the link goes may leave the radio transmitting with no
+// one able to stop it. When the radio answers again the tuning ends at once,
+// as the tune key ends it, and the operator hears so. A tune key pressed
+// while the radio is lost ends the tuning in the program at once; its end
+// goes to the radio, again, when it answers.
+TEST_F(LinkWatchTest, TuningIsEndedWhenTheRadioAnswersAgain) {
+  struct Case {
+    int carrier;
+    bool keyWhileLost;
+    Words heardWhileLost;
+    std::vector<std::string> end;
+  };
+  const std::vector<std::string> carrierOff = {"TX0;", "PC0100;", "MD01;", "FA014200000;"};
+  const Case cases[] = {
+      {1, false, {"lost", "nodev"}, carrierOff},
+      {1, true, {"lost", "nodev", "tune", "off", "nc"}, carrierOff},
+      {0, false, {"lost", "nodev"}, {"AC001;"}},
+      {0, true, {"lost", "nodev", "tune", "off", "nc"}, {"AC001;"}},
+  };
+  panel.powerWatts = 100;
+  panel.modeIndex = 1;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.carrier * 10 + c.keyWhileLost);
+    panel.tuneCarrier = c.carrier;
+    radioAnswers();
+    press('T');
+    ASSERT_EQ(panel.tuneActive, 1);
+    platform.unplug(1);
+    platform.portAvailable = false;
+    platform.clearRecords();
+    ticks(1);
+    if (c.keyWhileLost) press('T');
+    EXPECT_EQ(words(), c.heardWhileLost);
+    platform.portAvailable = true;
+    ticks(20);
+    platform.clearRecords();
+    radioAnswers();
+    EXPECT_EQ(words(), (Words{"connected", "tune", "off"}));
+    std::vector<std::string> sent = platform.commands();
+    EXPECT_EQ(std::vector<std::string>(sent.begin() + 1, sent.end()), c.end);
+    EXPECT_EQ(panel.tuneActive, 0);
+    radioAnswers();  // ended once only
+    EXPECT_EQ(platform.commands().size(), sent.size() + 1);
+  }
+}
+
 TEST_F(LinkWatchTest, RadioThatNeverAnsweredIsNotLostButHasNoAnswer) {
   panel.openRadioPort();
   ticks(19);

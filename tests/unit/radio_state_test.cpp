@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <deque>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -100,12 +101,22 @@ class RadioStateTest : public FrontPanelTest {
   // Keys pressed one after another with no tick between, as keys typed
   // while a phrase is spoken are handled once it ends. Letters and digits
   // are their own keys; ">" is Page Up, "^" and "v" the Up and Down arrows,
-  // "." the point and "\r" Enter.
+  // "." the point, "=" and "-" the megahertz steps and "\r" Enter.
   void press(std::string_view keys) {
+    static const std::map<char, int> named = {{'>', 33}, {'^', 38},  {'v', 40},
+                                              {'.', 190}, {'=', 187}, {'-', 189}};
     for (char key : keys) {
-      int code = key == '>' ? 33 : key == '^' ? 38 : key == 'v' ? 40 : key == '.' ? 190 : key;
+      int code = named.count(key) != 0 ? named.at(key) : key;
       event(event::keyDown, code);
       event(event::keyUp, code);
+    }
+  }
+
+  // Keys typed at a person's pace: the poll asks and reads between them.
+  void typeSlowly(std::string_view keys) {
+    for (char key : keys) {
+      press(std::string_view(&key, 1));
+      tick(6);
     }
   }
 
@@ -266,6 +277,53 @@ TEST_F(RadioStateTest, KeysTypedAheadWorkFromTheChosenFrequency) {
   Strings said = platform.words();
   EXPECT_EQ(Strings(said.end() - 6, said.end()),
             (Strings{"cw.wav", "1", "4", "point", "2", "mhz"}));
+}
+
+// The point of an entry on another band sends that band's mode while the
+// radio is still on the old band's frequency, until Enter. The radio's
+// replies meanwhile must not store that mode into the old band: coming back
+// finds the old band in the mode it was left in.
+TEST_F(RadioStateTest, AnEntryOnAnotherBandLeavesTheOldBandItsMode) {
+  struct Case {
+    const char* first;
+    int band;  // of the first entry
+    const char* mode;       // its band memory's mode
+    const char* radioMode;  // that mode's command character
+  };
+  for (const Case& c : {Case{"E14.25\r", 6, "2", "2"}, Case{"E145.5\r", 12, "5", "B"}}) {
+    typeSlowly("E7.1\r");
+    typeSlowly(c.first);
+    EXPECT_EQ(panel.bandMode[4], "1") << c.first;
+    EXPECT_EQ(radio.mode, c.radioMode) << c.first;
+    typeSlowly("E7.05\r");
+    settle();
+    EXPECT_EQ(radio.mode, "1") << c.first;
+    EXPECT_EQ(radio.frequencyHz, 7'050'000) << c.first;
+    EXPECT_EQ(panel.bandMode[c.band], c.mode) << c.first;
+    // Abandoned after its point, an entry leaves the old band as it was too.
+    typeSlowly("E14.");
+    panel.trackBand();  // as a band digit or the end of the program does
+    EXPECT_EQ(panel.bandMode[4], "1") << c.first;
+    // And the band digit typed right after Enter, before the radio reports.
+    typeSlowly("E21.2");
+    press("\rB4");
+    settle();
+    EXPECT_EQ(radio.mode, "1") << c.first;
+    EXPECT_EQ(panel.bandMode[4], "1") << c.first;
+  }
+}
+
+// 0 Hz is where the keys took the radio, not a sign that it is missing: the
+// keys go on working there.
+TEST_F(RadioStateTest, KeysWorkAtZeroHertz) {
+  typeSlowly("E1.5\r--");
+  settle();
+  EXPECT_EQ(radio.frequencyHz, 0);
+  mark();
+  press("=F");
+  settle();
+  EXPECT_EQ(keyCommands(), Strings{"FA001000000;"});
+  EXPECT_EQ(platform.words(), (Strings{"lsb.wav", "1", "mhz"}));
 }
 
 // On a slow line every reply is cut by the read and the next one arrives
