@@ -21,6 +21,17 @@ bool isChannel(int digit) { return digit >= 0 && digit < channelCount; }
 
 bool isEmptyChannel(std::string_view channel) { return firstChars(channel, 1) == "9"; }
 
+// Why a line is not a mode digit and nine frequency digits.
+std::string damage(std::string_view line) {
+  if (line.empty()) return "it is empty";
+  if (line.size() != 10) {
+    return "it has " + std::to_string(line.size()) +
+           (line.size() == 1 ? " character" : " characters") + ", not a mode and nine digits";
+  }
+  if (!isModeAndFrequency(charText(line[0]) + "000000000")) return "its mode is not 1 to 5";
+  return "it holds a character that is not a digit";
+}
+
 }  // namespace
 
 // What is stored is the radio's last report: the frequency it reported and
@@ -47,6 +58,7 @@ void FrontPanel::recallChannel(int digit) {
     return;
   }
   modeIndex = roundToInt(numberOf(firstChars(channel, 1)));
+  pointModeBand = 0;  // the channel's mode comes with its frequency
   selectMode();
   sendFrequency(roundToInt(numberOf(lastChars(channel, 9))));
   channelAction = 0;
@@ -84,7 +96,8 @@ bool FrontPanel::saveMemoryFile() {
 // A missing file is created from the tables as they are and read back. A
 // file that exists but cannot be read leaves the tables as they are and is
 // never saved over. A line that is not in the form the program writes keeps
-// the band's current values or reads as an empty channel.
+// the band's current values or reads as an empty channel, and is reported:
+// the next save writes those in its place.
 void FrontPanel::loadMemoryFile() {
   if (memoryFile.open(memoryFileName, "R") != 0) {
     if (!memoryFile.problem().empty()) {
@@ -97,20 +110,40 @@ void FrontPanel::loadMemoryFile() {
   // Read whole before anything is taken, so a read that fails half way
   // leaves the tables as they were.
   std::array<std::string, 1 + lastBand + channelCount> lines;
-  for (std::string& line : lines) memoryFile.readLine(line, Text::capacity);
+  int linesRead = 0;
+  for (std::string& line : lines) {
+    if (memoryFile.readLine(line, Text::capacity) == 0) ++linesRead;
+  }
   if (!memoryFile.close()) {
     refuseMemoryFile(std::strerror(EIO));
     return;
   }
+  // Line numbers count from 1; line 1 is the version, not needed.
+  auto notTaken = [&](int number, const std::string& what) {
+    if (number > linesRead) return;  // reported once, below
+    reportProblem(memoryFileName + " line " + std::to_string(number) + " (" + what +
+                  ") is not taken: " + damage(lines[number - 1]));
+  };
   for (int band = firstBand; band <= lastBand; ++band) {
-    const std::string& line = lines[band];  // line 0 is the version, not needed
-    if (!isModeAndFrequency(line)) continue;
+    const std::string& line = lines[band];
+    if (!isModeAndFrequency(line)) {
+      notTaken(band + 1, "band " + std::to_string(band));
+      continue;
+    }
     bandMode[band] = firstChars(line, 1);
     bandFrequency[band] = "FA" + lastChars(line, 9);
   }
   for (int channel = 0; channel < channelCount; ++channel) {
     const std::string& line = lines[1 + lastBand + channel];
-    memoryChannel[channel] = isEmptyChannel(line) || isModeAndFrequency(line) ? line : std::string("9");
+    bool taken = isEmptyChannel(line) || isModeAndFrequency(line);
+    if (!taken) notTaken(2 + lastBand + channel, "channel " + std::to_string(channel));
+    memoryChannel[channel] = taken ? line : std::string("9");
+  }
+  if (linesRead == 0) {
+    reportProblem(memoryFileName + " is empty: the initial memories are used");
+  } else if (linesRead < static_cast<int>(lines.size())) {
+    reportProblem(memoryFileName + " ends after line " + std::to_string(linesRead) + " of " +
+                  std::to_string(lines.size()) + ": the lines after are not taken");
   }
 }
 

@@ -1,4 +1,5 @@
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -109,7 +110,37 @@ TEST_F(MemoryFileTest, DamagedLinesKeepTheBandAndEmptyTheChannel) {
                  "0007100000\r\n"     // channel 2: no such mode
                  "1\r\n"              // channel 3: no frequency
                  "1007100000x\r\n");  // channel 4: too long; 5..9 missing
+  panel.debugFlag = 1;
+  panel.debugFile.open("debug.dat", "W");
+  testing::internal::CaptureStderr();
   panel.loadMemoryFile();
+  // Each line not taken is reported once, with its number and why, on
+  // standard error and in the traffic log.
+  Strings reported;
+  std::istringstream errors(testing::internal::GetCapturedStderr());
+  for (std::string line; std::getline(errors, line);) reported.push_back(line);
+  EXPECT_EQ(reported, (Strings{
+                          "quelmo: memory.dat line 2 (band 1) is not taken: its mode is not 1 to 5",
+                          "quelmo: memory.dat line 3 (band 2) is not taken: it has 9 characters, "
+                          "not a mode and nine digits",
+                          "quelmo: memory.dat line 4 (band 3) is not taken: it is empty",
+                          "quelmo: memory.dat line 6 (band 5) is not taken: it has 11 characters, "
+                          "not a mode and nine digits",
+                          "quelmo: memory.dat line 7 (band 6) is not taken: it holds a character "
+                          "that is not a digit",
+                          "quelmo: memory.dat line 17 (channel 2) is not taken: its mode is not 1 "
+                          "to 5",
+                          "quelmo: memory.dat line 18 (channel 3) is not taken: it has 1 "
+                          "character, not a mode and nine digits",
+                          "quelmo: memory.dat line 19 (channel 4) is not taken: it has 11 "
+                          "characters, not a mode and nine digits",
+                          "quelmo: memory.dat ends after line 19 of 24: the lines after are "
+                          "not taken",
+                      }));
+  panel.debugFile.close();
+  std::string log = readFileBytes("debug.dat");
+  EXPECT_NE(log.find("ERR=memory.dat line 2 (band 1) is not taken"), std::string::npos) << log;
+  EXPECT_NE(log.find("ERR=memory.dat ends after line 19"), std::string::npos) << log;
   for (int band : {1, 2, 3, 5, 6}) {
     EXPECT_EQ(panel.bandFrequency[band], bandTable[band].initialFrequency) << band;
     EXPECT_EQ(panel.bandMode[band], bandTable[band].initialMode) << band;
