@@ -57,6 +57,15 @@ int runQuelmo(FrontPanel& panel) {
     return 0;
   }
   greet(panel);
+  // One program per working folder: a second one would disturb the first
+  // one's radio and save its own stale memories over the first one's.
+  if (!panel.platform.holdWorkingFolder()) {
+    panel.speakWord("running");
+    std::fputs("quelmo: another quelmo is running in this folder; this one ends and leaves the "
+               "radio and memory.dat to it\n",
+               stderr);
+    return 1;
+  }
   if (panel.readConfiguration()) {
     panel.openingSequence();
     panel.platform.startTimer(pollIntervalMs, pollTimer);

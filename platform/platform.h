@@ -82,6 +82,11 @@ class Platform {
   // as fast (0.5 to 3), its pitch kept.
   virtual void setSpeechRate(double rate) = 0;
 
+  // Holds the working folder until the process ends, so that a second
+  // program started in it finds it in use (platform/folder_lock.h). False
+  // only when another program holds it.
+  virtual bool holdWorkingFolder() = 0;
+
   // The local date as "dd-MM-yyyy" and time as "hh:mm:ss".
   virtual std::string dateText() = 0;
   virtual std::string timeText() = 0;

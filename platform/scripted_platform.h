@@ -43,6 +43,7 @@ class ScriptedPlatform : public Platform {
   // --- What the machine does ---
   bool portAvailable = true;  // false: every openSerial fails, for openFault
   SerialFault openFault = SerialFault::noDevice;
+  bool folderHeldElsewhere = false;  // another program holds the working folder
   std::string date = "06-12-2026";
   std::string time = "05:53:55";
   // The sound played until a key that a key is pressed during (1: the
@@ -89,6 +90,8 @@ class ScriptedPlatform : public Platform {
   void pauseForSound(const std::string& name) override;
   bool playSoundUntilKey(const std::string& name) override;
   void setSpeechRate(double rate) override { speechRate = rate; }
+
+  bool holdWorkingFolder() override { return !folderHeldElsewhere; }
 
   std::string dateText() override { return date; }
   std::string timeText() override { return time; }

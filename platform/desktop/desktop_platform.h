@@ -5,6 +5,7 @@
 #include "platform/desktop/posix_serial.h"
 #include "platform/desktop/sdl_sound.h"
 #include "platform/desktop/sdl_window.h"
+#include "platform/folder_lock.h"
 #include "platform/platform.h"
 
 class DesktopPlatform : public Platform {
@@ -52,11 +53,15 @@ class DesktopPlatform : public Platform {
   }
   void setSpeechRate(double rate) override { sound_.setRate(rate); }
 
+  bool holdWorkingFolder() override { return folder_.hold(); }
+
   std::string dateText() override;
   std::string timeText() override;
 
  private:
-  // The window closes before the sound device and the ports go.
+  // The window closes before the sound device and the ports go; the
+  // folder is let go last.
+  FolderLock folder_;
   PosixSerialPorts ports_;
   SdlSound sound_;
   SdlWindow window_;

@@ -2,6 +2,7 @@
 // sound, the COM ports and the local clock.
 #pragma once
 
+#include "platform/folder_lock.h"
 #include "platform/platform.h"
 #include "platform/windows/wave_out_sound.h"
 #include "platform/windows/win32_serial.h"
@@ -47,6 +48,8 @@ class WindowsPlatform : public Platform {
   }
   void setSpeechRate(double rate) override { sound_.setRate(rate); }
 
+  bool holdWorkingFolder() override { return folder_.hold(); }
+
   std::string dateText() override;
   std::string timeText() override;
 
@@ -57,4 +60,5 @@ class WindowsPlatform : public Platform {
   Win32Window window_;
   WaveOutSound sound_;
   Win32SerialPorts ports_;
+  FolderLock folder_;
 };

@@ -118,6 +118,16 @@ class Station:
             wait_until(self._find_window, 30, "the quelmo window")
         return self
 
+    def second_program(self):
+        """Starts the program again in the working folder, its sound in a
+        file of its own, and waits for it to end: its exit code, its
+        standard error and the words it said."""
+        audio = os.path.join(self.audio_folder, "second.raw")
+        result = subprocess.run([QUELMO], cwd=self.folder,
+                                env=dict(self._environment(), SDL_DISKAUDIOFILE=audio),
+                                capture_output=True, text=True, timeout=60)
+        return result.returncode, result.stderr, decode_words(audio)
+
     def check(self, wrapper=()):
         """Runs the station check in the working folder: its exit code, what
         it printed and the words it said."""

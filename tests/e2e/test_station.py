@@ -103,6 +103,22 @@ class MemoryFile(StationTest):
         self.assertEqual(memory[17], "1007100000")
         self.assertEqual(station.words()[-1], "quit")
 
+    def test_a_second_program_in_the_folder_ends_and_leaves_the_memories(self):
+        # A double start: the second program finds the folder in use, says
+        # so and ends, sending nothing to the first one's radio; the channel
+        # the first one stores afterwards is still there when both have ended.
+        station = self.station()
+        since = self.mark(station)
+        code, errors, words = station.second_program()
+        self.assertEqual(code, 1, errors)
+        self.assertEqual(words, ["quelmo", "1", "point", "9", "running"])
+        station.press("c", "5")
+        station.wait_for_words(["sch", "5", "ok"])
+        self.assertEqual(station.key_commands(since), [])
+        station.press("q")
+        self.assertEqual(station.wait_for_exit(), 0)
+        self.assertEqual(station.read_lines("memory.dat")[19], "1007100000")
+
     def test_close_box_saves_without_saying_quit(self):
         station = self.station()
         station.knob("freq 14074000")

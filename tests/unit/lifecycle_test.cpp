@@ -54,6 +54,23 @@ TEST_F(LifecycleTest, WithoutConfigurationGreetsSaysSoAndEndsWithoutThePort) {
   EXPECT_FALSE(std::filesystem::exists("debug.dat"));
 }
 
+// Another program holds the working folder: this one says so after its
+// greeting and ends before it reads the station or the memories, opens the
+// port or writes a file.
+TEST_F(LifecycleTest, SecondProgramInAFolderInUseSaysSoAndTouchesNothing) {
+  writeFileBytes("quelmo.cfg", stationFile(1, 1));
+  writeFileBytes("memory.dat", "the first program's");
+  platform.folderHeldElsewhere = true;
+  EXPECT_EQ(runQuelmo(panel), 1);
+  EXPECT_EQ(platform.words(),
+            (std::vector<std::string>{"quelmo.wav", "1.wav", "point", "9", "running"}));
+  EXPECT_EQ(platform.calls,
+            (std::vector<std::string>{"openWindow 350 100 950 500 *** Quelmo Front Panel v1.9 ***"}));
+  EXPECT_TRUE(platform.portBytes.empty());
+  EXPECT_EQ(readFileBytes("memory.dat"), "the first program's");
+  EXPECT_FALSE(std::filesystem::exists("debug.dat"));
+}
+
 TEST_F(LifecycleTest, CloseRequestShutsDownInOrderAndSwitchesTheRadioOffLast) {
   writeFileBytes("quelmo.cfg", stationFile(1, 1));
   platform.postEvent(event::closeRequest, 0);

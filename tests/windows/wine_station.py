@@ -20,6 +20,7 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 
 from station import Station, wait_until  # noqa: E402
+from test_voice import decode_words  # noqa: E402
 
 QUELMO_EXE = os.environ.get("QUELMO_EXE", "quelmo.exe")
 PACKAGE = os.environ.get("QUELMO_PACKAGE", "quelmo-windows.zip")
@@ -60,6 +61,20 @@ class WineStation(Station):
         if wait_for_window:
             wait_until(self._find_window, 60, "the quelmo window")
         return self
+
+    def second_program(self):
+        home = tempfile.mkdtemp(prefix="quelmo-wine-home-")
+        audio = os.path.join(home, "second.raw")
+        with open(os.path.join(home, ".asoundrc"), "w") as settings:
+            settings.write('pcm.!default { type file; slave.pcm "null"; file "%s"; '
+                           'format "raw" }\n' % audio)
+        try:
+            result = subprocess.run([WINE_RUN, QUELMO_EXE], cwd=self.folder,
+                                    env=dict(os.environ, DISPLAY=self.x.display, HOME=home),
+                                    capture_output=True, text=True, timeout=120)
+            return result.returncode, result.stderr, decode_words(audio)
+        finally:
+            subprocess.run(["rm", "-rf", home], check=False)
 
     def termios(self):
         """The line settings Wine gave the radio's pseudo-terminal."""
