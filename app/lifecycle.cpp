@@ -61,9 +61,10 @@ int runQuelmo(FrontPanel& panel) {
   // one's radio and save its own stale memories over the first one's.
   if (!panel.platform.holdWorkingFolder()) {
     panel.speakWord("running");
-    std::fputs("quelmo: another quelmo is running in this folder; this one ends and leaves the "
-               "radio and memory.dat to it\n",
-               stderr);
+    std::fputs(
+        "quelmo: another quelmo is running in this folder; this one ends and leaves the "
+        "radio and memory.dat to it\n",
+        stderr);
     return 1;
   }
   if (panel.readConfiguration()) {

@@ -226,7 +226,8 @@ void FrontPanel::readModeReply() {
   if (mode == 0 || reported == radioMode) return;
   radioMode = reported;
   radioMovedTick = pollTick;
-  pointModeBand = 0;  // chosen at the radio, for the band it is on
+  // Chosen at the radio, for the band it is on.
+  pointModeBand = 0;
   if (mode == modeIndex) return;  // a variant of the mode shown (CW on the lower side)
   modeIndex = mode;
   platform.setTextPosition(modeX, modeY);

@@ -19,7 +19,8 @@ constexpr std::array words = {
                    "F5, notch. F6, speech processor. T, tune. H, help. Q, quit.",
                    0},
     VocabularyWord{"quit", "goodbye", 0},
-    VocabularyWord{"running", "already running", 0},  // another quelmo has the working folder
+    // Another quelmo has the working folder.
+    VocabularyWord{"running", "already running", 0},
     VocabularyWord{"notsaved", "memories not saved", 0},  // a store or the end could not save
     // Refusals and confirmations.
     VocabularyWord{"ton", "tune is on", 0},

@@ -103,7 +103,7 @@ class RadioStateTest : public FrontPanelTest {
   // are their own keys; ">" is Page Up, "^" and "v" the Up and Down arrows,
   // "." the point, "=" and "-" the megahertz steps and "\r" Enter.
   void press(std::string_view keys) {
-    static const std::map<char, int> named = {{'>', 33}, {'^', 38},  {'v', 40},
+    static const std::map<char, int> named = {{'>', 33},  {'^', 38},  {'v', 40},
                                               {'.', 190}, {'=', 187}, {'-', 189}};
     for (char key : keys) {
       int code = named.count(key) != 0 ? named.at(key) : key;
@@ -286,7 +286,7 @@ TEST_F(RadioStateTest, KeysTypedAheadWorkFromTheChosenFrequency) {
 TEST_F(RadioStateTest, AnEntryOnAnotherBandLeavesTheOldBandItsMode) {
   struct Case {
     const char* first;
-    int band;  // of the first entry
+    int band;               // of the first entry
     const char* mode;       // its band memory's mode
     const char* radioMode;  // that mode's command character
   };
