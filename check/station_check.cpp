@@ -136,33 +136,50 @@ bool isIdentity(const std::string& reply) {
          reply.find_first_not_of("0123456789", 2) == reply.size() - 1;
 }
 
+// What came back for "ID;": the reply, and whether an echo of the query came
+// first (some radios and interfaces send every command back as it came).
+struct IdentityReply {
+  std::string bytes;
+  bool echoed = false;
+};
+
+constexpr std::string_view identityQuery = "ID;";
+
 // Sends "ID;" once the port takes bytes (a network connection may still be
 // on its way), then collects what comes back until a ";" or a second passes.
-// The reason is set when the port is closed meanwhile.
-std::string askIdentity(FrontPanel& p, LinkFault& fault) {
+// An echo of the query is set aside and the reply after it is waited for.
+// The reason is set when nothing came, or the port was closed meanwhile.
+IdentityReply askIdentity(FrontPanel& p, LinkFault& fault) {
   Platform& platform = p.platform;
+  IdentityReply reply;
   auto giveUp = Clock::now() + connectWait;
-  while (platform.writeSerial(p.comPort, "ID;", 3) != 3) {
+  while (platform.writeSerial(p.comPort, identityQuery.data(), 3) != 3) {
     fault = linkFaultOf(platform.serialFault(p.comPort));
-    if (fault != LinkFault::none) return {};
+    if (fault != LinkFault::none) return reply;
     if (Clock::now() >= giveUp) {
       fault = LinkFault::noDevice;
-      return {};
+      return reply;
     }
     std::this_thread::sleep_for(pause);
   }
-  std::string reply;
+  std::string& bytes = reply.bytes;
   auto deadline = Clock::now() + answerWait;
-  while (Clock::now() < deadline && reply.find(';') == std::string::npos) {
-    char bytes[64];
+  while (Clock::now() < deadline && bytes.find(';') == std::string::npos) {
+    char read[64];
     if (platform.serialBytesWaiting(p.comPort) > 0) {
-      int count = platform.readSerial(p.comPort, bytes, sizeof bytes);
-      reply.append(bytes, static_cast<std::size_t>(std::max(count, 0)));
+      int count = platform.readSerial(p.comPort, read, sizeof read);
+      bytes.append(read, static_cast<std::size_t>(std::max(count, 0)));
     } else {
       std::this_thread::sleep_for(pause);
     }
+    if (bytes.rfind(identityQuery, 0) == 0) {
+      bytes.erase(0, identityQuery.size());
+      reply.echoed = true;
+    }
   }
-  fault = reply.empty() ? LinkFault::noAnswer : LinkFault::none;
+  fault = LinkFault::none;
+  if (bytes.empty()) fault = linkFaultOf(platform.serialFault(p.comPort));
+  if (bytes.empty() && fault == LinkFault::none) fault = LinkFault::noAnswer;
   return reply;
 }
 
@@ -170,24 +187,34 @@ bool reportRadio(FrontPanel& p, std::ostream& out) {
   out << "The radio, asked for its identity with ID;:\n";
   p.openRadioPort();
   LinkFault fault = linkFaultOf(p.platform.serialFault(p.comPort));
-  std::string reply;
+  IdentityReply reply;
   if (fault == LinkFault::none) reply = askIdentity(p, fault);
   p.platform.closeSerial(p.comPort);
+  if (reply.echoed) {
+    out << "  ID; came back as it was sent: the radio, or its interface, echoes every command\n";
+  }
+  if (fault == LinkFault::noAnswer && reply.echoed) {
+    out << "  no answer after the echo: " << linkFaultText(fault) << "\n";
+    p.speakWord("echo");
+    p.speakWord(linkFaultWord(fault));
+    return false;
+  }
   if (fault != LinkFault::none) {
     out << "  not reached: " << linkFaultText(fault) << "\n";
     p.speakWord(linkFaultWord(fault));
     return false;
   }
-  if (!isIdentity(reply)) {
-    out << "  it answered " << shownBytes(reply)
+  const std::string& answer = reply.bytes;
+  if (!isIdentity(answer)) {
+    out << "  it answered " << shownBytes(answer)
         << ", which is not a CAT identity: check the speed on line 2 and the radio's CAT speed\n";
     p.speakWord("badspeed");
     return false;
   }
-  out << "  it answered " << reply << "\n";
+  out << "  it answered " << answer << "\n";
   p.speakWord("connected");
   p.speakWord("id");
-  speakDigits(p, middleChars(reply, 3, static_cast<int>(reply.size()) - 3));
+  speakDigits(p, middleChars(answer, 3, static_cast<int>(answer.size()) - 3));
   return true;
 }
 

@@ -28,6 +28,10 @@ enum class SerialFault {
   denied,       // the last open was refused permission
   busy,         // another program holds the device
   lineRefused,  // the device refused the line settings (the speed)
+  // A radio across the network (POSIX: a COMn file naming an address):
+  noServer,      // nothing took the connection at the address
+  serverClosed,  // the server took it, then closed it before a byte was read
+  notAnAddress,  // the entry names no address in digits (a host name, say)
 };
 
 class Platform {

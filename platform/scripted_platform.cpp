@@ -110,6 +110,11 @@ int ScriptedPlatform::serialBytesWaiting(int port) {
 
 int ScriptedPlatform::readSerial(int port, char* buffer, int maximum) {
   if (!isPortOpen(port) || maximum <= 0) return 0;
+  if (goneAtNextRead) {
+    goneAtNextRead = false;
+    unplug(port);
+    return 0;
+  }
   int count = std::min(maximum, static_cast<int>(pendingInput_.size()));
   std::copy_n(pendingInput_.begin(), count, buffer);
   pendingInput_.erase(0, count);

@@ -44,6 +44,7 @@ class ScriptedPlatform : public Platform {
   bool portAvailable = true;  // false: every openSerial fails, for openFault
   SerialFault openFault = SerialFault::noDevice;
   bool folderHeldElsewhere = false;  // another program holds the working folder
+  bool goneAtNextRead = false;  // the next read finds the device gone: reads nothing
   std::string date = "06-12-2026";
   std::string time = "05:53:55";
   // The sound played until a key that a key is pressed during (1: the

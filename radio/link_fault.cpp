@@ -11,16 +11,26 @@ struct FaultWords {
   std::string_view text;
 };
 
-constexpr std::array<FaultWords, 5> faultWords = {{
+constexpr std::array<FaultWords, 8> faultWords = {{
     {LinkFault::noDevice, SerialFault::noDevice, "nodev",
      "no such device: nothing is there where the port leads (the radio or its cable "
-     "unplugged, a COM link to the wrong place, or no server at the network address)"},
+     "unplugged, or a COM link to the wrong place)"},
     {LinkFault::denied, SerialFault::denied, "denied",
      "permission denied: add yourself to the dialout group, then log out and in again"},
     {LinkFault::busy, SerialFault::busy, "busy",
      "the device is busy: another program holds it (brltty, or another radio program)"},
     {LinkFault::lineRefused, SerialFault::lineRefused, "badspeed",
      "the port refused the speed of line 2 of quelmo.cfg"},
+    {LinkFault::noServer, SerialFault::noServer, "noserver",
+     "no server at the network address in the COM file: the computer beside the radio is off "
+     "or out of reach, or ser2net is not running there"},
+    {LinkFault::serverClosed, SerialFault::serverClosed, "serverbusy",
+     "the server at the network address closed the connection at once: it serves another "
+     "program already (one at a time: another Quelmo, or the station check), or it cannot "
+     "open the radio's port there"},
+    {LinkFault::notAnAddress, SerialFault::notAnAddress, "noaddress",
+     "the COM file holds no network address in digits: a host name such as localhost is not "
+     "looked up; write the address as 192.168.1.20:3001"},
     {LinkFault::noAnswer, SerialFault::none, "noanswer",
      "no answer: the radio is off, or its CAT speed differs from line 2 of quelmo.cfg, or "
      "its CAT time-out is too short"},

@@ -7,7 +7,17 @@
 
 #include "platform/platform.h"
 
-enum class LinkFault { none, noDevice, denied, busy, lineRefused, noAnswer };
+enum class LinkFault {
+  none,
+  noDevice,
+  denied,
+  busy,
+  lineRefused,
+  noAnswer,
+  noServer,
+  serverClosed,
+  notAnAddress,
+};
 
 // The reason behind a port that is not open; none for a port that is open,
 // closed by the program, or whose device has only just gone.

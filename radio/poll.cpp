@@ -121,6 +121,7 @@ void FrontPanel::pollRadio() {
   if (platform.serialBytesWaiting(comPort) < 1) return;  // a missing reply is not waited for
   char bytes[longestRead];
   int count = std::clamp(platform.readSerial(comPort, bytes, longestRead), 0, longestRead);
+  if (count == 0) return;  // the port closed as it was read: nothing came
   std::string_view received(bytes, static_cast<std::size_t>(count));
   writeLogLine("RX=" + std::string(received));
 

@@ -29,6 +29,9 @@ const char* const simUsage =
     "  --split[=MS]          send each reply in two parts, MS apart (default 30)\n"
     "  --garble RATE         corrupt one byte in this share (0..1) of replies\n"
     "  --silent              answer nothing (set commands still apply)\n"
+    "  --echo                send every command back as it came, before its\n"
+    "                        reply, as some radios and interfaces do (also\n"
+    "                        while silent or switched off)\n"
     "  --hangup-after SECS   close the terminal after SECS seconds: the other\n"
     "                        end sees a hang-up; then quit\n"
     "  --off                 start switched off (only \"PS1;\" is obeyed)\n"
@@ -67,7 +70,7 @@ bool readWhole(const char* text, long long minimum, long long maximum, long long
 std::optional<SimOptions> parseSimOptions(int argc, char** argv, std::string& error) {
   enum {
     kDir = 1, kPort, kLog, kSeed, kDelay, kBaud, kSplit, kGarble, kSilent, kHangup, kOff, kSteady,
-    kUnplugged, kHelp
+    kUnplugged, kEcho, kHelp
   };
   static const option longOptions[] = {
       {"dir", required_argument, nullptr, kDir},
@@ -83,6 +86,7 @@ std::optional<SimOptions> parseSimOptions(int argc, char** argv, std::string& er
       {"off", no_argument, nullptr, kOff},
       {"steady", no_argument, nullptr, kSteady},
       {"unplugged", no_argument, nullptr, kUnplugged},
+      {"echo", no_argument, nullptr, kEcho},
       {"help", no_argument, nullptr, kHelp},
       {nullptr, 0, nullptr, 0}};
 
@@ -132,6 +136,7 @@ std::optional<SimOptions> parseSimOptions(int argc, char** argv, std::string& er
       case kOff: options.startOff = true; break;
       case kSteady: options.steadySMeter = true; break;
       case kUnplugged: options.startUnplugged = true; break;
+      case kEcho: options.echo = true; break;
       case kHelp: error.clear(); return std::nullopt;
       default:
         error = "unknown or incomplete option " + name;

@@ -21,6 +21,7 @@ struct SimOptions {
   bool startOff = false;        // starts switched off
   bool steadySMeter = false;    // the S-meter stays where it is set
   bool startUnplugged = false;  // the link leads nowhere until "plug"
+  bool echo = false;            // every command is sent back before its reply
 };
 
 // The usage text printed by --help.

@@ -104,6 +104,7 @@ void Simulator::receiveFromLine() {
       continue;
     }
     log_.write(arrived, received_ + ";");
+    if (options_.echo) queueOutput(received_ + ";", lineInUs_);
     if (auto reply = radio_.handleCommand(received_)) answer(*reply, lineInUs_);
     received_.clear();
   }
@@ -121,18 +122,23 @@ void Simulator::answer(const std::string& reply, std::int64_t inUs) {
   const std::pair<std::int64_t, std::string> parts[] = {{startUs, bytes.substr(0, half)},
                                                         {startUs + gapUs, bytes.substr(half)}};
   for (const auto& [partUs, part] : parts) {
-    if (part.empty()) continue;
-    lineOutUs_ = std::max(lineOutUs_, partUs);
-    if (characterUs_ == 0) {
-      outgoing_.push_back({lineOutUs_, part});
-      continue;
-    }
-    for (char byte : part) {
-      lineOutUs_ += characterUs_;
-      outgoing_.push_back({lineOutUs_, std::string(1, byte)});
-    }
+    if (!part.empty()) queueOutput(part, partUs);
   }
   sendDueReplies(monotonicUs());
+}
+
+// Bytes go out from `fromUs` on, after those queued before them, at the
+// line's pace.
+void Simulator::queueOutput(const std::string& bytes, std::int64_t fromUs) {
+  lineOutUs_ = std::max(lineOutUs_, fromUs);
+  if (characterUs_ == 0) {
+    outgoing_.push_back({lineOutUs_, bytes});
+    return;
+  }
+  for (char byte : bytes) {
+    lineOutUs_ += characterUs_;
+    outgoing_.push_back({lineOutUs_, std::string(1, byte)});
+  }
 }
 
 void Simulator::sendDueReplies(std::int64_t nowUs) {

@@ -32,6 +32,7 @@ class Simulator {
   void receiveKnobLines();
   void handleKnobLine(const std::string& line);
   void answer(const std::string& reply, std::int64_t inUs);
+  void queueOutput(const std::string& bytes, std::int64_t fromUs);
   void sendDueReplies(std::int64_t nowUs);
   void runClockSteps(std::int64_t nowMs);
   std::int64_t pollTimeoutUs(std::int64_t nowUs) const;

@@ -33,6 +33,9 @@ constexpr std::array words = {
     VocabularyWord{"busy", "port busy", 0},
     VocabularyWord{"badspeed", "speed refused", 0},
     VocabularyWord{"noanswer", "no answer", 0},
+    VocabularyWord{"noserver", "no server", 0},  // a radio across the network
+    VocabularyWord{"serverbusy", "server busy", 0},
+    VocabularyWord{"noaddress", "address not in digits", 0},
     // The station check (check/station_check.cpp).
     VocabularyWord{"port", "port", 0},
     VocabularyWord{"speed", "speed", 0},
@@ -42,6 +45,7 @@ constexpr std::array words = {
     VocabularyWord{"log", "traffic log", 0},
     VocabularyWord{"checkline", "check line", 0},
     VocabularyWord{"id", "I D", 0},
+    VocabularyWord{"echo", "echoes commands", 0},
     VocabularyWord{"ok", "okay", 0},
     VocabularyWord{"invalid", "invalid", 0},
     VocabularyWord{"max", "maximum", 0},

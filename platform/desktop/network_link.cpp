@@ -22,7 +22,7 @@ constexpr unsigned int unacknowledgedMs = 3000;
 
 SerialFault faultOfConnectError(int error) {
   if (error == EACCES || error == EPERM) return SerialFault::denied;
-  return SerialFault::noDevice;  // refused, unreachable, timed out: nothing there
+  return SerialFault::noServer;  // refused, unreachable, timed out: nothing there
 }
 
 // "host:port" or "[host]:port" into its two parts.
@@ -54,6 +54,14 @@ addrinfo* resolve(const std::string& address) {
 
 }  // namespace
 
+bool namesAHost(const std::string& address) {
+  std::string host;
+  std::string service;
+  return splitAddress(address, host, service) && host.find(':') == std::string::npos &&
+         host.find_first_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ") !=
+             std::string::npos;
+}
+
 bool isNetworkAddress(const std::string& address) {
   addrinfo* found = resolve(address);
   if (found == nullptr) return false;
@@ -76,7 +84,7 @@ std::string addressInEntry(const std::string& entry) {
 int startConnection(const std::string& address, bool& connecting, SerialFault& fault) {
   addrinfo* found = resolve(address);
   if (found == nullptr) {
-    fault = SerialFault::noDevice;
+    fault = SerialFault::notAnAddress;
     return -1;
   }
   int fd = ::socket(found->ai_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);

@@ -15,10 +15,14 @@ std::string addressInEntry(const std::string& entry);
 
 // True for an address of the form above.
 bool isNetworkAddress(const std::string& address);
+// True for a host name in place of the address ("localhost:3001"): it is
+// never looked up, since a look-up could hold the program for seconds.
+bool namesAHost(const std::string& address);
 
 // Starts a connection to an address of the form above, without waiting for
 // it. Returns the socket (non-blocking) with `connecting` set while the
-// connection is still on its way, or -1 with `fault` set.
+// connection is still on its way, or -1 with `fault` set: notAnAddress,
+// noServer, or denied.
 int startConnection(const std::string& address, bool& connecting, SerialFault& fault);
 
 // Looks, without waiting, whether a connection under way has been made:

@@ -180,6 +180,11 @@ std::string PosixSerialPorts::whereItLeads(int port) {
   if (!address.empty() && isNetworkAddress(address)) {
     return name + ", a file naming the network address " + address;
   }
+  if (!address.empty() && namesAHost(address)) {
+    return name + ", a file naming the host \"" + address +
+           "\" by its name, which Quelmo does not look up: write the address in digits, such "
+           "as 192.168.1.20:3001";
+  }
   if (!address.empty()) {
     return name + ", a file holding \"" + address +
            "\", which is not a network address in digits such as 192.168.1.20:3001";
@@ -277,6 +282,7 @@ int PosixSerialPorts::readSerial(int port, char* buffer, int maximum) {
     ssize_t n = ::read(open->fd, buffer + stored, static_cast<std::size_t>(maximum - stored));
     if (n > 0) {
       stored += static_cast<int>(n);
+      open->received = true;
       // One read takes all that has arrived: a read that does not wait
       // has nothing more to look for.
       if (!waits) break;
@@ -375,7 +381,7 @@ bool PosixSerialPorts::connectionDone(OpenPort& open) {
     open.connecting = false;
     return true;
   }
-  if (fault == SerialFault::none && Clock::now() >= open.connectBy) fault = SerialFault::noDevice;
+  if (fault == SerialFault::none && Clock::now() >= open.connectBy) fault = SerialFault::noServer;
   if (fault != SerialFault::none) drop(open, fault);
   return false;
 }

@@ -59,6 +59,7 @@ class PosixSerialPorts {
     bool connecting = false;  // a connection still on its way
     std::chrono::steady_clock::time_point connectBy{};
     SerialFault fault = SerialFault::closed;  // while fd < 0
+    bool received = false;                    // a byte has been read from it
   };
 
   // The open port n, or nullptr when n is out of range, not open, or a
@@ -71,7 +72,12 @@ class PosixSerialPorts {
   bool connectionDone(OpenPort& open);
   // Closes the port, marking why: closed by the program, or its device gone.
   void drop(OpenPort& open, SerialFault why = SerialFault::closed);
-  void lose(OpenPort& open) { drop(open, SerialFault::gone); }
+  // The device has gone. A network server that closes the connection before
+  // a byte of it was read never served it: it serves another program (one
+  // at a time), or cannot open the radio's port where it is.
+  void lose(OpenPort& open) {
+    drop(open, open.network && !open.received ? SerialFault::serverClosed : SerialFault::gone);
+  }
 
   std::array<OpenPort, 257> ports_;  // indexed by port number
 };

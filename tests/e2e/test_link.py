@@ -139,8 +139,47 @@ class LostAndFound(LinkTest):
 
         station.start()
         station.wait_connected()
-        lines, _ = self.outage(station, server.stop, ["lost", "nodev"], server.start)
+        lines, _ = self.outage(station, server.stop, ["lost", "noserver"], server.start)
         self.assertEqual(len(lines), 1, lines)
+        self.assertIn("no server at the network address", lines[0])
+
+    @unittest.skipUnless(shutil.which("ser2net"), "ser2net is not installed")
+    def test_network_radio_held_by_another_program_or_named(self):
+        # ser2net serves one program at a time: it takes a second connection,
+        # says "Port already in use" and closes it.
+        station = self.new_station(sim_port=2)
+        server = Ser2net(station.folder, os.path.join(station.folder, "COM2"))
+        self.addCleanup(server.stop)
+        entry = os.path.join(station.folder, "COM1")
+        with open(entry, "w") as file:
+            file.write("localhost:%d\n" % server.port)
+        server.start()
+        code, text, words = station.check()
+        self.assertIn('"localhost:%d" by its name' % server.port, text)
+        self.assertIn("no network address in digits", text)
+        self.assertEqual((code, words[-1]), (1, "noaddress"))
+
+        with open(entry, "w") as file:
+            file.write("127.0.0.1:%d\n" % server.port)
+        other = socket.create_connection(("127.0.0.1", server.port), timeout=5)
+        self.addCleanup(other.close)
+        other.sendall(b"FA;")
+        self.assertTrue(other.recv(12))  # ser2net serves the other program
+        code, text, words = station.check()
+        self.assertIn("closed the connection at once", text)
+        self.assertEqual((code, words[-1]), (1, "serverbusy"))
+
+        station.start()
+        self.heard_after(station, 0, ["9", "serverbusy"])  # after "quelmo 1.9"
+        other.close()
+        self.heard_after(station, 0, ["serverbusy", "connected"])
+        lines = station.debug_lines()
+        self.assertEqual([l for l in lines if l.startswith("LINK=")],
+                         ["LINK=port 1: the server at the network address closed the connection "
+                          "at once: it serves another program already (one at a time: another "
+                          "Quelmo, or the station check), or it cannot open the radio's port "
+                          "there"])
+        self.assertNotIn("RX=", lines)  # no empty read is logged as a reply
 
 
 class TuningCutOff(LinkTest):
@@ -218,6 +257,20 @@ class StationCheck(LinkTest):
                 self.assertIn(printed, text)
                 self.assertTrue(contains_in_order(words, ["checkline", str(number)]), words)
                 self.assertEqual(words[-len(radio_words):], radio_words)
+
+    def test_radio_that_echoes_its_commands(self):
+        cases = [  # simulator options, what the check prints, its last words, exit code
+            (["--echo"], "it answered ID0670;", ["connected", "id", "0", "6", "7", "0", "ok"], 0),
+            (["--echo", "--off"], "no answer after the echo", ["echo", "noanswer"], 1),
+        ]
+        for options, printed, last_words, exit_code in cases:
+            with self.subTest(options):
+                station = self.new_station(sim_options=options)
+                code, text, words = station.check()
+                self.assertEqual(code, exit_code, text)
+                self.assertIn("ID; came back as it was sent", text)
+                self.assertIn(printed, text)
+                self.assertEqual(words[-len(last_words):], last_words)
 
     def test_failing_links(self):
         def hold_the_port(station):  # another program has the device

@@ -22,7 +22,8 @@ VOCABULARY = [
     "max", "0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "12", "15",
     "17", "20", "21", "30", "40", "60", "70", "80", "160", "notsaved",
     "lost", "nodev", "denied", "busy", "badspeed", "noanswer", "port", "speed", "tuner",
-    "carrier", "pwrctl", "log", "checkline", "id", "running",
+    "carrier", "pwrctl", "log", "checkline", "id", "running", "noserver", "serverbusy",
+    "noaddress", "echo",
 ]
 
 

@@ -340,7 +340,9 @@ TEST_F(SerialPortTest, FaultSaysWhyThePortIsNotOpen) {
 }
 
 // A plain file "COMn" naming a network address: the bytes travel over TCP;
-// the far end closing is a device gone, a refused connection no device.
+// the far end closing is a device gone; a server that closes a connection
+// before it served a byte serves another program; a refused connection is
+// no server; a name is no address.
 TEST(NetworkLink, AddressEntryCarriesTheBytesAndNoticesTheFarEndGoing) {
   ScratchFolder folder;
   int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -385,6 +387,16 @@ TEST(NetworkLink, AddressEntryCarriesTheBytesAndNoticesTheFarEndGoing) {
   EXPECT_EQ(ports.serialFault(1), SerialFault::gone);
   EXPECT_EQ(ports.readSerial(1, reply, sizeof reply), 0);
 
+  ASSERT_EQ(ports.openSerial(1, 38400), 1);
+  ::close(::accept(listener, nullptr, nullptr));
+  start = Clock::now();
+  while (ports.serialFault(1) == SerialFault::none && msSince(start) < 1000) {
+    ports.writeSerial(1, "FA;", 3);
+    ports.readSerial(1, reply, sizeof reply);
+    ::usleep(1000);
+  }
+  EXPECT_EQ(ports.serialFault(1), SerialFault::serverClosed);
+
   // Nobody listens now: the connection is refused, at once or as soon as
   // the port is used.
   ::close(listener);
@@ -394,14 +406,21 @@ TEST(NetworkLink, AddressEntryCarriesTheBytesAndNoticesTheFarEndGoing) {
          msSince(start) < 1000) {
     ::usleep(1000);
   }
-  EXPECT_EQ(ports.serialFault(1), SerialFault::noDevice);
-  for (const char* text : {"localhost:3001", "127.0.0.1", "127.0.0.1:port", ""}) {
+  EXPECT_EQ(ports.serialFault(1), SerialFault::noServer);
+  const std::pair<const char*, SerialFault> entries[] = {
+      {"localhost:3001", SerialFault::notAnAddress},
+      {"127.0.0.1", SerialFault::notAnAddress},
+      {"127.0.0.1:port", SerialFault::notAnAddress},
+      {"", SerialFault::noDevice}};
+  for (const auto& [text, fault] : entries) {
     SCOPED_TRACE(text);
     file = std::fopen("COM1", "w");
     std::fputs(text, file);
     std::fclose(file);
     EXPECT_EQ(ports.openSerial(1, 38400), 0);
-    EXPECT_EQ(ports.serialFault(1), SerialFault::noDevice);
+    EXPECT_EQ(ports.serialFault(1), fault);
+    EXPECT_EQ(PosixSerialPorts::whereItLeads(1).find("by its name") != std::string::npos,
+              text[0] == 'l');
   }
 }
 

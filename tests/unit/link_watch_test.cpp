@@ -74,7 +74,10 @@ TEST_F(LinkWatchTest, PortThatDoesNotOpenSaysWhyOnceAndIsTriedEverySecond) {
   const std::pair<SerialFault, const char*> cases[] = {{SerialFault::noDevice, "nodev"},
                                                        {SerialFault::denied, "denied"},
                                                        {SerialFault::busy, "busy"},
-                                                       {SerialFault::lineRefused, "badspeed"}};
+                                                       {SerialFault::lineRefused, "badspeed"},
+                                                       {SerialFault::noServer, "noserver"},
+                                                       {SerialFault::serverClosed, "serverbusy"},
+                                                       {SerialFault::notAnAddress, "noaddress"}};
   for (const auto& [fault, word] : cases) {
     SCOPED_TRACE(word);
     platform.portAvailable = false;
@@ -90,7 +93,7 @@ TEST_F(LinkWatchTest, PortThatDoesNotOpenSaysWhyOnceAndIsTriedEverySecond) {
     EXPECT_EQ(opens(), 3);  // in three seconds and a tick
     EXPECT_TRUE(platform.portBytes.empty());
   }
-  EXPECT_EQ(linkLines().size(), 4u);
+  EXPECT_EQ(linkLines().size(), std::size(cases));
 }
 
 TEST_F(LinkWatchTest, SilentRadioIsLostOnceAndFoundAgain) {
@@ -203,6 +206,19 @@ TEST_F(LinkWatchTest, TuningIsEndedWhenTheRadioAnswersAgain) {
     radioAnswers();  // ended once only
     EXPECT_EQ(platform.commands().size(), sent.size() + 1);
   }
+}
+
+// A read that finds the device gone with bytes waiting (a network server
+// closing the connection) reads nothing, and logs no empty reply.
+TEST_F(LinkWatchTest, ReadThatFindsThePortGoneLogsNothing) {
+  radioAnswers();
+  ticks(1);  // the meter query
+  platform.queueReply("SM0120;");
+  platform.goneAtNextRead = true;
+  ticks(1);
+  EXPECT_FALSE(platform.isPortOpen(1));
+  panel.debugFile.close();
+  EXPECT_EQ(readFileBytes("debug.dat").find("RX=\r\n"), std::string::npos);
 }
 
 TEST_F(LinkWatchTest, RadioThatNeverAnsweredIsNotLostButHasNoAnswer) {

@@ -90,8 +90,9 @@ TEST_F(EverythingSaidTest, EveryWordSpokenHasARecording) {
   for (int i = 0; i < 8; ++i) tick();
   pressAll({'T'});
   for (int i = 0; i < 24; ++i) tick();  // the radio silent: lost, and why
-  for (SerialFault fault : {SerialFault::noDevice, SerialFault::denied, SerialFault::busy,
-                            SerialFault::lineRefused}) {
+  for (SerialFault fault :
+       {SerialFault::noDevice, SerialFault::denied, SerialFault::busy, SerialFault::lineRefused,
+        SerialFault::noServer, SerialFault::serverClosed, SerialFault::notAnAddress}) {
     platform.portAvailable = false;
     platform.openFault = fault;
     panel.linkFaultsSaid = 0;
@@ -106,7 +107,8 @@ TEST_F(EverythingSaidTest, EveryWordSpokenHasARecording) {
   }
   EXPECT_TRUE(missing.empty()) << "first missing: " << *missing.begin();
   EXPECT_GT(std::set<std::string>(said.begin(), said.end()).size(), 40U);
-  for (const char* word : {"lost", "noanswer", "nodev", "denied", "busy", "badspeed"}) {
+  for (const char* word : {"lost", "noanswer", "nodev", "denied", "busy", "badspeed", "noserver",
+                           "serverbusy", "noaddress"}) {
     EXPECT_NE(std::find(said.begin(), said.end(), word), said.end()) << word;
   }
 }
