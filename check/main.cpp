@@ -1,11 +1,36 @@
 // quelmo-check: checks the station in the working folder by ear and on the
 // screen, without changing anything on the radio. See check/station_check.h.
+//
+// quelmo-check --network-address ENTRY prints the network address that the
+// file ENTRY names, read as the program reads a COMn file, and ends with 0;
+// or why it names none, and ends with 1 (for scripts/run).
 #include <iostream>
+#include <string_view>
 
 #include "check/station_check.h"
 #include "platform/desktop/desktop_platform.h"
+#include "platform/desktop/network_link.h"
 
-int main() {
+namespace {
+
+int printNetworkAddress(const std::string& entry) {
+  std::string address = addressInEntry(entry);
+  if (isNetworkAddress(address)) {
+    std::cout << address << "\n";
+    return 0;
+  }
+  std::cout << (namesAHost(address) ? "a host name, which Quelmo does not look up"
+                                    : "not a network address in digits")
+            << "\n";
+  return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 3 && std::string_view(argv[1]) == "--network-address") {
+    return printNetworkAddress(argv[2]);
+  }
   DesktopPlatform platform;
   FrontPanel panel(platform);
   panel.waveDir = "wave\\";

@@ -1,23 +1,25 @@
 """scripts/run as the operator meets it: which radio it uses, the operator's
-link left alone, and two runs at once.
+link and voice left alone, and two runs at once; scripts/check-station keeps
+the voice too.
 
-The script runs from a copy of the checkout's layout whose scripts/setup only
-notes that it was called, with the built program and simulator and the test
-voice in its build/ folder."""
+The scripts run from a copy of the checkout's layout whose scripts/setup only
+notes that it was called, with the built program, check and simulator and
+the test voice in its build/ folder."""
 
 import os
 import shutil
 import signal
+import socket
 import subprocess
 import tempfile
 import time
 import unittest
 
 import station_test
-from station import QUELMO, QUELMO_SIM, wait_until
+from station import QUELMO, QUELMO_CHECK, QUELMO_SIM, wait_until
 from test_voice import write_test_voice
 
-RUN_SCRIPT = os.path.join(os.path.dirname(__file__), "..", "..", "scripts", "run")
+SCRIPTS = os.path.join(os.path.dirname(__file__), "..", "..", "scripts")
 
 
 def setUpModule():
@@ -80,7 +82,8 @@ class RunScript(unittest.TestCase):
         self.checkout = tempfile.mkdtemp(prefix="quelmo-checkout-")
         self.addCleanup(shutil.rmtree, self.checkout, True)
         os.makedirs(os.path.join(self.checkout, "scripts"))
-        shutil.copy(RUN_SCRIPT, os.path.join(self.checkout, "scripts", "run"))
+        for script in ("run", "check-station", "voice-link"):
+            shutil.copy(os.path.join(SCRIPTS, script), os.path.join(self.checkout, "scripts"))
         setup = os.path.join(self.checkout, "scripts", "setup")
         with open(setup, "w") as stub:
             stub.write('#!/bin/sh\necho "$@" >>"$(dirname "$0")/../setup.log"\n')
@@ -89,6 +92,7 @@ class RunScript(unittest.TestCase):
         os.makedirs(build)
         os.symlink(os.path.abspath(QUELMO), os.path.join(build, "quelmo"))
         os.symlink(os.path.abspath(QUELMO_SIM), os.path.join(build, "quelmo-sim"))
+        os.symlink(shutil.which(QUELMO_CHECK), os.path.join(build, "quelmo-check"))
         write_test_voice(os.path.join(build, "wave"))
         self.folder = os.path.join(self.checkout, "work")
 
@@ -150,6 +154,56 @@ class RunScript(unittest.TestCase):
         self.assertEqual(practice.stop(), 0)
         self.assertEqual(os.readlink(self.path("COM1")), absent)
         self.assertFalse(os.path.exists(self.path("radio.log")))
+
+    def test_a_network_radio_is_named(self):
+        os.makedirs(self.folder)
+        with socket.socket() as probe:  # a port nothing listens on
+            probe.bind(("127.0.0.1", 0))
+            address = "127.0.0.1:%d" % probe.getsockname()[1]
+        cases = [  # COM1's line, what the terminal says, what quelmo logs
+            (address, "Radio: work/COM1, the network radio at %s." % address, "no server at"),
+            ("localhost:3001", 'No radio: work/COM1 holds "localhost:3001": a host name',
+             "holds no network address in digits")]
+        for line, said, logged in cases:
+            with self.subTest(line):
+                with open(self.path("COM1"), "w") as entry:
+                    entry.write(line + "\n")
+                run = self.start()
+                run.wait_for_output(said)
+                wait_until(lambda: logged in self.read("debug.dat"), 20, "quelmo's reason")
+                os.remove(self.path("debug.dat"))
+                self.assertEqual("No radio" in run.output(), said.startswith("No radio"))
+                self.assertNotIn("SIMULATED", run.output())
+                self.assertEqual(run.stop(), 0)
+                self.assertEqual(self.read("COM1"), line + "\n")
+
+    def test_the_operators_own_voice_is_kept_and_named(self):
+        os.makedirs(self.folder)
+        own = tempfile.mkdtemp(prefix="quelmo-own-voice-")
+        self.addCleanup(shutil.rmtree, own, True)
+        write_test_voice(own)
+        os.symlink(own, self.path("wave"))
+        run = self.start()
+        run.wait_for_output("Radio: the SIMULATED radio")
+        self.assertIn("Voice: your own recordings, work/wave, which leads to " + own, run.output())
+        wait_until(lambda: "RX=FA" in self.read("debug.dat"), 20, "quelmo connected")
+        self.assertEqual(run.stop(), 0)
+        self.assertEqual(os.readlink(self.path("wave")), own)
+
+        # The station check keeps it too; a link that leads nowhere is the
+        # default voice's again.
+        default = os.path.join(self.checkout, "build", "wave")
+        for target, said, kept in [(own, "Voice: your own recordings", own),
+                                   (own + "-gone", "Voice: the default voice", default)]:
+            with self.subTest(target):
+                os.remove(self.path("wave"))
+                os.symlink(target, self.path("wave"))
+                check = subprocess.run(
+                    ["bash", os.path.join(self.checkout, "scripts", "check-station"), "--folder",
+                     self.folder], capture_output=True, text=True, timeout=60,
+                    env=dict(os.environ, SDL_AUDIODRIVER="dummy"))
+                self.assertIn(said, check.stdout)
+                self.assertEqual(os.readlink(self.path("wave")), kept)
 
     def test_two_runs_at_once_leave_each_others_simulator_alone(self):
         first = self.start()
