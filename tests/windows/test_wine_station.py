@@ -2,10 +2,11 @@
 program's end-to-end cases on the Windows build (with Windows' own ways to
 end it), and what only Windows has: the end of a session while a word is
 said, the port's long name, the line the radio sees, the package as
-unzipped, no sound device."""
+unzipped and what its read-me names, no sound device."""
 
 import array
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -22,6 +23,8 @@ import test_keys_and_display  # noqa: E402
 import test_station  # noqa: E402
 from station import STATION_CONFIG, wait_until  # noqa: E402
 from test_voice import VOCABULARY, value_of, wav_bytes  # noqa: E402
+
+KEYS_PAGE = os.path.join(os.path.dirname(__file__), "..", "..", "docs", "keys.md")
 
 # Power switching on: the radio is switched off ("PS0;") at every orderly end.
 POWER_SWITCHING = STATION_CONFIG[:6] + ["PWRCTL=1"] + STATION_CONFIG[7:]
@@ -151,6 +154,27 @@ class OnWindows(WineStationTest):
         station.press("F1")
         self.assertSent(station, since, ["PA01;"])
         self.assertEqual(station.words(), [])
+
+
+class Package(unittest.TestCase):
+    def test_the_read_me_names_what_the_package_holds(self):
+        with zipfile.ZipFile(PACKAGE) as package:
+            names = set(package.namelist())
+            text = {name: package.read(name).decode() for name in names if name.endswith(".txt")}
+        for named in re.findall(r"[\w-]+\.(?:txt|md|exe|cfg)\b", text["README.txt"]):
+            self.assertIn(named, names)
+        self.assertNotIn('"nc"', text["README.txt"])  # the word heard is "not connected"
+        # The keys page as plain text: every key of its table on a line of
+        # its own, no Markdown marks; the station guide's lines and menus.
+        with open(KEYS_PAGE) as page:
+            keys = re.findall(r"^\| ([^|]+?) \|", page.read(), re.M)[1:]
+        self.assertGreater(len(keys), 20)
+        for key in keys:
+            self.assertIn("\r\n%s\r\n" % key, text["keys.txt"])
+        for line in ["Line 8, the traffic log.", "SPEECH_CUT, 0 or 1", "CAT TOT: 100 msec."]:
+            self.assertIn(line, text["station.txt"])
+        for page in ("keys.txt", "station.txt"):
+            self.assertFalse(set("|`") & set(text[page]), page)
 
 
 if __name__ == "__main__":
