@@ -177,6 +177,7 @@ class FrontPanel {
   void announceFrequency();
   void announceSMeter();
   void announceSwr();
+  void announceSwrUntilKey();
   void announcePower();
   void announceMode();
   void announceBand();

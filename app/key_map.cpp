@@ -116,13 +116,15 @@ void send(FrontPanel& p, const char* command) {
 
 // Tuning uses the radio's own tuner, or, with tuneCarrier set, a low-power
 // AM carrier; afterwards the configured power and the current mode go back.
+// The carrier ends before a word is said.
 void tune(FrontPanel& p) {
-  p.speakWord("tune");
   if (p.tuneActive == 1) {
-    p.speakWord("off");
     p.endTuning();
+    p.speakWord("tune");
+    p.speakWord("off");
     return;
   }
+  p.speakWord("tune");
   p.speakWord("on");
   if (p.tuneCarrier == 0) {
     send(p, "AC002");
@@ -138,10 +140,10 @@ void tune(FrontPanel& p) {
 // once and its end goes to the radio, again, when it answers (poll.cpp).
 // The commands are sent now too, in case the radio hears but cannot answer.
 void tuneOffWhileLost(FrontPanel& p) {
-  p.speakWord("tune");
-  p.speakWord("off");
   p.endTuning();
   p.tuneEndOwed = 1;
+  p.speakWord("tune");
+  p.speakWord("off");
   p.speakWord("nc");
 }
 

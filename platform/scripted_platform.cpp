@@ -145,15 +145,15 @@ void ScriptedPlatform::unplug(int port) {
 }
 
 void ScriptedPlatform::playSound(const std::string& name, bool wait) {
-  sounds.push_back({name, wait});
+  sounds.push_back({name, wait, false, false, portBytes.size()});
 }
 
 void ScriptedPlatform::pauseForSound(const std::string& name) {
-  sounds.push_back({name, true, true});
+  sounds.push_back({name, true, true, false, portBytes.size()});
 }
 
 bool ScriptedPlatform::playSoundUntilKey(const std::string& name) {
-  sounds.push_back({name, true, false, true});
+  sounds.push_back({name, true, false, true, portBytes.size()});
   bool keyPosted = std::any_of(events_.begin(), events_.end(),
                                [](const auto& e) { return e.first == event::keyDown; });
   if (keyDuringSound > 0 && --keyDuringSound == 0) return false;

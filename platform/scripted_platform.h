@@ -25,6 +25,7 @@ struct SoundRequest {
   bool wait;
   bool pause = false;  // asked for as a wait that takes its time even mute
   bool untilKey = false;  // played until a key is pressed
+  std::size_t bytesSentBefore = 0;  // the length of portBytes when it began
 };
 
 class ScriptedPlatform : public Platform {

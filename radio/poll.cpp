@@ -162,7 +162,7 @@ void FrontPanel::handleReply(std::string_view reply) {
   } else if (kind == "RM" && isWhole(replyText, meterReplyLength)) {
     pollQueries.answer('R', query);
     swrReading = middleChars(replyText, 4, 3);
-    if (swrAnnounce > 0) announceSwr();
+    if (swrAnnounce > 0) announceSwrUntilKey();
   }
 }
 
@@ -186,9 +186,9 @@ void FrontPanel::readFrequencyReply() {
   // transmitting all the while, out of the operator's reach: it ends now,
   // as the tune key ends it, from the frequency the radio has just given.
   if (first && (tuneActive == 1 || tuneEndOwed == 1)) {
+    endTuning();
     speakWord("tune");
     speakWord("off");
-    endTuning();
   }
   // A radio that answers with fewer than nine digits: the frequency is
   // taken, but there is no whole display text and no band to follow.

@@ -102,6 +102,15 @@ void FrontPanel::announceSwr() {
   if (swrAnnounce == 1) swrAnnounce = 2;
 }
 
+// The SWR the poll reads while tuning stops at a key, whatever SPEECH_CUT
+// says: T or Q ends the carrier at once, not after the phrase.
+void FrontPanel::announceSwrUntilKey() {
+  int cutSetting = speechCut;
+  speechCut = 1;
+  announceSwr();
+  speechCut = cutSetting;
+}
+
 void FrontPanel::announcePower() {
   scratchText = middleChars(textOf(powerWatts), 2);  // without the leading blank
   for (int i = 1; i <= scratchText.length(); ++i) speakWord(middleChars(scratchText, i, 1));

@@ -254,12 +254,13 @@ TEST_F(KeyMapTest, TuneWithACarrierThenBackToPowerAndMode) {
   EXPECT_EQ(words(), (Words{"tune", "on"}));
   EXPECT_EQ(panel.tuneActive, 1);
 
-  // The carrier goes off before the power goes back up.
+  // The carrier goes off before the power goes back up, and before a word.
   platform.clearRecords();
   press('T');
   EXPECT_EQ(commands(),
             (Commands{"TX0;", "PC0100;", "MD01;", "FA007100000;", "FA007100000;"}));
   EXPECT_EQ(words(), (Words{"tune", "off"}));
+  EXPECT_GE(platform.sounds.front().bytesSentBefore, 4u);
   EXPECT_EQ(panel.tuneActive, 0);
   EXPECT_EQ(panel.modeIndex, 1);
 }
@@ -269,6 +270,7 @@ TEST_F(KeyMapTest, TuneWithTheRadiosTuner) {
   type({'T', 'T'});
   EXPECT_EQ(commands(), (Commands{"AC002;", "AC001;"}));
   EXPECT_EQ(words(), (Words{"tune", "on", "tune", "off"}));
+  EXPECT_EQ(platform.sounds[2].bytesSentBefore, 12u);  // "AC001;" before "tune off"
 }
 
 TEST_F(KeyMapTest, QuitSavesTheBandMemoryAndSaysQuit) {

@@ -226,6 +226,15 @@ TEST_F(PollTest, SwrReplyIsSpokenOnlyWhenAsked) {
   panel.pollToggle = 1;
   answer("RM6130;");
   EXPECT_EQ(words(), (Words{"SWR", "1", "point", "9", "21", "2", "point", "1"}));
+
+  // A key waiting (T, Q) cuts the phrase at its first word, SPEECH_CUT or not.
+  platform.clearRecords();
+  platform.postEvent(event::keyDown, 'T');
+  panel.pollToggle = 1;
+  answer("RM6130;");
+  EXPECT_EQ(words(), Words{"2"});
+  EXPECT_TRUE(platform.sounds.back().untilKey);
+  EXPECT_EQ(panel.speechCut, 0);
 }
 
 TEST_F(PollTest, QueuedBandStepsAreTakenOnePerReply) {
