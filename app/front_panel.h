@@ -190,6 +190,7 @@ class FrontPanel {
   void nextMode();
   void selectBand();
   void trackBand();
+  void askFrequencyAtEnd();
   void saveBandMode();
   void restoreBandMode();
   void bandForEntry();

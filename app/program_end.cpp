@@ -33,6 +33,7 @@ void FrontPanel::endProgram(bool quitKey) {
   if (ended == 1) return;
   ended = 1;
   if (tuneActive == 1 || tuneEndOwed == 1) endTuning();
+  askFrequencyAtEnd();
   trackBand();
   if (!saveMemoryFile()) speakWord("notsaved");
   if (quitKey) speakWord("quit");

@@ -36,6 +36,11 @@ constexpr int longestRead = 255;
 constexpr int frequencyReplyLength = 12;
 constexpr int meterReplyLength = 7;
 
+// At the end the radio's frequency is waited for at most this long for each
+// byte of a frequency reply (300 ms a read), for at most this many reads.
+constexpr int endReadMsPerByte = 25;
+constexpr int endReads = 4;
+
 constexpr int frequencyWipe = 13;  // blanks after the frequency cover a longer text
 
 // Ticks never come faster than one per 50 ms, so this is a second at least.
@@ -244,4 +249,47 @@ void FrontPanel::sayRadioChangesAtRest() {
   heardRadioMode = radioMode;
   if (modeMoved) announceMode();
   if (frequencyMoved) announceFrequency();
+}
+
+// The band memory saved at the end holds the frequency the radio is on. Its
+// last report can be older than the last keys (Q right after Page Up: the
+// reports since told how the radio was before the steps), so the radio is
+// asked once more and its answer waited for briefly. A radio that is lost
+// or silent leaves the band memory as its last report made it.
+void FrontPanel::askFrequencyAtEnd() {
+  if (connectedSpoken == 0) return;  // lost, or never heard
+  commandText = "FA";
+  int askedTick = ++pollTick;
+  pollQueries.asked({'F', askedTick, stateCommandCount});
+  sendCommand();
+  platform.setSerialReadMode(comPort, endReadMsPerByte);
+  std::string unread = replyFragment.str();
+  std::string reply;
+  bool answered = false;
+  for (int read = 0; read < endReads && !answered; ++read) {
+    char bytes[frequencyReplyLength];
+    int count = std::clamp(platform.readSerial(comPort, bytes, frequencyReplyLength), 0,
+                           frequencyReplyLength);
+    if (count == 0) break;  // silent, or gone
+    std::string_view received(bytes, static_cast<std::size_t>(count));
+    writeLogLine("RX=" + std::string(received));
+    unread += received;
+    // Replies to earlier queries come first and are passed over.
+    for (int end = findText(unread, ";"); end > 0 && !answered; end = findText(unread, ";")) {
+      reply = firstChars(unread, end);
+      unread = middleChars(unread, end + 1);
+      PollQuery query;
+      if (end != frequencyReplyLength || firstChars(reply, 2) != "FA" ||
+          !isWhole(reply, frequencyReplyLength) || !pollQueries.answer('F', query)) {
+        continue;
+      }
+      answered = query.tick == askedTick;
+    }
+    if (answered) {
+      lastFreqReply = firstChars(reply, 11);
+      lastReplyMode = modeIndex;
+      lastReplyPointBand = pointModeBand;
+    }
+  }
+  platform.setSerialReadMode(comPort, -1);
 }

@@ -283,7 +283,7 @@ TEST_F(KeyMapTest, QuitSavesTheBandMemoryAndSaysQuit) {
   std::string saved = readFileBytes("memory.dat");
   EXPECT_EQ(saved.rfind("V1.9\r\n", 0), 0u);
   EXPECT_NE(saved.find("\r\n3007050000\r\n"), std::string::npos);
-  EXPECT_TRUE(commands().empty());
+  EXPECT_EQ(commands(), Commands{"FA;"});  // where the radio is, asked once more
 }
 
 TEST_F(KeyMapTest, CloseRequestSavesLikeQuitWithoutAWord) {
@@ -293,7 +293,7 @@ TEST_F(KeyMapTest, CloseRequestSavesLikeQuitWithoutAWord) {
   EXPECT_EQ(panel.running, 0);
   EXPECT_NE(readFileBytes("memory.dat").find("\r\n2014200000\r\n"), std::string::npos);
   EXPECT_TRUE(words().empty());
-  EXPECT_TRUE(commands().empty());
+  EXPECT_EQ(commands(), Commands{"FA;"});
 }
 
 TEST_F(KeyMapTest, KeysTheMapDoesNotNameSendTheFrequency) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/lifecycle.h"
+#include "controls/band_table.h"
 #include "platform/scripted_platform.h"
 #include "tests/unit/front_panel_fixture.h"
 
@@ -122,13 +123,14 @@ TEST(ProgramEnd, EveryEndStopsATuningFirstSavesAndSwitchesTheRadioOff) {
     std::vector<std::string> endCommands;
     std::vector<std::string> lastWords;
   };
-  const std::vector<std::string> carrierOff = {"TX0;", "PC0100;", "MD01;", "FA007100000;", "PS0;"};
+  const std::vector<std::string> carrierOff = {"TX0;",         "PC0100;", "MD01;",
+                                               "FA007100000;", "FA;",     "PS0;"};
   const End ends[] = {
       {"quit key, carrier", event::keyDown, 'Q', 1, false, carrierOff, {"on", "quit"}},
       {"close request, carrier", event::closeRequest, 0, 1, false, carrierOff, {"tune", "on"}},
-      {"close request, tuner", event::closeRequest, 0, 0, false, {"AC001;", "PS0;"}, {"tune", "on"}},
+      {"close request, tuner", event::closeRequest, 0, 0, false, {"AC001;", "FA;", "PS0;"}, {"tune", "on"}},
       {"quit key, full disk", event::keyDown, 'Q', 1, true, carrierOff, {"notsaved", "quit"}},
-      {"close request, full disk", event::closeRequest, 0, 0, true, {"AC001;", "PS0;"},
+      {"close request, full disk", event::closeRequest, 0, 0, true, {"AC001;", "FA;", "PS0;"},
        {"on", "notsaved"}},
   };
   for (const End& end : ends) {
@@ -155,6 +157,43 @@ TEST(ProgramEnd, EveryEndStopsATuningFirstSavesAndSwitchesTheRadioOff) {
     EXPECT_EQ(std::vector<std::string>(said.end() - 2, said.end()), end.lastWords);
     std::string saved = readFileBytes("memory.dat");
     EXPECT_EQ(saved.find("\r\n1007100000\r\n") != std::string::npos, !end.saveFails) << saved;
+  }
+}
+
+// The end saves where the radio is now: its last report can be older than
+// the last keys (Q right after Page Up). The radio is asked once more; the
+// reply to a query still waiting from before comes first and is passed over.
+TEST(ProgramEnd, SavesTheFrequencyTheRadioGivesAtTheEnd) {
+  struct Case {
+    const char* name;
+    int connected;
+    const char* replies;
+    const char* saved;
+  };
+  const Case cases[] = {
+      {"answered after an echo, a meter and a late reply", 1, "FA;SM0120;FA007110000;FA007130000;",
+       "007130000"},
+      {"only the late reply", 1, "FA007110000;", "007100000"},
+      {"silent", 1, "", "007100000"},
+      {"lost: not asked", 0, "FA007130000;", "007100000"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TemporaryDirectory folder;
+    ScriptedPlatform platform;
+    FrontPanel panel(platform);
+    panel.comPort = 1;
+    platform.openSerial(1, 38400);
+    fillInitialBandMemory(panel.bandFrequency, panel.bandMode);
+    panel.connectedSpoken = c.connected;
+    panel.lastFreqReply = "FA007100000";
+    panel.pollQueries.asked({'F', 0, 0});
+    platform.queueReply(c.replies);
+    panel.endProgram(false);
+    std::vector<std::string> sent = platform.commands();
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), "FA;"), c.connected);
+    std::string saved = readFileBytes("memory.dat");
+    EXPECT_NE(saved.find(std::string(c.saved) + "\r\n"), std::string::npos) << saved;
   }
 }
 
