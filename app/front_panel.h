@@ -170,10 +170,12 @@ class FrontPanel {
   void radioAnswered();   // a whole reply has come
   void readModeReply();
   void sayRadioChangesAtRest();  // what the radio changed, once it rests
+  void askFrequencyAtEnd();      // once more, briefly, for the band memory saved
 
   // speech/: the word player and the announcers.
   void speakWord(std::string_view word);
   void speakPause(std::string_view word);  // takes the word's time, even mute
+  void checkVoiceFolder();  // says on standard error and in the log why nothing can be heard
   void announceFrequency();
   void announceSMeter();
   void announceSwr();
@@ -190,7 +192,6 @@ class FrontPanel {
   void nextMode();
   void selectBand();
   void trackBand();
-  void askFrequencyAtEnd();
   void saveBandMode();
   void restoreBandMode();
   void bandForEntry();

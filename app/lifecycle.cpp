@@ -50,6 +50,7 @@ void shutDown(FrontPanel& panel) {
 
 int runQuelmo(FrontPanel& panel) {
   setFixedTexts(panel);
+  panel.checkVoiceFolder();
   // Without its window no key, tick or close request could ever reach the
   // program, so it ends before it touches the radio.
   if (!openMainWindow(panel)) {

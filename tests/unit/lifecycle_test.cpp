@@ -97,6 +97,55 @@ TEST_F(LifecycleTest, WithoutPowerControlTheRadioIsLeftOn) {
   EXPECT_FALSE(std::filesystem::exists("debug.dat"));
 }
 
+void voiceFolderWith(const char* file) {
+  std::filesystem::create_directory("wave");
+  writeFileBytes(std::filesystem::path("wave") / file, "");
+}
+
+// Without words the program is mute: why is said once, on standard error
+// and in the log, naming the folder and what is wrong with it.
+TEST_F(LifecycleTest, AVoiceFolderWithoutWordsIsReportedOnce) {
+  namespace fs = std::filesystem;
+  struct Case {
+    const char* name;
+    void (*make)();
+    const char* why;  // empty: words are there, nothing reported
+  };
+  const Case cases[] = {
+      {"missing", [] {}, "there is no folder \"wave\" here"},
+      {"a link to nowhere", [] { fs::create_directory_symlink("build/wave", "wave"); },
+       "\"wave\" is a link to build/wave, which does not exist"},
+      {"a file", [] { writeFileBytes("wave", ""); }, "\"wave\" is not a folder"},
+      {"no recording", [] { voiceFolderWith("a.txt"); }, "the folder holds no .wav recording"},
+      {"words", [] { voiceFolderWith("OKAY.WAV"); }, ""},
+  };
+  writeFileBytes("quelmo.cfg", stationFile(0, 1));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all("wave");
+    fs::remove("debug.dat");
+    try {
+      c.make();
+    } catch (const fs::filesystem_error&) {
+      continue;  // no links here (Windows without the right to make them)
+    }
+    OrderRecordingPlatform platform;
+    FrontPanel panel{platform};
+    platform.postEvent(event::closeRequest, 0);
+    testing::internal::CaptureStderr();
+    runQuelmo(panel);
+    std::string errors = testing::internal::GetCapturedStderr();
+    std::string line = std::string("no words in wave/: ") + c.why + "; nothing can be heard";
+    std::string log = readFileBytes("debug.dat");
+    if (*c.why == '\0') {
+      EXPECT_EQ(errors.find("wave"), std::string::npos) << errors;
+    } else {
+      EXPECT_EQ(errors, "quelmo: " + line + "\n");
+      EXPECT_NE(log.find("\r\nERR=" + line + "\r\n"), std::string::npos) << log;
+    }
+  }
+}
+
 // The radio is off and its port closed: a key still waiting would only
 // pretend to act.
 TEST_F(LifecycleTest, EventsStillWaitingWhenTheProgramEndsDoNothing) {
@@ -125,13 +174,13 @@ TEST(ProgramEnd, EveryEndStopsATuningFirstSavesAndSwitchesTheRadioOff) {
   };
   const std::vector<std::string> carrierOff = {"TX0;",         "PC0100;", "MD01;",
                                                "FA007100000;", "FA;",     "PS0;"};
+  const std::vector<std::string> tunerOff = {"AC001;", "FA;", "PS0;"};
   const End ends[] = {
       {"quit key, carrier", event::keyDown, 'Q', 1, false, carrierOff, {"on", "quit"}},
       {"close request, carrier", event::closeRequest, 0, 1, false, carrierOff, {"tune", "on"}},
-      {"close request, tuner", event::closeRequest, 0, 0, false, {"AC001;", "FA;", "PS0;"}, {"tune", "on"}},
+      {"close request, tuner", event::closeRequest, 0, 0, false, tunerOff, {"tune", "on"}},
       {"quit key, full disk", event::keyDown, 'Q', 1, true, carrierOff, {"notsaved", "quit"}},
-      {"close request, full disk", event::closeRequest, 0, 0, true, {"AC001;", "FA;", "PS0;"},
-       {"on", "notsaved"}},
+      {"close request, full disk", event::closeRequest, 0, 0, true, tunerOff, {"on", "notsaved"}},
   };
   for (const End& end : ends) {
     SCOPED_TRACE(end.name);
