@@ -57,6 +57,12 @@ class Checker {
       warn(1, "It is " + std::to_string(line.size()) +
                   " characters long; it should be 5 for ports 1 to 9 or 6 for ports 10 to 99 "
                   "(port1, port12). It is read as port " + std::to_string(port) + ".");
+    } else if (length(line) == 5 && allDigits(lastChars(line, 2))) {
+      // "COM12" as the system lists the port: a 5-character line is port 1 to 9.
+      std::string meant = lastChars(line, 2);
+      warn(1, "It ends in two digits, but only its last character names the port: " +
+                  quoted(value) + " is read as port " + std::to_string(port) + ". For port " +
+                  meant + " it needs 6 characters (port" + meant + ", COM=" + meant + ").");
     } else if (!allDigits(value) || port == 0) {
       warn(1, "It should end in the port number, 1 to 99 (port1, port12); " + quoted(value) +
                   " is read as port " + std::to_string(port) + ".");

@@ -200,8 +200,15 @@ bool reportRadio(FrontPanel& p, std::ostream& out) {
     return false;
   }
   if (fault != LinkFault::none) {
-    out << "  not reached: " << linkFaultText(fault) << "\n";
+    // A busy port while a Quelmo holds this folder: that Quelmo has the port.
+    bool quelmoHere = fault == LinkFault::busy && !p.platform.holdWorkingFolder();
+    out << "  not reached: "
+        << (quelmoHere ? "the device is busy: Quelmo is running in this folder and holds it; "
+                         "end it (Q) before the check"
+                       : linkFaultText(fault))
+        << "\n";
     p.speakWord(linkFaultWord(fault));
+    if (quelmoHere) p.speakWord("running");
     return false;
   }
   const std::string& answer = reply.bytes;

@@ -279,6 +279,12 @@ class StationCheck(LinkTest):
             self.addCleanup(os.close, holder)
             return ()
 
+        def quelmo_running_here(station):  # as quelmo holds its folder
+            folder = os.open(station.folder, os.O_RDONLY | os.O_DIRECTORY)
+            fcntl.flock(folder, fcntl.LOCK_EX)
+            self.addCleanup(os.close, folder)
+            return hold_the_port(station)
+
         def as_nobody(station):  # a user outside the dialout group
             if os.geteuid() != 0:
                 self.skipTest("only root can try as another user")
@@ -289,6 +295,7 @@ class StationCheck(LinkTest):
         cases = [  # simulator options, set-up, word said, text printed
             (["--unplugged"], None, "nodev", "no such device"),
             ([], hold_the_port, "busy", "another program holds it"),
+            ([], quelmo_running_here, "running", "Quelmo is running in this folder and holds it"),
             ([], as_nobody, "denied", "add yourself to the dialout group"),
             (["--off"], None, "noanswer", "no answer: the radio is off"),
         ]

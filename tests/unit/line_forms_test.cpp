@@ -31,6 +31,7 @@ TEST(LineForms, EachMistypedLineIsNamedWithWhatItIsReadAs) {
       {1, "com=3", {}},
       {1, "port=3", {"\"=3\" is read as port 0"}},
       {1, "COM10", {"\"0\" is read as port 0"}},
+      {1, "COM12", {"its last character names the port: \"2\" is read as port 2. For port 12"}},
       {1, "PORT12X", {"is 7 characters long"}},
       {2, "BAUD=38400", {"is read as 8400. Put six characters before the speed: SPEED=38400"}},
       {2, "BAUD= 38400 ", {"ends with a blank", "\"38400 \" is read as 38400"}},
