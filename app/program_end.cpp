@@ -32,7 +32,16 @@ void FrontPanel::endTuning() {
 void FrontPanel::endProgram(bool quitKey) {
   if (ended == 1) return;
   ended = 1;
-  if (tuneActive == 1 || tuneEndOwed == 1) endTuning();
+  bool tuning = tuneActive == 1 || tuneEndOwed == 1;
+  if (tuning) endTuning();
+  // A radio that cannot be reached may still be transmitting: the end of the
+  // tuning went out but nothing confirms it, so the operator hears so
+  // before leaving. The next start sends "TX0" first.
+  if (tuning && connectedSpoken == 0) {
+    speakWord("tune");
+    speakWord("on");
+    speakWord("nc");
+  }
   askFrequencyAtEnd();
   trackBand();
   if (!saveMemoryFile()) speakWord("notsaved");

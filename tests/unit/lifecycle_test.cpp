@@ -209,6 +209,40 @@ TEST(ProgramEnd, EveryEndStopsATuningFirstSavesAndSwitchesTheRadioOff) {
   }
 }
 
+// Ending while the radio cannot be reached and a tuning is on, or its end
+// is still owed (the tune key pressed while lost): the end commands go out
+// in case the radio hears, and the operator is told the carrier may be on.
+TEST(ProgramEnd, EndWhileTheRadioIsLostWarnsThatTheTuningMayBeOn) {
+  struct Case {
+    int tuneActive, tuneEndOwed, connected;
+    std::vector<std::string> words;
+  };
+  const Case cases[] = {
+      {1, 0, 0, {"tune", "on", "nc", "quit"}},
+      {0, 1, 0, {"tune", "on", "nc", "quit"}},
+      {1, 0, 1, {"quit"}},
+      {0, 0, 0, {"quit"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.tuneActive * 100 + c.tuneEndOwed * 10 + c.connected);
+    TemporaryDirectory folder;
+    ScriptedPlatform platform;
+    FrontPanel panel(platform);
+    panel.comPort = 1;
+    platform.openSerial(1, 38400);
+    fillInitialBandMemory(panel.bandFrequency, panel.bandMode);
+    panel.waveDir = "wave\\";
+    panel.tuneCarrier = 1;
+    panel.tuneActive = c.tuneActive;
+    panel.tuneEndOwed = c.tuneEndOwed;
+    panel.connectedSpoken = c.connected;
+    panel.endProgram(true);
+    EXPECT_EQ(platform.words(), c.words);
+    std::vector<std::string> sent = platform.commands();
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), "TX0;"), c.tuneActive + c.tuneEndOwed);
+  }
+}
+
 // The end saves where the radio is now: its last report can be older than
 // the last keys (Q right after Page Up). The radio is asked once more; the
 // reply to a query still waiting from before comes first and is passed over.
