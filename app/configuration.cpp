@@ -47,7 +47,7 @@ bool FrontPanel::readConfiguration() {
   sendPower();  // the port is not open yet: this reaches no radio and no log
 
   configFile.readLine(line);
-  swrAnnounce = settingOf(characterAt(line, 5));
+  swrAnnounce = static_cast<SwrAnnounce>(settingOf(characterAt(line, 5)));
   configFile.readLine(line);
   tuneCarrier = settingOf(characterAt(line, 5));
   configFile.readLine(line);

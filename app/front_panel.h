@@ -3,8 +3,9 @@
 // the result; the member functions are its routines, and each is defined in
 // the folder of its subsystem (app/, radio/, speech/, controls/).
 //
-// A routine is told what to do by the state its caller set: to send a
-// command, put its text into commandText and call sendCommand().
+// A routine is told what to do by the state its caller set, or by its
+// argument where that is what it is told: sendCommand(text) sends a command
+// built by the CAT vocabulary (radio/cat.h), speakWord(word) says a word.
 #pragma once
 
 #include <array>
@@ -16,6 +17,7 @@
 #include "platform/text.h"
 #include "platform/text_file.h"
 #include "radio/poll_queries.h"
+#include "state/named_values.h"
 
 class FrontPanel {
  public:
@@ -27,7 +29,7 @@ class FrontPanel {
   int comPort = 0;
   int baudRate = 0;
   int powerWatts = 0;
-  int swrAnnounce = 0;
+  SwrAnnounce swrAnnounce = SwrAnnounce::whenAsked;
   int tuneCarrier = 0;
   Text bandCoverage;
   int powerControl = 0;
@@ -66,10 +68,9 @@ class FrontPanel {
   int bandIndex = 0;  // 1..13, 99 outside every band
   int modeIndex = 0;  // 1 LSB, 2 USB, 3 CW, 4 AM, 5 FM
 
-  // --- Band memory, indexed by band 1..13 (0 unused), and the mode table ---
+  // --- Band memory, indexed by band 1..13 (0 unused) ---
   std::array<Text, 14> bandFrequency;  // "FA" + 9 digits
   std::array<Text, 14> bandMode;       // one digit "1".."5"
-  std::array<Text, 6> modeCommand;     // indexed by mode 1..5
   // The band whose mode an entry's point chose while the radio stays on the
   // old band's frequency. That mode is not stored for the band the radio
   // reports until the entry is sent, a band or a channel is chosen, or the
@@ -79,11 +80,11 @@ class FrontPanel {
 
   // --- Memory channels 0..9: mode digit + 9 frequency digits, "9" empty ---
   std::array<Text, 10> memoryChannel;
-  int channelAction = 0;  // 0 none, 1 store, 2 recall
+  ChannelAction channelAction = ChannelAction::none;
   int memoryFileUnreadable = 0;  // 1: "memory.dat" exists but was not read; never saved over
 
   // --- Levels ---
-  int focusControl = 0;  // 0 freq, 1 band, 2 width, 3 power, 4 RF gain, 7 AF gain
+  Focus focusControl = Focus::frequency;  // what the Up and Down keys adjust
   int afGain = 0;
   int rfGain = 0;
   int filterWidth = 0;
@@ -102,7 +103,7 @@ class FrontPanel {
   // --- Keyboard and direct entry ---
   int keyCode = 0;
   int keyHeld = 0;  // the key last pressed while it is down (0: none), whose repeats are ignored
-  int entryValue = 0;  // 999: no entry since start-up
+  int entryValue = 0;  // noEntry: no entry since start-up
   int entryMhzDigits = 0;
   int entryPointSeen = 0;
   int entryPointRefused = 0;  // 1: the point was refused, so Enter refuses the entry
@@ -159,6 +160,7 @@ class FrontPanel {
 
   // radio/: the command sender, the traffic log and the poll.
   void sendCommand();
+  void sendCommand(std::string_view command);  // as commandText
   void openTrafficLog();                 // "debug.dat" with its header line
   void writeLogLine(std::string_view line);  // when logging is on
   void logKey();                         // the key line of keyCode

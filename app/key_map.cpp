@@ -9,30 +9,15 @@
 
 #include "app/front_panel.h"
 #include "controls/band_table.h"
+#include "platform/virtual_keys.h"
+#include "radio/cat.h"
 
 namespace {
 
-// Windows virtual-key codes.
-namespace key {
-constexpr int enter = 13;
-constexpr int shift = 16;
-constexpr int ctrl = 17;
-constexpr int insert = 45;
-constexpr int leftWindows = 91;
-constexpr int up = 38;
-constexpr int down = 40;
-constexpr int point = 190;
-constexpr int f1 = 112;
-constexpr int f2 = 113;
-constexpr int f3 = 114;
-constexpr int f4 = 115;
-constexpr int f5 = 116;
-constexpr int f6 = 117;
-}  // namespace key
-
-constexpr int noEntry = 999;  // entryValue before the first entry
-
 enum class Then { stop, goOn };
+
+// The tune key's carrier: AM at 5 W.
+constexpr int tuneCarrierWatts = 5;
 
 struct KeyRow {
   bool (*key)(int code);
@@ -64,7 +49,7 @@ bool inert(int code) {
 
 bool always(const FrontPanel&) { return true; }
 bool tuning(const FrontPanel& p) { return p.tuneActive == 1; }
-bool channelActionWaiting(const FrontPanel& p) { return p.channelAction > 0; }
+bool channelActionWaiting(const FrontPanel& p) { return p.channelAction != ChannelAction::none; }
 // Before the radio's first answer, and while it is lost, keys would act on
 // readings that are not current and send commands that may go nowhere. It
 // is the link that tells, not the frequency: 0 Hz is a frequency the keys
@@ -72,7 +57,7 @@ bool channelActionWaiting(const FrontPanel& p) { return p.channelAction > 0; }
 bool radioNotAnswering(const FrontPanel& p) { return p.connectedSpoken == 0 || p.radioLost == 1; }
 bool tuningWhileNotAnswering(const FrontPanel& p) { return tuning(p) && radioNotAnswering(p); }
 bool entryStarted(const FrontPanel& p) { return p.entryValue != noEntry; }
-bool focusNotFrequency(const FrontPanel& p) { return p.focusControl != 0; }
+bool focusNotFrequency(const FrontPanel& p) { return p.focusControl != Focus::frequency; }
 
 // --- Actions ---
 
@@ -86,10 +71,10 @@ void quit(FrontPanel& p) { p.endProgram(true); }
 void notch(FrontPanel& p) {
   p.speakWord("notch");
   if (p.notchOn == 0) {
-    p.commandText = "BC01";
+    p.commandText = cat::switched(cat::notch, true);
     p.speakWord("on");
   } else {
-    p.commandText = "BC00";
+    p.commandText = cat::switched(cat::notch, false);
     p.speakWord("off");
   }
   p.notchOn = 1 - p.notchOn;
@@ -100,17 +85,12 @@ void speechProcessor(FrontPanel& p) {
   p.speakWord("spc");
   if (p.processorOn == 0) {
     p.speakWord("on");
-    p.commandText = "PR02";
+    p.commandText = cat::switched(cat::processor, true);
   } else {
     p.speakWord("off");
-    p.commandText = "PR01";
+    p.commandText = cat::switched(cat::processor, false);
   }
   p.processorOn = 1 - p.processorOn;
-  p.sendCommand();
-}
-
-void send(FrontPanel& p, const char* command) {
-  p.commandText = command;
   p.sendCommand();
 }
 
@@ -127,11 +107,11 @@ void tune(FrontPanel& p) {
   p.speakWord("tune");
   p.speakWord("on");
   if (p.tuneCarrier == 0) {
-    send(p, "AC002");
+    p.sendCommand(cat::tuner(true));
   } else {
-    send(p, "PC0005");
-    send(p, "MD05");
-    send(p, "TX1");
+    p.sendCommand(cat::power(tuneCarrierWatts));
+    p.sendCommand(cat::mode(modeTable[amMode].radioMode));
+    p.sendCommand(cat::transmit(true));
   }
   p.tuneActive = 1;
 }
@@ -157,33 +137,34 @@ void meter(FrontPanel& p) {
 
 void width(FrontPanel& p) {
   if (p.modeIndex == fmMode) return;
-  p.focusControl = 2;
+  p.focusControl = Focus::width;
   p.announceWidth();
 }
 
 constexpr std::array<KeyRow, 33> keyMap = {{
     {notAllowedWhileTuning, tuning, [](FrontPanel& p) { p.speakWord("ton"); }, Then::stop},
     {inert, always, nothing, Then::stop},
-    {notDigit, channelActionWaiting, [](FrontPanel& p) { p.channelAction = 0; }, Then::goOn},
+    {notDigit, channelActionWaiting, [](FrontPanel& p) { p.channelAction = ChannelAction::none; },
+     Then::goOn},
     {is<'H'>, always, help, Then::stop},
     {is<'Q'>, always, quit, Then::stop},
     {is<'T'>, tuningWhileNotAnswering, tuneOffWhileLost, Then::stop},
     {anyKey, radioNotAnswering, [](FrontPanel& p) { p.speakWord("nc"); }, Then::stop},
     {is<'C'>, always,
      [](FrontPanel& p) {
-       p.channelAction = 1;
+       p.channelAction = ChannelAction::store;
        p.speakWord("sch");
      },
      Then::stop},
     {is<'G'>, always,
      [](FrontPanel& p) {
-       p.channelAction = 2;
+       p.channelAction = ChannelAction::recall;
        p.speakWord("gch");
      },
      Then::stop},
     {is<'A'>, always,
      [](FrontPanel& p) {
-       p.focusControl = 7;
+       p.focusControl = Focus::afGain;
        p.speakWord("af");
      },
      Then::stop},
@@ -204,14 +185,14 @@ constexpr std::array<KeyRow, 33> keyMap = {{
     {isDigit, always,
      [](FrontPanel& p) {
        p.handleDigit();
-       p.focusControl = 0;
+       p.focusControl = Focus::frequency;
      },
      Then::stop},
     {is<key::f5>, always, notch, Then::goOn},
     {is<key::f6>, always, speechProcessor, Then::goOn},
     {is<'F'>, always,
      [](FrontPanel& p) {
-       p.focusControl = 0;
+       p.focusControl = Focus::frequency;
        p.announceMode();
        p.announceFrequency();
      },
@@ -219,7 +200,7 @@ constexpr std::array<KeyRow, 33> keyMap = {{
     {is<'P'>, always,
      [](FrontPanel& p) {
        p.speakWord("Power");
-       p.focusControl = 3;
+       p.focusControl = Focus::power;
        p.sendPower();
        p.announcePower();
      },
@@ -227,14 +208,14 @@ constexpr std::array<KeyRow, 33> keyMap = {{
     {is<'R'>, always,
      [](FrontPanel& p) {
        p.speakWord("rf");
-       p.focusControl = 4;
+       p.focusControl = Focus::rfGain;
      },
      Then::goOn},
     {is<'S'>, always, meter, Then::goOn},
     {is<'T'>, always, tune, Then::goOn},
     {is<'B'>, always,
      [](FrontPanel& p) {
-       p.focusControl = 1;
+       p.focusControl = Focus::band;
        p.speakWord("band");
        p.announceBand();
      },

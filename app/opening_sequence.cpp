@@ -3,6 +3,7 @@
 // bring the radio to a known state on the 40 m band.
 #include "app/front_panel.h"
 #include "controls/band_table.h"
+#include "radio/cat.h"
 
 namespace {
 
@@ -15,10 +16,9 @@ constexpr const char* helpLine1 =
 constexpr const char* helpLine2 =
     "F1=Preamp F2=Attenuator F3=Noise Blanker F4=Noise Reduction  h=Help (all keys spoken)";
 
-// Receiver functions off, then (after the power) AF gain 50, notch off and
-// filter width 14, as the initial state below says.
-constexpr const char* functionsOff[] = {"PA00", "RA00", "NB00", "NR00"};
-constexpr const char* levelCommands[] = {"AG0050", "BC00", "SH014"};
+// Receiver functions off, as the initial state below says.
+constexpr const cat::Switch* functionsOff[] = {&cat::preamp, &cat::attenuator, &cat::noiseBlanker,
+                                               &cat::noiseReduction};
 
 void printFixedTexts(FrontPanel& p) {
   p.platform.setTextPosition(280, 10);
@@ -38,7 +38,7 @@ void setInitialValues(FrontPanel& p) {
   p.keyHeld = 0;
   p.connectedSpoken = 0;
   p.bandStepPending = 0;
-  p.focusControl = 0;
+  p.focusControl = Focus::frequency;
   p.tuneActive = 0;
   p.tuneEndOwed = 0;
   p.preampOn = 0;
@@ -48,16 +48,15 @@ void setInitialValues(FrontPanel& p) {
   p.entryMhzDigits = 0;
   p.entryArmed = 0;
   p.pointModeBand = 0;
-  p.channelAction = 0;
+  p.channelAction = ChannelAction::none;
   p.notchOn = 0;
   p.processorOn = 0;
-  p.entryValue = 999;  // no entry since start-up
+  p.entryValue = noEntry;
   p.bandIndex = startBand;
   p.filterWidth = 14;
   p.rfGain = 250;
   p.afGain = 50;
   fillInitialBandMemory(p.bandFrequency, p.bandMode);
-  fillModeCommands(p.modeCommand);
   p.modeIndex = 1;
   p.dataBits = 8;
   p.parity = 0;
@@ -66,17 +65,12 @@ void setInitialValues(FrontPanel& p) {
   p.memoryFileUnreadable = 0;
 }
 
-void send(FrontPanel& p, const char* command) {
-  p.commandText = command;
-  p.sendCommand();
-}
-
 // The recording "delay" is the pause the radio needs after each command;
 // it takes its time even when the program is mute.
 void switchRadioOn(FrontPanel& p) {
-  send(p, "Power on");
+  p.sendCommand(cat::wakeUp);
   p.speakPause("delay");
-  send(p, "PS1");
+  p.sendCommand(cat::powerSwitch(true));
   p.speakPause("delay");
 }
 
@@ -100,15 +94,16 @@ void FrontPanel::openingSequence() {
   openRadioPort();
   // A radio left transmitting (a run that crashed while tuning) stops first:
   // the power and the mode are set only on a radio that does not transmit.
-  send(*this, "TX0");
+  sendCommand(cat::transmit(false));
   if (powerControl == 1) switchRadioOn(*this);
 
   platform.setFont("Ariel", 50, 700);
   modeIndex = roundToInt(numberOf(bandMode[startBand]));
   selectMode();
-  for (const char* command : functionsOff) send(*this, command);
+  for (const cat::Switch* function : functionsOff) sendCommand(cat::switched(*function, false));
   sendPower();
-  for (const char* command : levelCommands) send(*this, command);
-  commandText = bandFrequency[startBand];
-  sendCommand();
+  sendCommand(cat::afGain(afGain));
+  sendCommand(cat::switched(cat::notch, false));
+  sendFilterWidth();
+  sendCommand(bandFrequency[startBand]);
 }

@@ -2,24 +2,16 @@
 // or the close request (the close box, the window manager, Alt+F4, a
 // termination signal, the display going away).
 #include "app/front_panel.h"
-
-namespace {
-
-void send(FrontPanel& p, const char* command) {
-  p.commandText = command;
-  p.sendCommand();
-}
-
-}  // namespace
+#include "radio/cat.h"
 
 // The carrier goes off before the operator's power and mode come back, so
 // the power is never raised while the radio transmits.
 void FrontPanel::endTuning() {
   tuneEndOwed = 0;
   if (tuneCarrier == 0) {
-    send(*this, "AC001");
+    sendCommand(cat::tuner(false));
   } else {
-    send(*this, "TX0");
+    sendCommand(cat::transmit(false));
     sendPower();
     selectMode();
   }
@@ -46,7 +38,7 @@ void FrontPanel::endProgram(bool quitKey) {
   trackBand();
   if (!saveMemoryFile()) speakWord("notsaved");
   if (quitKey) speakWord("quit");
-  if (powerControl == 1) send(*this, "PS0");
+  if (powerControl == 1) sendCommand(cat::powerSwitch(false));
   platform.closeSerial(comPort);
   running = 0;
 }

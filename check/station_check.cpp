@@ -7,6 +7,7 @@
 #include "app/options.h"
 #include "check/line_forms.h"
 #include "controls/band_table.h"
+#include "radio/cat.h"
 #include "radio/link_fault.h"
 
 namespace {
@@ -62,10 +63,11 @@ void reportSettings(FrontPanel& p, std::ostream& out, const PortDescriber& where
       "spoken only when asked for with the S key",
       "every reading spoken while tuning, the first one in full",
       "every reading spoken while tuning, in the short form"};
-  int swr = std::clamp(p.swrAnnounce, 0, 2);
-  out << "  Line 4, SWR " << p.swrAnnounce << ": " << swrMeanings[swr] << "\n";
+  int swrSetting = static_cast<int>(p.swrAnnounce);
+  int swr = std::clamp(swrSetting, 0, 2);
+  out << "  Line 4, SWR " << swrSetting << ": " << swrMeanings[swr] << "\n";
   p.speakWord("SWR");
-  speakDigits(p, std::to_string(p.swrAnnounce));
+  speakDigits(p, std::to_string(swrSetting));
 
   bool carrier = p.tuneCarrier != 0;
   out << "  Line 5, tuning " << p.tuneCarrier << ": "
@@ -132,7 +134,7 @@ std::string shownBytes(const std::string& bytes) {
 }
 
 bool isIdentity(const std::string& reply) {
-  return reply.size() >= 4 && reply.compare(0, 2, "ID") == 0 && reply.back() == ';' &&
+  return reply.size() >= 4 && cat::sameLetters(reply, cat::identityQuery) && reply.back() == ';' &&
          reply.find_first_not_of("0123456789", 2) == reply.size() - 1;
 }
 
@@ -143,7 +145,7 @@ struct IdentityReply {
   bool echoed = false;
 };
 
-constexpr std::string_view identityQuery = "ID;";
+const std::string identityQuery = std::string(cat::identityQuery) + std::string(cat::terminator);
 
 // Sends "ID;" once the port takes bytes (a network connection may still be
 // on its way), then collects what comes back until a ";" or a second passes.

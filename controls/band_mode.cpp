@@ -2,10 +2,10 @@
 // bands by number, by step and by the frequency the radio reports.
 #include "app/front_panel.h"
 #include "controls/band_table.h"
+#include "radio/cat.h"
 
 namespace {
 
-constexpr int usbMode = 2;
 constexpr int lastBandWithoutFm = 9;  // FM is offered from 10 m up
 constexpr int lastBandWithoutPreamp = 5;
 
@@ -20,7 +20,7 @@ bool modeIsFor(int pointBand, int band) { return pointBand == 0 || pointBand == 
 void FrontPanel::selectMode() {
   platform.setTextPosition(modeX, modeY);
   if (!isMode(modeIndex)) return;
-  commandText = modeTable[modeIndex].command;
+  commandText = cat::mode(modeTable[modeIndex].radioMode);
   platform.printText(std::string(modeTable[modeIndex].label) + "\r\n");
   sendCommand();
   snapToKilohertz();
@@ -83,7 +83,7 @@ void FrontPanel::selectBand() {
 // though the radio reports it there until Enter.
 void FrontPanel::trackBand() {
   int reportedHz =
-      isFrequencyCommand(lastFreqReply) ? roundToInt(numberOf(middleChars(lastFreqReply, 3))) : 0;
+      cat::isFrequency(lastFreqReply) ? roundToInt(numberOf(middleChars(lastFreqReply, 3))) : 0;
   int x = reportedHz / 100'000;
   bandIndex = noBand;
   for (int band = firstBand; band <= lastBand; ++band) {

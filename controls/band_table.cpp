@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "radio/cat.h"
+
 int bandsCovered(std::string_view bandCoverage) {
   if (bandCoverage == "1") return 10;
   if (bandCoverage == "6") return 11;
@@ -11,17 +13,9 @@ int bandsCovered(std::string_view bandCoverage) {
 
 void fillInitialBandMemory(std::array<Text, 14>& bandFrequency, std::array<Text, 14>& bandMode) {
   for (int band = firstBand; band <= lastBand; ++band) {
-    bandFrequency[band] = bandTable[band].initialFrequency;
+    bandFrequency[band] = cat::frequency(bandTable[band].initialHz);
     bandMode[band] = bandTable[band].initialMode;
   }
-}
-
-void fillModeCommands(std::array<Text, 6>& modeCommand) {
-  for (int mode = firstMode; mode <= lastMode; ++mode) modeCommand[mode] = modeTable[mode].command;
-}
-
-std::string frequencyCommand(int hz) {
-  return "FA" + zeroPadded(withinFrequencyRange(hz), 9);
 }
 
 std::string frequencyDisplayText(int hz) {
@@ -29,11 +23,6 @@ std::string frequencyDisplayText(int hz) {
   std::size_t zeros = 0;
   while (zeros < 3 && digits[zeros] == '0') ++zeros;
   return blanks(static_cast<int>(zeros)) + digits.substr(zeros, 3 - zeros) + "." + digits.substr(3);
-}
-
-bool isFrequencyCommand(std::string_view text) {
-  return text.size() == 11 && text.substr(0, 2) == "FA" &&
-         text.find_first_not_of("0123456789", 2) == std::string_view::npos;
 }
 
 bool isModeAndFrequency(std::string_view text) {

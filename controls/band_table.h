@@ -1,6 +1,6 @@
 // The fixed tables of the radio controls: the amateur bands, the modes and
-// the band coverage of the radio models, and the frequency command that
-// every routine sending a frequency shares.
+// the band coverage of the radio models, and the frequencies a command can
+// carry.
 #pragma once
 
 #include <algorithm>
@@ -19,8 +19,8 @@ struct BandRow {
   int entryLow;
   int entryHigh;
   // The band memory before "memory.dat" is read.
-  const char* initialFrequency;  // frequency command, "FA" + 9 digits
-  const char* initialMode;       // mode digit "1".."5"
+  int initialHz;
+  const char* initialMode;  // mode digit "1".."5"
   // The band's name in metres as a recorded word (70 cm is said "70").
   const char* word;
 };
@@ -31,41 +31,43 @@ constexpr int noBand = 99;  // bandIndex outside every band
 
 // Indexed by bandIndex 1..13; row 0 is unused.
 constexpr std::array<BandRow, 14> bandTable = {{
-    {0, 0, 0, 0, "", "", ""},
-    {17, 21, 1, 1, "FA001900000", "1", "160"},             // 160 m, LSB
-    {34, 41, 3, 3, "FA003600000", "1", "80"},              // 80 m, LSB
-    {49, 56, 5, 5, "FA005400000", "2", "60"},              // 60 m, USB
-    {69, 74, 7, 7, "FA007100000", "1", "40"},              // 40 m, LSB
-    {99, 102, 10, 10, "FA010100000", "3", "30"},           // 30 m, CW
-    {139, 144, 14, 14, "FA014200000", "2", "20"},          // 20 m, USB
-    {180, 182, 18, 18, "FA018100000", "2", "17"},          // 17 m, USB
-    {209, 215, 21, 21, "FA021200000", "2", "15"},          // 15 m, USB
-    {246, 250, 24, 24, "FA024890000", "2", "12"},          // 12 m, USB
-    {279, 301, 28, 29, "FA028500000", "2", "10"},          // 10 m, USB
-    {500, 530, 50, 54, "FA050150000", "2", "6"},           // 6 m, USB
-    {1439, 1481, 144, 148, "FA145000000", "5", "2"},       // 2 m, FM
-    {4299, 4400, 430, 439, "FA432000000", "5", "70"},      // 70 cm, FM
+    {0, 0, 0, 0, 0, "", ""},
+    {17, 21, 1, 1, 1'900'000, "1", "160"},           // 160 m, LSB
+    {34, 41, 3, 3, 3'600'000, "1", "80"},            // 80 m, LSB
+    {49, 56, 5, 5, 5'400'000, "2", "60"},            // 60 m, USB
+    {69, 74, 7, 7, 7'100'000, "1", "40"},            // 40 m, LSB
+    {99, 102, 10, 10, 10'100'000, "3", "30"},        // 30 m, CW
+    {139, 144, 14, 14, 14'200'000, "2", "20"},       // 20 m, USB
+    {180, 182, 18, 18, 18'100'000, "2", "17"},       // 17 m, USB
+    {209, 215, 21, 21, 21'200'000, "2", "15"},       // 15 m, USB
+    {246, 250, 24, 24, 24'890'000, "2", "12"},       // 12 m, USB
+    {279, 301, 28, 29, 28'500'000, "2", "10"},       // 10 m, USB
+    {500, 530, 50, 54, 50'150'000, "2", "6"},        // 6 m, USB
+    {1439, 1481, 144, 148, 145'000'000, "5", "2"},   // 2 m, FM
+    {4299, 4400, 430, 439, 432'000'000, "5", "70"},  // 70 cm, FM
 }};
 
 constexpr bool isBand(int band) { return band >= firstBand && band <= lastBand; }
 
 struct ModeRow {
-  const char* label;    // printed; trailing blanks cover a longer label
-  const char* command;  // the radio's mode command
+  const char* label;  // printed; trailing blanks cover a longer label
+  char radioMode;     // the radio's mode character, of its mode command
 };
 
 constexpr int firstMode = 1;
 constexpr int lastMode = 5;
+constexpr int usbMode = 2;
+constexpr int amMode = 4;
 constexpr int fmMode = 5;
 
 // Indexed by modeIndex 1..5 (LSB, USB, CW, AM, FM); row 0 is unused.
 constexpr std::array<ModeRow, 6> modeTable = {{
-    {"", ""},
-    {"LSB ", "MD01"},
-    {"USB ", "MD02"},
-    {"CW    ", "MD03"},
-    {"AM    ", "MD05"},
-    {"FM   ", "MD0B"},
+    {"", 0},
+    {"LSB ", '1'},
+    {"USB ", '2'},
+    {"CW    ", '3'},
+    {"AM    ", '5'},
+    {"FM   ", 'B'},
 }};
 
 constexpr bool isMode(int mode) { return mode >= firstMode && mode <= lastMode; }
@@ -80,10 +82,9 @@ constexpr int modeY = 45;
 // steps still come round at the ends.
 int bandsCovered(std::string_view bandCoverage);
 
-// The initial band memory (frequency commands and mode digits, indexed by
-// band 1..13) and the mode commands (indexed by mode 1..5).
+// The initial band memory: frequency commands and mode digits, indexed by
+// band 1..13.
 void fillInitialBandMemory(std::array<Text, 14>& bandFrequency, std::array<Text, 14>& bandMode);
-void fillModeCommands(std::array<Text, 6>& modeCommand);
 
 // Frequencies the radio can be told: a frequency command has nine digits.
 constexpr int lowestFrequencyHz = 0;
@@ -95,18 +96,10 @@ constexpr int withinFrequencyRange(long long hz) {
   return static_cast<int>(std::clamp<long long>(hz, lowestFrequencyHz, highestFrequencyHz));
 }
 
-// The frequency command: "FA" and the frequency in Hz as nine digits with
-// leading zeros. A frequency outside the nine digits is sent as the nearest
-// end of that range.
-std::string frequencyCommand(int hz);
-
 // The frequency as the window shows it and the F key says it: the megahertz
 // right-aligned in three characters, its leading zeros blank, then "." and
 // the six digits below it (" 14.200000", "  7.100000", "   .136000").
 std::string frequencyDisplayText(int hz);
-
-// True when text is "FA" and nine digits, as a whole frequency reply begins.
-bool isFrequencyCommand(std::string_view text);
 
 // True when text is a mode digit "1".."5" followed by nine frequency digits:
 // a band line of "memory.dat" and a stored memory channel have that form.

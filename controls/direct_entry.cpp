@@ -2,6 +2,7 @@
 // name memory channels and bands.
 #include "app/front_panel.h"
 #include "controls/band_table.h"
+#include "radio/cat.h"
 
 namespace {
 
@@ -13,13 +14,12 @@ constexpr int largestNineDigits = 999'999'999;
 
 constexpr int highestEntryMhz = 439;
 constexpr int lastBandWithoutPreamp = 5;
-constexpr int frequencyDigits = 9;  // of a frequency command
 
 }  // namespace
 
 void FrontPanel::startEntry() {
   entryValue = 0;
-  focusControl = 0;
+  focusControl = Focus::frequency;
   speakWord("EF");
   entryMhzDigits = 0;
   entryArmed = 1;
@@ -29,20 +29,20 @@ void FrontPanel::startEntry() {
 
 void FrontPanel::handleDigit() {
   int digit = keyCode - '0';
-  if (channelAction == 1) {
+  if (channelAction == ChannelAction::store) {
     storeChannel(digit);  // the same digit may then go on into an entry or a band
-  } else if (channelAction == 2) {
+  } else if (channelAction == ChannelAction::recall) {
     recallChannel(digit);
     return;
   }
-  if (focusControl == 0 && entryArmed == 1) {
+  if (focusControl == Focus::frequency && entryArmed == 1) {
     // A zero before the megahertz adds none of their digits: "07.1" is 7.1.
     bool leadingZero = entryPointSeen == 0 && entryValue == 0 && digit == 0;
     if (entryPointSeen == 0 && !leadingZero) ++entryMhzDigits;
     entryValue = entryValue > largestNineDigits / 10 ? tooManyDigits : entryValue * 10 + digit;
     speakWord(charText('0' + digit));
   }
-  if (focusControl == 1) selectBandByDigit();
+  if (focusControl == Focus::band) selectBandByDigit();
 }
 
 // The point ends the megahertz: the radio goes to the mode remembered for
@@ -79,8 +79,8 @@ void FrontPanel::completeEntry() {
   if (entryMhzDigits == 2) digits = "0" + digits;
   bool pointSeen = entryPointSeen == 1;
   entryPointSeen = 0;
-  if (static_cast<int>(digits.size()) > frequencyDigits || entryMhzDigits > 3 || entryValue == 0 ||
-      entryPointRefused == 1) {
+  if (static_cast<int>(digits.size()) > cat::frequencyDigits || entryMhzDigits > 3 ||
+      entryValue == 0 || entryPointRefused == 1) {
     speakWord("invalid");
     entryMhzDigits = 0;
     return;
@@ -92,7 +92,7 @@ void FrontPanel::completeEntry() {
     selectMode();
     entryBand = bandIndex;
   }
-  digits.resize(frequencyDigits, '0');
+  digits.resize(cat::frequencyDigits, '0');
   sendFrequency(roundToInt(numberOf(digits)));
   bandIndex = entryBand;
   pointModeBand = 0;  // the radio is on the typed band now

@@ -4,6 +4,8 @@
 
 #include "app/front_panel.h"
 #include "controls/band_table.h"
+#include "platform/virtual_keys.h"
+#include "radio/cat.h"
 
 namespace {
 
@@ -15,12 +17,12 @@ struct StepRow {
 
 // Up and Down (1 kHz) are added by adjustUp and adjustDown.
 constexpr std::array<StepRow, 6> stepTable = {{
-    {39, 100, 100},                // Right arrow
-    {37, -100, -100},              // Left arrow
-    {33, 10'000, 12'500},          // Page Up
-    {34, -10'000, -12'500},        // Page Down
-    {187, 1'000'000, 1'000'000},   // "="
-    {189, -1'000'000, -1'000'000}, // "-"
+    {key::right, 100, 100},
+    {key::left, -100, -100},
+    {key::pageUp, 10'000, 12'500},
+    {key::pageDown, -10'000, -12'500},
+    {key::equals, 1'000'000, 1'000'000},
+    {key::minus, -1'000'000, -1'000'000},
 }};
 
 constexpr int lastBandWithoutFmChannels = 11;
@@ -31,8 +33,7 @@ constexpr int lastBandWithoutFmChannels = 11;
 // radio reports it: the next key steps, rounds or speaks from there.
 void FrontPanel::sendFrequency(int hz) {
   frequencyHz = withinFrequencyRange(hz);
-  commandText = frequencyCommand(frequencyHz);
-  sendCommand();
+  sendCommand(cat::frequency(frequencyHz));
 }
 
 // A key without a step re-sends the current frequency unchanged.

@@ -5,15 +5,9 @@
 
 #include "app/front_panel.h"
 #include "controls/band_table.h"
+#include "radio/cat.h"
 
 namespace {
-
-constexpr int focusFrequency = 0;
-constexpr int focusBand = 1;
-constexpr int focusWidth = 2;
-constexpr int focusPower = 3;
-constexpr int focusRfGain = 4;
-constexpr int focusAfGain = 7;
 
 constexpr int frequencyStep = 1000;
 constexpr int gainStep = 10;
@@ -52,30 +46,29 @@ bool refusedOutsideBands(FrontPanel& panel) {
 
 void FrontPanel::adjustUp() {
   switch (focusControl) {
-    case focusFrequency:  // the key handler sends the frequency afterwards
+    case Focus::frequency:  // the key handler sends the frequency afterwards
       frequencyHz = withinFrequencyRange(static_cast<long long>(frequencyHz) + frequencyStep);
       break;
-    case focusBand:
+    case Focus::band:
       if (refusedOutsideBands(*this)) break;
       if (++bandStepPending == bandsCovered(bandCoverage) + 1) bandStepPending = 1;
       break;
-    case focusWidth:
+    case Focus::width:
       filterWidth = std::min(filterWidth + 1, widestWidth);
       sendFilterWidth();
       break;
-    case focusPower:
+    case Focus::power:
       powerWatts = powerAbove(powerWatts);
       sendPower();
       break;
-    case focusRfGain:
+    case Focus::rfGain:
       rfGain = std::min(rfGain + gainStep, gainTop);
       sendRfGain();
       if (rfGain == gainTop) speakWord("max");
       break;
-    case focusAfGain:
+    case Focus::afGain:
       afGain = std::min(afGain + gainStep, gainTop);
-      commandText = "AG0" + zeroPadded(afGain, 3);
-      sendCommand();
+      sendCommand(cat::afGain(afGain));
       if (afGain == gainTop) speakWord("max");
       break;
     default:
@@ -87,29 +80,28 @@ void FrontPanel::adjustUp() {
 // stays 0.
 void FrontPanel::adjustDown() {
   switch (focusControl) {
-    case focusFrequency:
+    case Focus::frequency:
       frequencyHz = withinFrequencyRange(static_cast<long long>(frequencyHz) - frequencyStep);
       break;
-    case focusBand:
+    case Focus::band:
       if (refusedOutsideBands(*this)) break;
       if (--bandStepPending == -(bandsCovered(bandCoverage) + 1)) bandStepPending = -1;
       break;
-    case focusWidth:
+    case Focus::width:
       filterWidth = std::max(filterWidth - 1, narrowestWidth);
       sendFilterWidth();
       break;
-    case focusPower:
+    case Focus::power:
       powerWatts = powerBelow(powerWatts);
       sendPower();
       break;
-    case focusRfGain:
+    case Focus::rfGain:
       rfGain = std::max(rfGain - gainStep, 0);
       sendRfGain();
       break;
-    case focusAfGain:
+    case Focus::afGain:
       afGain = std::max(afGain - gainStep, 0);
-      commandText = "AG0" + zeroPadded(afGain, 3);
-      sendCommand();
+      sendCommand(cat::afGain(afGain));
       break;
     default:
       break;
@@ -118,17 +110,8 @@ void FrontPanel::adjustDown() {
 
 // Any wattage, on the ladder or not (the configuration may give one off it),
 // goes out as three digits.
-void FrontPanel::sendPower() {
-  commandText = "PC0" + zeroPadded(std::clamp(powerWatts, 0, 999), 3);
-  sendCommand();
-}
+void FrontPanel::sendPower() { sendCommand(cat::power(powerWatts)); }
 
-void FrontPanel::sendRfGain() {
-  commandText = "RG0" + zeroPadded(rfGain, 3);
-  sendCommand();
-}
+void FrontPanel::sendRfGain() { sendCommand(cat::rfGain(rfGain)); }
 
-void FrontPanel::sendFilterWidth() {
-  commandText = "SH0" + zeroPadded(filterWidth, 2);
-  sendCommand();
-}
+void FrontPanel::sendFilterWidth() { sendCommand(cat::filterWidth(filterWidth)); }

@@ -7,6 +7,7 @@
 
 #include "app/front_panel.h"
 #include "controls/band_table.h"
+#include "radio/cat.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ void FrontPanel::storeChannel(int digit) {
   bool saved = saveMemoryFile();
   speakWord("ok");
   if (!saved) speakWord("notsaved");
-  channelAction = 0;
+  channelAction = ChannelAction::none;
 }
 
 void FrontPanel::recallChannel(int digit) {
@@ -54,14 +55,14 @@ void FrontPanel::recallChannel(int digit) {
   const Text& channel = memoryChannel[digit];
   if (!isModeAndFrequency(channel)) {  // empty, or never a stored channel
     speakWord("invalid");
-    channelAction = 0;
+    channelAction = ChannelAction::none;
     return;
   }
   modeIndex = roundToInt(numberOf(firstChars(channel, 1)));
   pointModeBand = 0;  // the channel's mode comes with its frequency
   selectMode();
   sendFrequency(roundToInt(numberOf(lastChars(channel, 9))));
-  channelAction = 0;
+  channelAction = ChannelAction::none;
   speakWord("ok");
 }
 
@@ -131,7 +132,7 @@ void FrontPanel::loadMemoryFile() {
       continue;
     }
     bandMode[band] = firstChars(line, 1);
-    bandFrequency[band] = "FA" + lastChars(line, 9);
+    bandFrequency[band] = cat::frequency(roundToInt(numberOf(lastChars(line, 9))));
   }
   for (int channel = 0; channel < channelCount; ++channel) {
     const std::string& line = lines[1 + lastBand + channel];

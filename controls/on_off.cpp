@@ -1,19 +1,19 @@
 // The receiver functions switched on and off by one key each.
 #include "app/front_panel.h"
+#include "radio/cat.h"
 
 namespace {
 
 struct SwitchRow {
   int FrontPanel::*flag;
   const char* word;
-  const char* offCommand;
-  const char* onCommand;
+  const cat::Switch& command;
 };
 
-constexpr SwitchRow preamp{&FrontPanel::preampOn, "preamp", "PA00", "PA01"};
-constexpr SwitchRow attenuator{&FrontPanel::attenuatorOn, "at", "RA00", "RA01"};
-constexpr SwitchRow noiseBlanker{&FrontPanel::noiseBlankerOn, "nb", "NB00", "NB01"};
-constexpr SwitchRow noiseReduction{&FrontPanel::noiseReductionOn, "nr", "NR00", "NR01"};
+constexpr SwitchRow preamp{&FrontPanel::preampOn, "preamp", cat::preamp};
+constexpr SwitchRow attenuator{&FrontPanel::attenuatorOn, "at", cat::attenuator};
+constexpr SwitchRow noiseBlanker{&FrontPanel::noiseBlankerOn, "nb", cat::noiseBlanker};
+constexpr SwitchRow noiseReduction{&FrontPanel::noiseReductionOn, "nr", cat::noiseReduction};
 
 // The radio's own state is never read back: the flag is the program's record,
 // flipped here, and the command follows the flag. Both words are said before
@@ -22,11 +22,11 @@ void toggle(FrontPanel& panel, const SwitchRow& row) {
   int& on = panel.*row.flag;
   panel.speakWord(row.word);
   if (on == 1) {
-    panel.commandText = row.offCommand;
+    panel.commandText = cat::switched(row.command, false);
     on = 0;
     panel.speakWord("off");
   } else {
-    panel.commandText = row.onCommand;
+    panel.commandText = cat::switched(row.command, true);
     on = 1;
     panel.speakWord("on");
   }

@@ -3,31 +3,27 @@
 #include <string>
 
 #include "app/front_panel.h"
-
-namespace {
-
-// A frequency or a mode command: a reply to a query sent before it no longer
-// tells the radio's state. "FA" alone is the frequency query, "MD0" alone
-// the mode query.
-bool changesFrequencyOrMode(std::string_view command) {
-  return (command.substr(0, 2) == "FA" || command.substr(0, 2) == "MD") && command != "FA" &&
-         command != "MD0";
-}
-
-}  // namespace
+#include "platform/virtual_keys.h"
+#include "radio/cat.h"
 
 void FrontPanel::sendCommand() {
   // The operator chose what the program commands: it is no change made at
   // the radio, and one made there and not yet said is superseded.
-  if (changesFrequencyOrMode(commandText)) {
+  if (cat::changesFrequencyOrMode(commandText)) {
     ++stateCommandCount;
-    if (firstChars(commandText, 2) == "MD") radioMode = commandText[3];
+    if (cat::sameLetters(commandText, cat::modeHead)) radioMode = cat::modeOf(commandText);
     heardFrequencyHz = frequencyHz;
     heardRadioMode = radioMode;
   }
-  commandText += ";";  // a text at its capacity loses the ";": no command comes near that
+  commandText +=
+      cat::terminator;  // a text at its capacity loses the ";": no command comes near that
   platform.writeSerial(comPort, commandText.data(), commandText.length());
   writeLogLine("TX=" + commandText);
+}
+
+void FrontPanel::sendCommand(std::string_view command) {
+  commandText = command;
+  sendCommand();
 }
 
 // The log is a plain file of its own: a "debug.dat" that is a link, a hard
@@ -62,9 +58,9 @@ void FrontPanel::reportProblem(std::string_view message) {
 }
 
 void FrontPanel::logKey() {
-  if (keyCode == 13) {
+  if (keyCode == key::enter) {
     writeLogLine("C/R");
-  } else if (keyCode == 190) {
+  } else if (keyCode == key::point) {
     writeLogLine(".");
   } else {
     writeLogLine(charText(keyCode));

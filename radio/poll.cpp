@@ -26,15 +26,11 @@
 #include "app/front_panel.h"
 #include "app/window_layout.h"
 #include "controls/band_table.h"
+#include "radio/cat.h"
 
 namespace {
 
 constexpr int longestRead = 255;
-
-// A reply's full length with its ";": "FA" + 9 digits + ";", "SM0"/"RM6" +
-// 3 digits + ";".
-constexpr int frequencyReplyLength = 12;
-constexpr int meterReplyLength = 7;
 
 // At the end the radio's frequency is waited for at most this long for each
 // byte of a frequency reply (300 ms a read), for at most this many reads.
@@ -46,10 +42,6 @@ constexpr int frequencyWipe = 13;  // blanks after the frequency cover a longer 
 // Ticks never come faster than one per 50 ms, so this is a second at least.
 constexpr int unansweredTicks = 20;
 constexpr int restingTicks = 20;  // a change at the radio is said after this rest
-
-// "MD0" and the radio's mode character: the mode reply, "MD02;".
-constexpr const char* modeQuery = "MD0";
-constexpr int modeReplyLength = 5;
 
 // The radio's modes that are variants of the program's (CW on the lower
 // side, wide AM, wide FM); its own mode commands are in the mode table.
@@ -63,17 +55,12 @@ constexpr ModeVariant modeVariants[] = {{'7', 3}, {'D', 4}, {'4', 5}};
 // The program's mode (1..5) of the radio's mode character; 0 for none.
 int modeOfRadio(char radioMode) {
   for (int mode = firstMode; mode <= lastMode; ++mode) {
-    if (modeTable[mode].command[3] == radioMode) return mode;
+    if (modeTable[mode].radioMode == radioMode) return mode;
   }
   for (const ModeVariant& variant : modeVariants) {
     if (variant.radioMode == radioMode) return variant.modeIndex;
   }
   return 0;
-}
-
-bool isModeReply(std::string_view reply) {
-  return static_cast<int>(reply.size()) == modeReplyLength && reply.substr(0, 3) == "MD0" &&
-         reply[4] == ';';
 }
 
 // A reply is interpreted only when its ";" arrived within its full length
@@ -92,7 +79,8 @@ bool isWhole(std::string_view reply, int fullLength) {
 // The start of a reply still arriving: the bytes after the last ";". Only
 // as much as a reply can hold before its ";" is kept; more is noise.
 std::string unfinishedReply(std::string_view rest) {
-  return static_cast<int>(rest.size()) < frequencyReplyLength ? std::string(rest) : std::string();
+  return static_cast<int>(rest.size()) < cat::frequencyReplyLength ? std::string(rest)
+                                                                   : std::string();
 }
 
 }  // namespace
@@ -102,18 +90,17 @@ void FrontPanel::pollRadio() {
   if (!watchLink()) return;  // no port to ask through
   if (awaitingReply == 0) {
     if (pollToggle == 0) {
-      commandText = "FA";
+      commandText = cat::frequencyQuery;
     } else {
-      commandText = tuneActive == 1 ? "RM6" : "SM0";
+      commandText = tuneActive == 1 ? cat::swrQuery : cat::sMeterQuery;
     }
     pollQueries.asked({commandText[0], pollTick, stateCommandCount});
     bool frequencyAsked = pollToggle == 0;
     pollToggle = 1 - pollToggle;
     sendCommand();
     if (frequencyAsked && speakRadioChanges == 1) {
-      commandText = modeQuery;
-      pollQueries.asked({'M', pollTick, stateCommandCount});
-      sendCommand();
+      pollQueries.asked({cat::modeQuery[0], pollTick, stateCommandCount});
+      sendCommand(cat::modeQuery);
     }
     awaitingReply = 1;
     sayRadioChangesAtRest();
@@ -145,15 +132,17 @@ void FrontPanel::pollRadio() {
 // One whole reply, its ";" included. Every whole reply the radio sends comes
 // here once, in the order it came, whether it is then taken or not.
 void FrontPanel::handleReply(std::string_view reply) {
-  if (isWhole(reply, frequencyReplyLength)) radioAnswered();  // the radio is there
+  if (isWhole(reply, cat::frequencyReplyLength)) radioAnswered();  // the radio is there
   replyText = reply;
-  std::string kind = firstChars(replyText, 2);
   PollQuery query;
-  if (kind == "FA" && isWhole(replyText, frequencyReplyLength)) {
-    bool current = pollQueries.answer('F', query) && query.stateCommands == stateCommandCount;
+  if (cat::sameLetters(replyText, cat::frequencyQuery) &&
+      isWhole(replyText, cat::frequencyReplyLength)) {
+    bool current = pollQueries.answer(cat::frequencyQuery[0], query) &&
+                   query.stateCommands == stateCommandCount;
     if (current) readFrequencyReply();
-  } else if (kind == "SM" && isWhole(replyText, meterReplyLength)) {
-    pollQueries.answer('S', query);
+  } else if (cat::sameLetters(replyText, cat::sMeterQuery) &&
+             isWhole(replyText, cat::meterReplyLength)) {
+    pollQueries.answer(cat::sMeterQuery[0], query);
     // Only the printed label is refreshed: with the prefix "xx" no word is
     // found, so nothing is heard and no time is spent.
     sMeterReading = roundToInt(numberOf(middleChars(replyText, 4, 3)));
@@ -161,13 +150,15 @@ void FrontPanel::handleReply(std::string_view reply) {
     waveDir = "xx";
     announceSMeter();
     waveDir = speechFolder;
-  } else if (kind == "MD" && isModeReply(replyText)) {
-    bool current = pollQueries.answer('M', query) && query.stateCommands == stateCommandCount;
+  } else if (cat::sameLetters(replyText, cat::modeQuery) && cat::isModeReply(replyText)) {
+    bool current =
+        pollQueries.answer(cat::modeQuery[0], query) && query.stateCommands == stateCommandCount;
     if (current) readModeReply();
-  } else if (kind == "RM" && isWhole(replyText, meterReplyLength)) {
-    pollQueries.answer('R', query);
+  } else if (cat::sameLetters(replyText, cat::swrQuery) &&
+             isWhole(replyText, cat::meterReplyLength)) {
+    pollQueries.answer(cat::swrQuery[0], query);
     swrReading = middleChars(replyText, 4, 3);
-    if (swrAnnounce > 0) announceSwrUntilKey();
+    if (swrSaidAtReadings(swrAnnounce)) announceSwrUntilKey();
   }
 }
 
@@ -227,7 +218,7 @@ void FrontPanel::readFrequencyReply() {
 // says it once it has rested. A mode the program has no word for changes
 // nothing. (The tune key's AM carrier is commanded, so it is no change.)
 void FrontPanel::readModeReply() {
-  char reported = replyText[3];
+  char reported = cat::modeOf(replyText);
   int mode = modeOfRadio(reported);
   if (mode == 0 || reported == radioMode) return;
   radioMode = reported;
@@ -258,18 +249,17 @@ void FrontPanel::sayRadioChangesAtRest() {
 // or silent leaves the band memory as its last report made it.
 void FrontPanel::askFrequencyAtEnd() {
   if (connectedSpoken == 0) return;  // lost, or never heard
-  commandText = "FA";
   int askedTick = ++pollTick;
-  pollQueries.asked({'F', askedTick, stateCommandCount});
-  sendCommand();
+  pollQueries.asked({cat::frequencyQuery[0], askedTick, stateCommandCount});
+  sendCommand(cat::frequencyQuery);
   platform.setSerialReadMode(comPort, endReadMsPerByte);
   std::string unread = replyFragment.str();
   std::string reply;
   bool answered = false;
   for (int read = 0; read < endReads && !answered; ++read) {
-    char bytes[frequencyReplyLength];
-    int count = std::clamp(platform.readSerial(comPort, bytes, frequencyReplyLength), 0,
-                           frequencyReplyLength);
+    char bytes[cat::frequencyReplyLength];
+    int count = std::clamp(platform.readSerial(comPort, bytes, cat::frequencyReplyLength), 0,
+                           cat::frequencyReplyLength);
     if (count == 0) break;  // silent, or gone
     std::string_view received(bytes, static_cast<std::size_t>(count));
     writeLogLine("RX=" + std::string(received));
@@ -279,8 +269,9 @@ void FrontPanel::askFrequencyAtEnd() {
       reply = firstChars(unread, end);
       unread = middleChars(unread, end + 1);
       PollQuery query;
-      if (end != frequencyReplyLength || firstChars(reply, 2) != "FA" ||
-          !isWhole(reply, frequencyReplyLength) || !pollQueries.answer('F', query)) {
+      if (end != cat::frequencyReplyLength || !cat::sameLetters(reply, cat::frequencyQuery) ||
+          !isWhole(reply, cat::frequencyReplyLength) ||
+          !pollQueries.answer(cat::frequencyQuery[0], query)) {
         continue;
       }
       answered = query.tick == askedTick;

@@ -5,35 +5,37 @@
 #include <cctype>
 #include <cstdio>
 
+#include "radio/cat.h"
+
 namespace {
 
 // How the parameter of a known set command looks. A known mnemonic with any
 // other parameter is malformed and ignored, as the radio would refuse it.
 struct SetCommand {
-  const char* mnemonic;
-  int digits;             // length of the parameter
-  const char* allowed;    // the characters the parameter may hold
+  std::string_view mnemonic;
+  int digits;           // length of the parameter
+  const char* allowed;  // the characters the parameter may hold
 };
 
 constexpr const char* kDigits = "0123456789";
 constexpr const char* kModes = "123456789ABCDE";
 
 constexpr std::array<SetCommand, 15> kSetCommands{{
-    {"FA", 9, kDigits},
-    {"MD0", 1, kModes},
-    {"PS", 1, "01"},
-    {"TX", 1, "01"},
-    {"PC0", 3, kDigits},
-    {"AG0", 3, kDigits},
-    {"RG0", 3, kDigits},
-    {"SH0", 2, kDigits},
-    {"PA0", 1, "012"},
-    {"RA0", 1, "01"},
-    {"NB0", 1, "01"},
-    {"NR0", 1, "01"},
-    {"BC0", 1, "01"},
-    {"PR0", 1, "01"},
-    {"AC00", 1, "012"},
+    {cat::frequencyHead, cat::frequencyDigits, kDigits},
+    {cat::modeHead, 1, kModes},
+    {cat::powerSwitchHead, 1, "01"},
+    {cat::transmitHead, 1, "01"},
+    {cat::powerHead, cat::levelDigits, kDigits},
+    {cat::afGainHead, cat::levelDigits, kDigits},
+    {cat::rfGainHead, cat::levelDigits, kDigits},
+    {cat::widthHead, cat::widthDigits, kDigits},
+    {cat::preamp.head, 1, "012"},
+    {cat::attenuator.head, 1, "01"},
+    {cat::noiseBlanker.head, 1, "01"},
+    {cat::noiseReduction.head, 1, "01"},
+    {cat::notch.head, 1, "01"},
+    {cat::processor.head, 1, "01"},
+    {cat::tunerHead, 1, "012"},
 }};
 
 std::string threeDigits(int value) {
@@ -42,8 +44,13 @@ std::string threeDigits(int value) {
   return text;
 }
 
-bool startsWith(const std::string& text, const std::string& prefix) {
+bool startsWith(const std::string& text, std::string_view prefix) {
   return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+// A reply: what was asked, then its value and ";".
+std::string reply(std::string_view query, const std::string& value) {
+  return std::string(query) + value + std::string(cat::terminator);
 }
 
 }  // namespace
@@ -65,7 +72,7 @@ Transceiver::Transceiver(std::uint64_t seed, bool startOff)
 std::optional<std::string> Transceiver::handleCommand(const std::string& command) {
   if (!isWellFormed(command)) return std::nullopt;
   if (!poweredOn_) {
-    if (command == "PS1") poweredOn_ = true;
+    if (command == cat::powerSwitch(true)) poweredOn_ = true;
     return std::nullopt;
   }
   if (auto reply = answerQuery(command)) return reply;
@@ -74,32 +81,32 @@ std::optional<std::string> Transceiver::handleCommand(const std::string& command
 }
 
 std::optional<std::string> Transceiver::answerQuery(const std::string& command) const {
-  if (command == "FA") {
-    char text[16];
-    std::snprintf(text, sizeof text, "FA%09ld;", frequencyHz_);
-    return std::string(text);
+  if (command == cat::frequencyQuery) {
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "%09ld", frequencyHz_);
+    return reply(cat::frequencyQuery, digits);
   }
-  if (command == "SM0") return "SM0" + threeDigits(sMeter_) + ";";
+  if (command == cat::sMeterQuery) return reply(cat::sMeterQuery, threeDigits(sMeter_));
   // The SWR meter reads nothing while the radio receives.
-  if (command == "RM6") return "RM6" + threeDigits(transmitting_ ? swr_ : 0) + ";";
-  if (command == "MD0") return std::string("MD0") + modeDigit_ + ";";
-  if (command == "PS") return "PS1;";
-  if (command == "ID") return "ID0670;";  // the identity an FT-991A gives
+  if (command == cat::swrQuery) return reply(cat::swrQuery, threeDigits(transmitting_ ? swr_ : 0));
+  if (command == cat::modeQuery) return reply(cat::modeQuery, std::string(1, modeDigit_));
+  if (command == cat::powerSwitchQuery) return reply(cat::powerSwitchQuery, "1");
+  if (command == cat::identityQuery) return reply(cat::identityQuery, "0670");  // an FT-991A
   return std::nullopt;
 }
 
 bool Transceiver::applySetCommand(const std::string& command) {
   for (const SetCommand& known : kSetCommands) {
     if (!startsWith(command, known.mnemonic)) continue;
-    const std::string parameter = command.substr(std::char_traits<char>::length(known.mnemonic));
+    const std::string parameter = command.substr(known.mnemonic.size());
     if (static_cast<int>(parameter.size()) != known.digits) return false;
     if (parameter.find_first_not_of(known.allowed) != std::string::npos) return false;
-    const std::string mnemonic = known.mnemonic;
-    settings_[mnemonic] = parameter;
-    if (mnemonic == "FA") frequencyHz_ = std::stol(parameter);
-    if (mnemonic == "MD0") modeDigit_ = parameter[0];
-    if (mnemonic == "PS" && parameter == "0") switchOff();
-    if (mnemonic == "TX") {
+    const std::string_view mnemonic = known.mnemonic;
+    settings_[std::string(mnemonic)] = parameter;
+    if (mnemonic == cat::frequencyHead) frequencyHz_ = std::stol(parameter);
+    if (mnemonic == cat::modeHead) modeDigit_ = parameter[0];
+    if (mnemonic == cat::powerSwitchHead && parameter == "0") switchOff();
+    if (mnemonic == cat::transmitHead) {
       transmitting_ = parameter == "1";
       swr_ = 100;
       swrDirection_ = 1;

@@ -83,7 +83,7 @@ void FrontPanel::announceSMeter() {
 // The full form ("SWR" .. "21") is used while swrAnnounce is below 2; a
 // setting of 1 asks for it once, then for the short form.
 void FrontPanel::announceSwr() {
-  if (swrAnnounce < 2) speakWord("SWR");
+  if (swrSaidInFull(swrAnnounce)) speakWord("SWR");
   int x = roundToInt(numberOf(swrReading));
   std::size_t row = swrRow(x);
   int tenths = 0;
@@ -98,8 +98,8 @@ void FrontPanel::announceSwr() {
   speakWord(swrScale[row].whole);
   speakWord("point");
   speakWord(swrTenths);
-  if (swrAnnounce < 2) speakWord("21");
-  if (swrAnnounce == 1) swrAnnounce = 2;
+  if (swrSaidInFull(swrAnnounce)) speakWord("21");
+  if (swrAnnounce == SwrAnnounce::fullOnce) swrAnnounce = SwrAnnounce::shortForm;
 }
 
 // The SWR the poll reads while tuning stops at a key, whatever SPEECH_CUT

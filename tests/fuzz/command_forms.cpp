@@ -1,41 +1,67 @@
 #include "command_forms.h"
 
 #include <array>
+#include <string>
+#include <vector>
+
+#include "controls/band_table.h"
+#include "radio/cat.h"
 
 namespace {
 
-// Commands that are always the same text.
-constexpr std::array<std::string_view, 28> fixedCommands = {
-    "FA;",    "SM0;",   "RM6;",   "MD0;",   "MD01;",  "MD02;",  "MD03;",  "MD05;", "MD0B;",
-    "TX0;",   "TX1;",   "AC001;", "AC002;", "BC00;",  "BC01;",  "PR01;", "PR02;",
-    "PA00;",  "PA01;",  "RA00;",  "RA01;",  "NB00;",  "NB01;",  "NR00;", "NR01;",
-    "PS0;",   "PS1;",   "Power on;"};
+std::string ended(std::string_view command) {
+  return std::string(command) + std::string(cat::terminator);
+}
+
+// Commands that are always the same text, spelled by the CAT vocabulary.
+const std::vector<std::string>& fixedCommands() {
+  static const std::vector<std::string> commands = [] {
+    std::vector<std::string> all = {ended(cat::frequencyQuery), ended(cat::sMeterQuery),
+                                    ended(cat::swrQuery), ended(cat::modeQuery),
+                                    ended(cat::wakeUp)};
+    for (int mode = firstMode; mode <= lastMode; ++mode) {
+      all.push_back(ended(cat::mode(modeTable[mode].radioMode)));
+    }
+    for (bool on : {false, true}) {
+      all.push_back(ended(cat::transmit(on)));
+      all.push_back(ended(cat::tuner(on)));
+      all.push_back(ended(cat::powerSwitch(on)));
+      for (const cat::Switch* function : {&cat::preamp, &cat::attenuator, &cat::noiseBlanker,
+                                          &cat::noiseReduction, &cat::notch, &cat::processor}) {
+        all.push_back(ended(cat::switched(*function, on)));
+      }
+    }
+    return all;
+  }();
+  return commands;
+}
 
 // Commands that carry a number of a fixed count of digits, within the range
 // the program ever sets: the frequency, the power ladder, the gains and the
 // filter widths.
 struct NumberedForm {
   std::string_view head;
-  std::size_t digits;
+  int digits;
   long lowest;
   long highest;
 };
 
 constexpr std::array<NumberedForm, 5> numberedCommands = {{
-    {"FA", 9, 0, 999'999'999},
-    {"PC0", 3, 5, 100},
-    {"AG0", 3, 0, 250},
-    {"RG0", 3, 0, 250},
-    {"SH0", 2, 9, 21},
+    {cat::frequencyHead, cat::frequencyDigits, 0, 999'999'999},
+    {cat::powerHead, cat::levelDigits, 5, 100},
+    {cat::afGainHead, cat::levelDigits, 0, 250},
+    {cat::rfGainHead, cat::levelDigits, 0, 250},
+    {cat::widthHead, cat::widthDigits, 9, 21},
 }};
 
 bool matchesNumbered(std::string_view text, const NumberedForm& form) {
-  if (text.size() != form.head.size() + form.digits + 1 || !text.starts_with(form.head) ||
-      !text.ends_with(';')) {
+  std::size_t digits = static_cast<std::size_t>(form.digits);
+  if (text.size() != form.head.size() + digits + 1 || !text.starts_with(form.head) ||
+      !text.ends_with(cat::terminator)) {
     return false;
   }
   long value = 0;
-  for (char c : text.substr(form.head.size(), form.digits)) {
+  for (char c : text.substr(form.head.size(), digits)) {
     if (c < '0' || c > '9') return false;
     value = value * 10 + (c - '0');
   }
@@ -45,7 +71,7 @@ bool matchesNumbered(std::string_view text, const NumberedForm& form) {
 }  // namespace
 
 bool isProgramCommand(std::string_view text) {
-  for (std::string_view fixed : fixedCommands) {
+  for (const std::string& fixed : fixedCommands()) {
     if (text == fixed) return true;
   }
   for (const NumberedForm& form : numberedCommands) {

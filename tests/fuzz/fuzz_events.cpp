@@ -5,14 +5,59 @@
 #include <array>
 
 #include "fuzz_support.h"
+#include "platform/virtual_keys.h"
 
 namespace {
 
 // Every key the key map names, and a few it does not (keypad digits).
-constexpr std::array<int, 48> keys = {
-    13,  16,  17,  33,  34,  37,  38,  39,  40,  45,  48,  49,  50,  51,  52,  53,
-    54,  55,  56,  57,  65,  66,  67,  69,  70,  71,  72,  77,  80,  81,  82,  83,
-    84,  87,  88,  90,  91,  112, 113, 114, 115, 116, 117, 187, 189, 190, 96,  110};
+constexpr std::array<int, 48> keys = {key::enter,
+                                      key::shift,
+                                      key::ctrl,
+                                      key::pageUp,
+                                      key::pageDown,
+                                      key::left,
+                                      key::up,
+                                      key::right,
+                                      key::down,
+                                      key::insert,
+                                      '0',
+                                      '1',
+                                      '2',
+                                      '3',
+                                      '4',
+                                      '5',
+                                      '6',
+                                      '7',
+                                      '8',
+                                      '9',
+                                      'A',
+                                      'B',
+                                      'C',
+                                      'E',
+                                      'F',
+                                      'G',
+                                      'H',
+                                      'M',
+                                      'P',
+                                      'Q',
+                                      'R',
+                                      'S',
+                                      'T',
+                                      'W',
+                                      'X',
+                                      'Z',
+                                      key::leftWindows,
+                                      key::f1,
+                                      key::f2,
+                                      key::f3,
+                                      key::f4,
+                                      key::f5,
+                                      key::f6,
+                                      key::equals,
+                                      key::minus,
+                                      key::point,
+                                      key::keypad0,
+                                      key::keypadPoint};
 
 // Replies a radio might send, whole or not.
 constexpr std::array<const char*, 12> replies = {
@@ -26,7 +71,7 @@ void setUpStation(FrontPanel& panel, uint8_t setup) {
   panel.comPort = 1;
   panel.powerWatts = 100;
   panel.bandCoverage = (setup & 1) != 0 ? "7" : "5";
-  panel.swrAnnounce = (setup >> 1) & 1;
+  panel.swrAnnounce = static_cast<SwrAnnounce>((setup >> 1) & 1);
   panel.tuneCarrier = (setup >> 2) & 1;
   panel.powerControl = (setup >> 3) & 1;
   panel.versionText = "1.9";

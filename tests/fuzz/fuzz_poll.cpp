@@ -9,7 +9,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   enterScratchFolder();
   ScriptedPlatform platform;
   FrontPanel panel(platform);
-  panel.swrAnnounce = 1;
+  panel.swrAnnounce = SwrAnnounce::fullOnce;
   startStation(panel);
   // The first byte: tuning (SWR polled instead of the S-meter), and the band
   // steps waiting for the next frequency replies (-4..3).

@@ -134,7 +134,7 @@ const SwrSpan swrTable[] = {
 };
 
 TEST_F(AnnouncersTest, SwrScaleForEveryReading) {
-  panel.swrAnnounce = 2;
+  panel.swrAnnounce = SwrAnnounce::shortForm;
   int covered = 0;
   for (const auto& span : swrTable) {
     for (int x = span.from; x <= span.to; ++x, ++covered) {
@@ -149,23 +149,23 @@ TEST_F(AnnouncersTest, SwrScaleForEveryReading) {
 }
 
 TEST_F(AnnouncersTest, SwrFullFormOnceThenShortForm) {
-  panel.swrAnnounce = 1;
+  panel.swrAnnounce = SwrAnnounce::fullOnce;
   panel.swrReading = "130";
   panel.announceSwr();
   EXPECT_EQ(words(), (Words{"SWR", "2", "point", "1", "21"}));
-  EXPECT_EQ(panel.swrAnnounce, 2);
+  EXPECT_EQ(panel.swrAnnounce, SwrAnnounce::shortForm);
   platform.clearRecords();
   panel.announceSwr();
   EXPECT_EQ(words(), (Words{"2", "point", "1"}));
-  EXPECT_EQ(panel.swrAnnounce, 2);
+  EXPECT_EQ(panel.swrAnnounce, SwrAnnounce::shortForm);
 }
 
 TEST_F(AnnouncersTest, SwrWithAnnounceOffAlwaysUsesTheFullFormAndNoReadingIsOnePointZero) {
-  panel.swrAnnounce = 0;
+  panel.swrAnnounce = SwrAnnounce::whenAsked;
   panel.announceSwr();
   panel.announceSwr();
   EXPECT_EQ(words(), (Words{"SWR", "1", "point", "0", "21", "SWR", "1", "point", "0", "21"}));
-  EXPECT_EQ(panel.swrAnnounce, 0);
+  EXPECT_EQ(panel.swrAnnounce, SwrAnnounce::whenAsked);
 }
 
 // --- Power ---

@@ -3,6 +3,7 @@
 
 #include "controls/band_table.h"
 #include "front_panel_fixture.h"
+#include "radio/cat.h"
 
 namespace {
 
@@ -12,19 +13,18 @@ class BandModeTest : public FrontPanelTest {
  protected:
   BandModeTest() {
     fillInitialBandMemory(panel.bandFrequency, panel.bandMode);
-    fillModeCommands(panel.modeCommand);
     panel.bandCoverage = "7";
   }
 };
 
 TEST(FrequencyCommand, NineDigitsForEveryFrequencyAndTheEndsOutside) {
-  EXPECT_EQ(frequencyCommand(0), "FA000000000");
-  EXPECT_EQ(frequencyCommand(900'000), "FA000900000");
-  EXPECT_EQ(frequencyCommand(7'100'000), "FA007100000");
-  EXPECT_EQ(frequencyCommand(145'000'000), "FA145000000");
-  EXPECT_EQ(frequencyCommand(999'999'999), "FA999999999");
-  EXPECT_EQ(frequencyCommand(-5), "FA000000000");
-  EXPECT_EQ(frequencyCommand(1'000'000'000), "FA999999999");
+  EXPECT_EQ(cat::frequency(0), "FA000000000");
+  EXPECT_EQ(cat::frequency(900'000), "FA000900000");
+  EXPECT_EQ(cat::frequency(7'100'000), "FA007100000");
+  EXPECT_EQ(cat::frequency(145'000'000), "FA145000000");
+  EXPECT_EQ(cat::frequency(999'999'999), "FA999999999");
+  EXPECT_EQ(cat::frequency(-5), "FA000000000");
+  EXPECT_EQ(cat::frequency(1'000'000'000), "FA999999999");
 }
 
 TEST_F(BandModeTest, TrackingFollowsTheBandBordersBothExcluded) {
@@ -41,7 +41,7 @@ TEST_F(BandModeTest, TrackingFollowsTheBandBordersBothExcluded) {
   };
   panel.lastReplyMode = 1;
   for (const Case& c : cases) {
-    panel.lastFreqReply = frequencyCommand(c.hz);
+    panel.lastFreqReply = cat::frequency(c.hz);
     panel.trackBand();
     EXPECT_EQ(panel.bandIndex, c.band) << c.hz;
   }
@@ -127,7 +127,7 @@ TEST_F(BandModeTest, BandAfterAStepIsAlwaysOneOfTheTable) {
     panel.bandIndex = c.from;
     panel.selectBand();
     EXPECT_EQ(panel.bandIndex, c.to) << c.coverage << " " << c.from;
-    EXPECT_EQ(commands()[2], std::string(bandTable[c.to].initialFrequency) + ";");
+    EXPECT_EQ(commands()[2], cat::frequency(bandTable[c.to].initialHz) + ";");
   }
 }
 
@@ -182,7 +182,7 @@ TEST_F(BandModeTest, SnapRoundsUpInUsbAndDownInEveryOtherMode) {
     panel.modeIndex = c.mode;
     panel.snapToKilohertz();
     EXPECT_EQ(panel.frequencyHz, c.snapped) << c.hz;
-    EXPECT_EQ(commands(), (Strings{frequencyCommand(c.snapped) + ";"}));
+    EXPECT_EQ(commands(), (Strings{cat::frequency(c.snapped) + ";"}));
   }
 }
 

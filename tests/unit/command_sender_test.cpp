@@ -1,4 +1,5 @@
 #include "front_panel_fixture.h"
+#include "platform/virtual_keys.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ TEST_F(CommandSenderTest, KeyLinesNameEnterPointAndOtherKeysByTheirCode) {
   TemporaryDirectory folder;
   panel.debugFlag = 1;
   panel.debugFile.open("debug.dat", "W");
-  for (int code : {13, 190, 65, 112, 16}) {
+  for (int code : {int{key::enter}, int{key::point}, int{'A'}, int{key::f1}, int{key::shift}}) {
     panel.keyCode = code;
     panel.logKey();
   }

@@ -35,7 +35,7 @@ TEST_F(ConfigurationTest, EveryLineFillsItsSetting) {
   EXPECT_EQ(panel.comPort, 12);
   EXPECT_EQ(panel.baudRate, 38400);
   EXPECT_EQ(panel.powerWatts, 50);
-  EXPECT_EQ(panel.swrAnnounce, 1);
+  EXPECT_EQ(panel.swrAnnounce, SwrAnnounce::fullOnce);
   EXPECT_EQ(panel.tuneCarrier, 1);
   EXPECT_EQ(panel.bandCoverage, "7");
   EXPECT_EQ(panel.powerControl, 1);
@@ -85,7 +85,7 @@ TEST_F(ConfigurationTest, OptionsAreSingleCharactersAtTheirPositions) {
   lines[6] = "POWER: 1";
   lines[7] = "DEBUG 0";
   auto read = readFresh(lines);
-  EXPECT_EQ(read->swrAnnounce, 2);
+  EXPECT_EQ(read->swrAnnounce, SwrAnnounce::shortForm);
   EXPECT_EQ(read->tuneCarrier, 0);
   EXPECT_EQ(read->bandCoverage, "6");
   EXPECT_EQ(read->powerControl, 1);
@@ -94,7 +94,7 @@ TEST_F(ConfigurationTest, OptionsAreSingleCharactersAtTheirPositions) {
   // Lines too short for their position give 0 and an empty band coverage.
   auto shortLines = readFresh({"COM=3", "BAUD= 4800", "POWER=50", "SWR", "TUN", "BANDS=7",
                                      "POWSW=", "DEBUG"});
-  EXPECT_EQ(shortLines->swrAnnounce, 0);
+  EXPECT_EQ(shortLines->swrAnnounce, SwrAnnounce::whenAsked);
   EXPECT_EQ(shortLines->tuneCarrier, 0);
   EXPECT_EQ(shortLines->bandCoverage, "");
   EXPECT_EQ(shortLines->powerControl, 0);
@@ -107,7 +107,7 @@ TEST_F(ConfigurationTest, FileEndingAfterTheSpeedGivesSafeDefaults) {
   EXPECT_EQ(panel.comPort, 3);
   EXPECT_EQ(panel.baudRate, 4800);
   EXPECT_EQ(panel.powerWatts, 5);
-  EXPECT_EQ(panel.swrAnnounce, 0);
+  EXPECT_EQ(panel.swrAnnounce, SwrAnnounce::whenAsked);
   EXPECT_EQ(panel.tuneCarrier, 0);
   EXPECT_EQ(panel.bandCoverage, "");
   EXPECT_EQ(panel.powerControl, 0);
@@ -122,7 +122,7 @@ TEST_F(ConfigurationTest, OverlongLinesAreCutAndTheFollowingLinesStillCount) {
   EXPECT_EQ(read->comPort, 4);
   EXPECT_GT(read->baudRate, 9600);  // a huge number, clamped, not a crash
   EXPECT_EQ(read->powerWatts, 5);
-  EXPECT_EQ(read->swrAnnounce, 1);
+  EXPECT_EQ(read->swrAnnounce, SwrAnnounce::fullOnce);
 }
 
 TEST_F(ConfigurationTest, BinaryJunkGivesZerosWithoutHarm) {
@@ -137,7 +137,7 @@ TEST_F(ConfigurationTest, BinaryJunkGivesZerosWithoutHarm) {
   EXPECT_EQ(panel.comPort, 0);
   EXPECT_EQ(panel.baudRate, 0);
   EXPECT_EQ(panel.powerWatts, 5);
-  EXPECT_EQ(panel.swrAnnounce, 0);
+  EXPECT_EQ(panel.swrAnnounce, SwrAnnounce::whenAsked);
   EXPECT_EQ(panel.tuneCarrier, 0);
   EXPECT_LE(panel.bandCoverage.length(), 1);
   EXPECT_EQ(panel.powerControl, 0);

@@ -3,6 +3,7 @@
 
 #include "controls/band_table.h"
 #include "front_panel_fixture.h"
+#include "platform/virtual_keys.h"
 
 namespace {
 
@@ -12,13 +13,12 @@ class FrequencyEntryTest : public FrontPanelTest {
  protected:
   FrequencyEntryTest() {
     fillInitialBandMemory(panel.bandFrequency, panel.bandMode);
-    fillModeCommands(panel.modeCommand);
     panel.bandCoverage = "7";
     panel.bandIndex = 4;
     panel.modeIndex = 1;
     panel.frequencyHz = 7'100'000;
     panel.lastReplyMode = 1;
-    panel.entryValue = 999;
+    panel.entryValue = noEntry;
   }
 
   // The keys after "E": digits and ".".
@@ -44,19 +44,19 @@ TEST_F(FrequencyEntryTest, StepsByKeyWithTwelveAndAHalfKilohertzForFmChannels) {
     const char* command;
   };
   const Case cases[] = {
-      {33, 145'500'000, 12, 5, 145'512'500, "FA145512500;"},
-      {33, 145'500'000, 12, 2, 145'510'000, "FA145510000;"},
-      {33, 28'500'000, 10, 5, 28'510'000, "FA028510000;"},
-      {34, 432'000'000, 13, 5, 431'987'500, "FA431987500;"},
-      {34, 51'000'000, 99, 5, 50'987'500, "FA050987500;"},
-      {39, 7'100'000, 4, 1, 7'100'100, "FA007100100;"},
-      {37, 7'100'000, 4, 1, 7'099'900, "FA007099900;"},
-      {189, 10'500'000, 5, 3, 9'500'000, "FA009500000;"},
-      {187, 99'500'000, 99, 2, 100'500'000, "FA100500000;"},
-      {112, 7'100'000, 4, 1, 7'100'000, "FA007100000;"},  // no step: re-sent
-      {189, 500'000, 99, 1, 0, "FA000000000;"},
-      {37, 50, 99, 1, 0, "FA000000000;"},
-      {187, 999'500'000, 99, 1, 999'999'999, "FA999999999;"},
+      {key::pageUp, 145'500'000, 12, 5, 145'512'500, "FA145512500;"},
+      {key::pageUp, 145'500'000, 12, 2, 145'510'000, "FA145510000;"},
+      {key::pageUp, 28'500'000, 10, 5, 28'510'000, "FA028510000;"},
+      {key::pageDown, 432'000'000, 13, 5, 431'987'500, "FA431987500;"},
+      {key::pageDown, 51'000'000, 99, 5, 50'987'500, "FA050987500;"},
+      {key::right, 7'100'000, 4, 1, 7'100'100, "FA007100100;"},
+      {key::left, 7'100'000, 4, 1, 7'099'900, "FA007099900;"},
+      {key::minus, 10'500'000, 5, 3, 9'500'000, "FA009500000;"},
+      {key::equals, 99'500'000, 99, 2, 100'500'000, "FA100500000;"},
+      {key::f1, 7'100'000, 4, 1, 7'100'000, "FA007100000;"},  // no step: re-sent
+      {key::minus, 500'000, 99, 1, 0, "FA000000000;"},
+      {key::left, 50, 99, 1, 0, "FA000000000;"},
+      {key::equals, 999'500'000, 99, 1, 999'999'999, "FA999999999;"},
   };
   for (const Case& c : cases) {
     platform.clearRecords();
@@ -176,19 +176,19 @@ TEST_F(FrequencyEntryTest, PointOutsideOneToFourHundredThirtyNineIsRefusedAndKee
 TEST_F(FrequencyEntryTest, DigitsOnlyCountWhenAnEntryIsArmedWithFrequencyFocus) {
   panel.keyCode = '5';
   panel.handleDigit();
-  EXPECT_EQ(panel.entryValue, 999);
+  EXPECT_EQ(panel.entryValue, noEntry);
   EXPECT_TRUE(commands().empty());
   EXPECT_TRUE(words().empty());
 }
 
 TEST_F(FrequencyEntryTest, StoreArmedDigitAlsoSelectsTheBand) {
   panel.freqDigits = "007100000";
-  panel.channelAction = 1;
-  panel.focusControl = 1;
+  panel.channelAction = ChannelAction::store;
+  panel.focusControl = Focus::band;
   panel.keyCode = '6';
   panel.handleDigit();
   EXPECT_EQ(panel.memoryChannel[6], "1007100000");
-  EXPECT_EQ(panel.channelAction, 0);
+  EXPECT_EQ(panel.channelAction, ChannelAction::none);
   EXPECT_EQ(panel.bandIndex, 6);
   EXPECT_EQ(words(), (Strings{"6", "ok", "20", "metres", "preamp", "on"}));
 }
@@ -196,17 +196,17 @@ TEST_F(FrequencyEntryTest, StoreArmedDigitAlsoSelectsTheBand) {
 TEST_F(FrequencyEntryTest, StoreArmedDigitAlsoGoesIntoTheEntryButRecallEndsThere) {
   panel.freqDigits = "007100000";
   panel.startEntry();
-  panel.channelAction = 1;
+  panel.channelAction = ChannelAction::store;
   type("7");
   EXPECT_EQ(panel.memoryChannel[7], "1007100000");
   EXPECT_EQ(panel.entryValue, 7);
   EXPECT_EQ(words(), (Strings{"EF", "7", "ok", "7"}));
 
-  panel.channelAction = 2;
+  panel.channelAction = ChannelAction::recall;
   type("7");
   EXPECT_EQ(panel.entryValue, 7);
   EXPECT_EQ(panel.entryMhzDigits, 1);
-  EXPECT_EQ(panel.channelAction, 0);
+  EXPECT_EQ(panel.channelAction, ChannelAction::none);
 }
 
 }  // namespace

@@ -5,19 +5,13 @@
 
 #include "controls/band_table.h"
 #include "front_panel_fixture.h"
+#include "platform/virtual_keys.h"
+#include "radio/cat.h"
 
 namespace {
 
 using Words = std::vector<std::string>;
 using Commands = std::vector<std::string>;
-
-constexpr int shiftKey = 16;
-constexpr int enterKey = 13;
-constexpr int pointKey = 190;
-constexpr int pageUp = 33;
-constexpr int f1 = 112;
-constexpr int f5 = 116;
-constexpr int f6 = 117;
 
 // The panel as after the opening sequence and a first frequency reply of
 // 7.1 MHz in LSB.
@@ -25,9 +19,8 @@ class KeyMapTest : public FrontPanelTest {
  protected:
   KeyMapTest() {
     fillInitialBandMemory(panel.bandFrequency, panel.bandMode);
-    fillModeCommands(panel.modeCommand);
     for (auto& channel : panel.memoryChannel) channel = "9";
-    panel.entryValue = 999;
+    panel.entryValue = noEntry;
     panel.filterWidth = 14;
     panel.afGain = 50;
     panel.rfGain = 250;
@@ -42,7 +35,7 @@ class KeyMapTest : public FrontPanelTest {
     panel.frequencyHz = hz;
     panel.bandIndex = band;
     panel.modeIndex = mode;
-    panel.lastFreqReply = frequencyCommand(hz);
+    panel.lastFreqReply = cat::frequency(hz);
     panel.freqDigits = lastChars(panel.lastFreqReply, 9);
     panel.lastReplyMode = mode;
     panel.connectedSpoken = 1;
@@ -91,8 +84,18 @@ TEST_F(KeyMapTest, OnlyTheHeldKeysRepeatsAreIgnored) {
        {"af", "s.wav", "0.wav", "af"},
        {}},
       {"E 1 4 . 2 Enter overlapped",
-       {{down, 'E'}, {down, '1'}, {up, 'E'}, {down, '4'}, {up, '1'}, {down, pointKey}, {up, '4'},
-        {down, '2'}, {up, pointKey}, {down, enterKey}, {up, '2'}, {up, enterKey}},
+       {{down, 'E'},
+        {down, '1'},
+        {up, 'E'},
+        {down, '4'},
+        {up, '1'},
+        {down, key::point},
+        {up, '4'},
+        {down, '2'},
+        {up, key::point},
+        {down, key::enter},
+        {up, '2'},
+        {up, key::enter}},
        {"EF", "1", "4", "point", "2", "preamp", "on", "ok"},
        {"FA007100000;", "MD02;", "FA007100000;", "FA014200000;", "PA01;"}},
   };
@@ -100,7 +103,7 @@ TEST_F(KeyMapTest, OnlyTheHeldKeysRepeatsAreIgnored) {
     SCOPED_TRACE(c.what);
     platform.clearRecords();
     panel.keyHeld = 0;
-    panel.entryValue = 999;
+    panel.entryValue = noEntry;
     onRadio(7100000, 4, 1);
     for (auto [code, key] : c.events) event(code, key);
     EXPECT_EQ(words(), c.words);
@@ -112,7 +115,7 @@ TEST_F(KeyMapTest, ShiftIsLoggedButDoesNothing) {
   TemporaryDirectory folder;
   panel.debugFlag = 1;
   panel.debugFile.open("debug.dat", "W");
-  type({shiftKey, 'F'});
+  type({key::shift, 'F'});
   panel.debugFile.close();
   EXPECT_EQ(readFileBytes("debug.dat"), "\x10\r\nF\r\n");
   EXPECT_EQ(commands(), Commands{});
@@ -122,7 +125,7 @@ TEST_F(KeyMapTest, ShiftIsLoggedButDoesNothing) {
 TEST_F(KeyMapTest, BeforeTheFirstReplyOnlyHelpQuitAndInertKeysEscapeNc) {
   TemporaryDirectory folder;
   panel.connectedSpoken = 0;
-  type({'A', 'F', '5', pageUp, shiftKey, 'H'});
+  type({'A', 'F', '5', key::pageUp, key::shift, 'H'});
   EXPECT_EQ(words(), (Words{"nc", "nc", "nc", "nc", "help.wav"}));
   EXPECT_TRUE(commands().empty());
   ASSERT_FALSE(platform.sounds.empty());
@@ -138,12 +141,12 @@ TEST_F(KeyMapTest, BeforeTheFirstReplyOnlyHelpQuitAndInertKeysEscapeNc) {
 
 TEST_F(KeyMapTest, WhileTuningOnlySTAndQWork) {
   panel.tuneActive = 1;
-  panel.swrAnnounce = 2;
+  panel.swrAnnounce = SwrAnnounce::shortForm;
   panel.swrReading = "130";
   type({'A', 'F', '5', 'S'});
   EXPECT_EQ(words(), (Words{"ton", "ton", "ton", "2", "point", "1"}));
   EXPECT_EQ(commands(), Commands{"FA007100000;"});  // S goes on to the frequency
-  EXPECT_EQ(panel.focusControl, 0);
+  EXPECT_EQ(panel.focusControl, Focus::frequency);
   platform.clearRecords();
   press('T');
   EXPECT_EQ(words(), (Words{"tune", "off"}));
@@ -151,19 +154,19 @@ TEST_F(KeyMapTest, WhileTuningOnlySTAndQWork) {
 }
 
 TEST_F(KeyMapTest, InertKeyKeepsAWaitingStoreButOtherKeysDropIt) {
-  type({'C', shiftKey, '5'});
+  type({'C', key::shift, '5'});
   EXPECT_EQ(panel.memoryChannel[5], "1007100000");
   EXPECT_EQ(words(), (Words{"sch", "5", "ok"}));
 
   platform.clearRecords();
   type({'C', 'H', '6'});
   EXPECT_EQ(panel.memoryChannel[6], "9");
-  EXPECT_EQ(panel.channelAction, 0);
+  EXPECT_EQ(panel.channelAction, ChannelAction::none);
   EXPECT_EQ(words(), (Words{"sch", "help.wav"}));
 }
 
 TEST_F(KeyMapTest, DirectEntrySendsTheTypedFrequency) {
-  type({'E', '1', '4', pointKey, '2', enterKey});
+  type({'E', '1', '4', key::point, '2', key::enter});
   Commands sent = commands();
   ASSERT_GE(sent.size(), 3u);
   EXPECT_EQ(sent.front(), "FA007100000;");  // E goes on to the frequency
@@ -174,19 +177,19 @@ TEST_F(KeyMapTest, DirectEntrySendsTheTypedFrequency) {
   EXPECT_EQ(panel.entryArmed, 0);
 
   platform.clearRecords();
-  press(enterKey);  // the entry is over: Enter does nothing
+  press(key::enter);  // the entry is over: Enter does nothing
   EXPECT_TRUE(commands().empty());
   EXPECT_TRUE(words().empty());
 }
 
 TEST_F(KeyMapTest, EnterBeforeAnyEntrySendsTheFrequencySilently) {
-  press(enterKey);
+  press(key::enter);
   EXPECT_EQ(commands(), Commands{"FA007100000;"});
   EXPECT_TRUE(words().empty());
 }
 
 TEST_F(KeyMapTest, EnterAfterTypingNineNineNineIsNotTheEndOfTheEntry) {
-  type({'E', '9', '9', '9', enterKey});
+  type({'E', '9', '9', '9', key::enter});
   EXPECT_EQ(commands(), (Commands{"FA007100000;", "FA007100000;"}));
   EXPECT_EQ(panel.entryArmed, 1);
 }
@@ -207,42 +210,42 @@ TEST_F(KeyMapTest, ModeKeyOffersFmOnlyFromTenMetresUp) {
 
 TEST_F(KeyMapTest, WidthKeyDoesNothingInFm) {
   onRadio(145000000, 12, 5);
-  panel.focusControl = 7;
+  panel.focusControl = Focus::afGain;
   press('W');
   EXPECT_TRUE(words().empty());
   EXPECT_TRUE(commands().empty());
-  EXPECT_EQ(panel.focusControl, 7);
+  EXPECT_EQ(panel.focusControl, Focus::afGain);
 
   onRadio(14200000, 6, 2);
   press('W');
   EXPECT_EQ(words(), (Words{"bw", "2.wav", "point", "4", "khz"}));
-  EXPECT_EQ(panel.focusControl, 2);
+  EXPECT_EQ(panel.focusControl, Focus::width);
 }
 
 TEST_F(KeyMapTest, PageUpOnTwoMetresFmStepsByAChannel) {
   onRadio(145000000, 12, 5);
-  press(pageUp);
+  press(key::pageUp);
   EXPECT_EQ(commands(), Commands{"FA145012500;"});
 }
 
 TEST_F(KeyMapTest, FunctionKeysGoOnToTheFrequencyOnlyWithFrequencyFocus) {
-  press(f1);
+  press(key::f1);
   EXPECT_EQ(commands(), (Commands{"PA01;", "FA007100000;"}));
   EXPECT_EQ(words(), (Words{"preamp", "on"}));
 
   platform.clearRecords();
-  panel.focusControl = 3;
-  press(f1);
+  panel.focusControl = Focus::power;
+  press(key::f1);
   EXPECT_EQ(commands(), Commands{"PA00;"});
 }
 
 TEST_F(KeyMapTest, NotchAndSpeechProcessorSwitchOnAndOff) {
-  type({f5, f5});
+  type({key::f5, key::f5});
   EXPECT_EQ(commands(), (Commands{"BC01;", "FA007100000;", "BC00;", "FA007100000;"}));
   EXPECT_EQ(words(), (Words{"notch", "on", "notch", "off"}));
 
   platform.clearRecords();
-  type({f6, f6});
+  type({key::f6, key::f6});
   EXPECT_EQ(commands(), (Commands{"PR02;", "FA007100000;", "PR01;", "FA007100000;"}));
   EXPECT_EQ(words(), (Words{"spc", "on", "spc", "off"}));
 }
@@ -266,7 +269,7 @@ TEST_F(KeyMapTest, TuneWithACarrierThenBackToPowerAndMode) {
 }
 
 TEST_F(KeyMapTest, TuneWithTheRadiosTuner) {
-  panel.focusControl = 4;
+  panel.focusControl = Focus::rfGain;
   type({'T', 'T'});
   EXPECT_EQ(commands(), (Commands{"AC002;", "AC001;"}));
   EXPECT_EQ(words(), (Words{"tune", "on", "tune", "off"}));
@@ -299,7 +302,7 @@ TEST_F(KeyMapTest, CloseRequestSavesLikeQuitWithoutAWord) {
 TEST_F(KeyMapTest, KeysTheMapDoesNotNameSendTheFrequency) {
   type({'X', 96 /* keypad 0 */});
   EXPECT_EQ(commands(), (Commands{"FA007100000;", "FA007100000;"}));
-  panel.focusControl = 4;
+  panel.focusControl = Focus::rfGain;
   press('X');
   EXPECT_EQ(commands().size(), 2u);
 }

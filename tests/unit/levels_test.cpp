@@ -15,7 +15,7 @@ class LevelsTest : public FrontPanelTest {
 };
 
 TEST_F(LevelsTest, PowerClimbsAndFallsTheLadderAndStopsAtItsEnds) {
-  panel.focusControl = 3;
+  panel.focusControl = Focus::power;
   panel.powerWatts = 5;
   press(&FrontPanel::adjustUp, 12);
   EXPECT_EQ(commands(), (Strings{"PC0010;", "PC0020;", "PC0030;", "PC0040;", "PC0050;", "PC0060;",
@@ -28,7 +28,7 @@ TEST_F(LevelsTest, PowerClimbsAndFallsTheLadderAndStopsAtItsEnds) {
 }
 
 TEST_F(LevelsTest, PowerOffTheLadderIsSentAsThreeDigitsAndStepsOntoIt) {
-  panel.focusControl = 3;
+  panel.focusControl = Focus::power;
   for (int watts : {25, 7}) {
     panel.powerWatts = watts;
     panel.sendPower();
@@ -41,7 +41,7 @@ TEST_F(LevelsTest, PowerOffTheLadderIsSentAsThreeDigitsAndStepsOntoIt) {
 }
 
 TEST_F(LevelsTest, RfGainStopsAtItsBoundsAndSaysMaxOnlyGoingUp) {
-  panel.focusControl = 4;
+  panel.focusControl = Focus::rfGain;
   panel.rfGain = 230;
   press(&FrontPanel::adjustUp, 3);
   EXPECT_EQ(commands(), (Strings{"RG0240;", "RG0250;", "RG0250;"}));
@@ -56,7 +56,7 @@ TEST_F(LevelsTest, RfGainStopsAtItsBoundsAndSaysMaxOnlyGoingUp) {
 }
 
 TEST_F(LevelsTest, AfGainMovesInTensBetweenZeroAndTwoHundredFifty) {
-  panel.focusControl = 7;
+  panel.focusControl = Focus::afGain;
   panel.afGain = 50;
   panel.adjustUp();
   EXPECT_EQ(commands(), (Strings{"AG0060;"}));
@@ -72,7 +72,7 @@ TEST_F(LevelsTest, AfGainMovesInTensBetweenZeroAndTwoHundredFifty) {
 }
 
 TEST_F(LevelsTest, FilterWidthStaysBetweenNineAndTwentyOne) {
-  panel.focusControl = 2;
+  panel.focusControl = Focus::width;
   panel.filterWidth = 20;
   press(&FrontPanel::adjustUp, 2);
   panel.filterWidth = 10;
@@ -81,7 +81,7 @@ TEST_F(LevelsTest, FilterWidthStaysBetweenNineAndTwentyOne) {
 }
 
 TEST_F(LevelsTest, FrequencyFocusMovesOneKilohertzWithinTheNineDigits) {
-  panel.focusControl = 0;
+  panel.focusControl = Focus::frequency;
   panel.frequencyHz = 7'100'000;
   panel.adjustUp();
   EXPECT_EQ(panel.frequencyHz, 7'101'000);
@@ -95,7 +95,7 @@ TEST_F(LevelsTest, FrequencyFocusMovesOneKilohertzWithinTheNineDigits) {
 }
 
 TEST_F(LevelsTest, BandStepsQueueAndWrapAfterAFullRoundOfTheCoveredBands) {
-  panel.focusControl = 1;
+  panel.focusControl = Focus::band;
   panel.bandIndex = 4;
   panel.bandCoverage = "1";
   press(&FrontPanel::adjustUp, 2);
@@ -117,7 +117,7 @@ TEST_F(LevelsTest, BandStepsQueueAndWrapAfterAFullRoundOfTheCoveredBands) {
 }
 
 TEST_F(LevelsTest, BandStepsTakenBackCancel) {
-  panel.focusControl = 1;
+  panel.focusControl = Focus::band;
   panel.bandIndex = 4;
   panel.bandCoverage = "1";
   panel.adjustUp();
@@ -128,7 +128,7 @@ TEST_F(LevelsTest, BandStepsTakenBackCancel) {
 }
 
 TEST_F(LevelsTest, BandStepsOutsideEveryBandAreRefused) {
-  panel.focusControl = 1;
+  panel.focusControl = Focus::band;
   panel.bandIndex = 99;
   panel.bandCoverage = "7";
   panel.adjustUp();

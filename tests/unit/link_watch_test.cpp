@@ -6,6 +6,7 @@
 
 #include "controls/band_table.h"
 #include "front_panel_fixture.h"
+#include "platform/virtual_keys.h"
 
 namespace {
 
@@ -18,7 +19,6 @@ class LinkWatchTest : public FrontPanelTest {
     panel.debugFlag = 1;
     panel.debugFile.open("debug.dat", "W");
     fillInitialBandMemory(panel.bandFrequency, panel.bandMode);
-    fillModeCommands(panel.modeCommand);
   }
 
   void ticks(int count) {
@@ -110,7 +110,7 @@ TEST_F(LinkWatchTest, SilentRadioIsLostOnceAndFoundAgain) {
   EXPECT_EQ(platform.printed[1].x, 750);
   press('F');
   press('S');
-  press(114);  // F3: no command goes out while the radio is lost
+  press(key::f3);  // no command goes out while the radio is lost
   EXPECT_EQ(words(), (Words{"lost", "noanswer", "nc", "nc", "nc"}));
 
   // The queries go on, the port is opened again about once a second, and
@@ -125,7 +125,7 @@ TEST_F(LinkWatchTest, SilentRadioIsLostOnceAndFoundAgain) {
   radioAnswers();
   EXPECT_EQ(words(), Words{"connected"});
   EXPECT_EQ(panel.radioLost, 0);
-  press(114);
+  press(key::f3);
   sent = platform.commands();
   EXPECT_EQ(sent[sent.size() - 2], "NB01;");
   EXPECT_EQ(linkLines(), (std::vector<std::string>{

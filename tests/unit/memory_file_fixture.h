@@ -38,7 +38,6 @@ inline std::string fileOf(const Strings& lines) {
 inline void prepare(FrontPanel& panel) {
   panel.versionText = "1.9";
   fillInitialBandMemory(panel.bandFrequency, panel.bandMode);
-  fillModeCommands(panel.modeCommand);
   for (Text& channel : panel.memoryChannel) channel = "9";
 }
 

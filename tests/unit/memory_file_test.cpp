@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "memory_file_fixture.h"
+#include "radio/cat.h"
 
 namespace {
 
@@ -26,10 +27,10 @@ TEST_F(MemoryFileTest, MissingFileIsCreatedFreshAndReadBack) {
 TEST_F(MemoryFileTest, StoredChannelIsRecalledWithItsModeAndFrequency) {
   panel.lastReplyMode = 1;
   panel.freqDigits = "007100000";
-  panel.channelAction = 1;
+  panel.channelAction = ChannelAction::store;
   panel.storeChannel(3);
   EXPECT_EQ(panel.memoryChannel[3], "1007100000");
-  EXPECT_EQ(panel.channelAction, 0);
+  EXPECT_EQ(panel.channelAction, ChannelAction::none);
   EXPECT_EQ(words(), (Strings{"3", "ok"}));
   EXPECT_TRUE(commands().empty());
   EXPECT_EQ(linesOf(readFileBytes("memory.dat"))[17], "1007100000");  // saved at once
@@ -37,18 +38,18 @@ TEST_F(MemoryFileTest, StoredChannelIsRecalledWithItsModeAndFrequency) {
   platform.clearRecords();
   panel.modeIndex = 2;
   panel.frequencyHz = 14'200'000;
-  panel.channelAction = 2;
+  panel.channelAction = ChannelAction::recall;
   panel.recallChannel(3);
   EXPECT_EQ(commands(), (Strings{"MD01;", "FA014200000;", "FA007100000;"}));
   EXPECT_EQ(words(), (Strings{"3", "ok"}));
-  EXPECT_EQ(panel.channelAction, 0);
+  EXPECT_EQ(panel.channelAction, ChannelAction::none);
 
   platform.clearRecords();
-  panel.channelAction = 2;
+  panel.channelAction = ChannelAction::recall;
   panel.recallChannel(5);
   EXPECT_EQ(words(), (Strings{"5", "invalid"}));
   EXPECT_TRUE(commands().empty());
-  EXPECT_EQ(panel.channelAction, 0);
+  EXPECT_EQ(panel.channelAction, ChannelAction::none);
 }
 
 TEST_F(MemoryFileTest, SavedMemoriesAreReadBackByTheNextRun) {
@@ -142,7 +143,7 @@ TEST_F(MemoryFileTest, DamagedLinesKeepTheBandAndEmptyTheChannel) {
   EXPECT_NE(log.find("ERR=memory.dat line 2 (band 1) is not taken"), std::string::npos) << log;
   EXPECT_NE(log.find("ERR=memory.dat ends after line 19"), std::string::npos) << log;
   for (int band : {1, 2, 3, 5, 6}) {
-    EXPECT_EQ(panel.bandFrequency[band], bandTable[band].initialFrequency) << band;
+    EXPECT_EQ(panel.bandFrequency[band], cat::frequency(bandTable[band].initialHz)) << band;
     EXPECT_EQ(panel.bandMode[band], bandTable[band].initialMode) << band;
   }
   EXPECT_EQ(panel.bandFrequency[4], "FA007050000");

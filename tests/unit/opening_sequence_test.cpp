@@ -1,7 +1,9 @@
 #include <string>
 #include <vector>
 
+#include "controls/band_table.h"
 #include "front_panel_fixture.h"
+#include "radio/cat.h"
 
 namespace {
 
@@ -57,7 +59,7 @@ TEST_F(OpeningSequenceTest, InitialStateAndAFreshMemoryFile) {
   panel.connectedSpoken = 1;
   panel.tuneActive = 1;
   panel.openingSequence();
-  EXPECT_EQ(panel.entryValue, 999);
+  EXPECT_EQ(panel.entryValue, noEntry);
   EXPECT_EQ(panel.bandIndex, 4);
   EXPECT_EQ(panel.modeIndex, 1);
   EXPECT_EQ(panel.filterWidth, 14);
@@ -67,7 +69,7 @@ TEST_F(OpeningSequenceTest, InitialStateAndAFreshMemoryFile) {
   EXPECT_EQ(panel.tuneActive, 0);
   EXPECT_EQ(panel.memoryChannel[3], "9");
   EXPECT_EQ(panel.bandFrequency[13], "FA432000000");
-  EXPECT_EQ(panel.modeCommand[5], "MD0B");
+  EXPECT_EQ(cat::mode(modeTable[fmMode].radioMode), "MD0B");
   std::string saved = readFileBytes("memory.dat");
   EXPECT_EQ(saved.rfind("V1.9\r\n1001900000\r\n", 0), 0u);
 }

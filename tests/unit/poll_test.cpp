@@ -15,7 +15,6 @@ class PollTest : public FrontPanelTest {
     panel.bandIndex = 4;
     panel.modeIndex = 1;
     fillInitialBandMemory(panel.bandFrequency, panel.bandMode);
-    fillModeCommands(panel.modeCommand);
   }
 
   void tick() {
@@ -220,7 +219,7 @@ TEST_F(PollTest, SwrReplyIsSpokenOnlyWhenAsked) {
   EXPECT_EQ(panel.swrReading, "110");
   EXPECT_TRUE(words().empty());
 
-  panel.swrAnnounce = 1;
+  panel.swrAnnounce = SwrAnnounce::fullOnce;
   panel.pollToggle = 1;
   answer("RM6110;");
   panel.pollToggle = 1;

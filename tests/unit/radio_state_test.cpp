@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "front_panel_fixture.h"
+#include "platform/virtual_keys.h"
 
 namespace {
 
@@ -103,8 +104,9 @@ class RadioStateTest : public FrontPanelTest {
   // are their own keys; ">" is Page Up, "^" and "v" the Up and Down arrows,
   // "." the point, "=" and "-" the megahertz steps and "\r" Enter.
   void press(std::string_view keys) {
-    static const std::map<char, int> named = {{'>', 33},  {'^', 38},  {'v', 40},
-                                              {'.', 190}, {'=', 187}, {'-', 189}};
+    static const std::map<char, int> named = {{'>', key::pageUp}, {'^', key::up},
+                                              {'v', key::down},   {'.', key::point},
+                                              {'=', key::equals}, {'-', key::minus}};
     for (char key : keys) {
       int code = named.count(key) != 0 ? named.at(key) : key;
       event(event::keyDown, code);

@@ -1,5 +1,7 @@
 // The vocabulary is what the default voice is made from: every word the
 // program says must have a recording in it, each recording once.
+#include "speech/vocabulary.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,7 +14,7 @@
 #include "check/station_check.h"
 #include "front_panel_fixture.h"
 #include "platform/sound_names.h"
-#include "speech/vocabulary.h"
+#include "platform/virtual_keys.h"
 
 namespace {
 
@@ -65,7 +67,7 @@ class EverythingSaidTest : public FrontPanelTest {
 // says must be a word of the vocabulary, or the default voice lacks it.
 TEST_F(EverythingSaidTest, EveryWordSpokenHasARecording) {
   panel.powerControl = 1;
-  panel.swrAnnounce = 1;
+  panel.swrAnnounce = SwrAnnounce::fullOnce;
   panel.bandCoverage = "7";
   panel.powerWatts = 100;
   panel.openingSequence();
@@ -75,11 +77,9 @@ TEST_F(EverythingSaidTest, EveryWordSpokenHasARecording) {
   platform.queueReply("SM0030;");
   for (int i = 0; i < 4; ++i) tick();
 
-  constexpr int up = 38;
-  constexpr int down = 40;
-  constexpr int enter = 13;
-  constexpr int point = 190;
-  pressAll({'F', 'S', 'P', 'B', 'W', 'M', 'Z', 112, 113, 114, 115, 116, 117});
+  using key::up, key::down, key::enter, key::point;
+  pressAll(
+      {'F', 'S', 'P', 'B', 'W', 'M', 'Z', key::f1, key::f2, key::f3, key::f4, key::f5, key::f6});
   pressAll({'A', up, up, up, up, up, up, up, up, up, up, up, 'R', up, up, up, up, down});
   pressAll({'P', down, down, 'W', up, up, up, up, up, up, up, up, down});
   pressAll({'B', up, down, 'M', 'M', 'M', 'M', 'W'});

@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/virtual_keys.h"
 #include "platform/windows/win32_window.h"
 
 namespace {
@@ -169,11 +170,13 @@ TEST_F(WindowTest, TextPrintedOverAnotherReplacesItWholeAndStaysOnTheScreen) {
 TEST_F(WindowTest, MessagesReachTheHandlerAsItsEvents) {
   constexpr LPARAM altHeld = 1 << 29;
   const std::vector<std::pair<std::vector<UINT>, std::vector<Event>>> cases = {
-      {{WM_KEYDOWN, VK_PRIOR, WM_KEYUP, VK_PRIOR}, {{256, 33}, {257, 33}}},
+      {{WM_KEYDOWN, VK_PRIOR, WM_KEYUP, VK_PRIOR},
+       {{event::keyDown, key::pageUp}, {event::keyUp, key::pageUp}}},
       {{WM_KEYDOWN, 'A', WM_KEYDOWN, '5', WM_KEYDOWN, VK_F1, WM_KEYDOWN, VK_OEM_PERIOD},
-       {{256, 65}, {256, 53}, {256, 112}, {256, 190}}},
-      {{WM_SYSKEYDOWN, 'F', WM_SYSKEYUP, 'F'}, {{260, 70}, {257, 70}}},
-      {{WM_CLOSE, 0}, {{32770, 0}}},
+       {{event::keyDown, 'A'}, {event::keyDown, '5'}, {event::keyDown, key::f1},
+        {event::keyDown, key::point}}},
+      {{WM_SYSKEYDOWN, 'F', WM_SYSKEYUP, 'F'}, {{260, 'F'}, {event::keyUp, 'F'}}},
+      {{WM_CLOSE, 0}, {{event::closeRequest, 0}}},
   };
   for (const auto& [messages, expected] : cases) {
     events.clear();
