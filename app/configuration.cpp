@@ -2,8 +2,8 @@
 // its line by position or by the line's length. No label is looked at, so the
 // text before a value is free; only its length matters. A missing line reads
 // as empty and gives 0.
-#include "app/front_panel.h"
 #include "app/options.h"
+#include "state/front_panel.h"
 
 namespace {
 

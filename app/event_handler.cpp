@@ -1,6 +1,6 @@
 // Every window event comes here, one at a time.
-#include "app/front_panel.h"
 #include "app/key_map.h"
+#include "state/front_panel.h"
 
 void FrontPanel::handleEvent() {
   // The events still waiting when the program ended: the radio is off and

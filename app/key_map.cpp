@@ -7,17 +7,14 @@
 
 #include <array>
 
-#include "app/front_panel.h"
-#include "controls/band_table.h"
 #include "platform/virtual_keys.h"
 #include "radio/cat.h"
+#include "state/band_table.h"
+#include "state/front_panel.h"
 
 namespace {
 
 enum class Then { stop, goOn };
-
-// The tune key's carrier: AM at 5 W.
-constexpr int tuneCarrierWatts = 5;
 
 struct KeyRow {
   bool (*key)(int code);
@@ -68,65 +65,6 @@ void help(FrontPanel& p) { p.platform.playSound(p.waveDir + "help.wav", false); 
 
 void quit(FrontPanel& p) { p.endProgram(true); }
 
-void notch(FrontPanel& p) {
-  p.speakWord("notch");
-  if (p.notchOn == 0) {
-    p.commandText = cat::switched(cat::notch, true);
-    p.speakWord("on");
-  } else {
-    p.commandText = cat::switched(cat::notch, false);
-    p.speakWord("off");
-  }
-  p.notchOn = 1 - p.notchOn;
-  p.sendCommand();
-}
-
-void speechProcessor(FrontPanel& p) {
-  p.speakWord("spc");
-  if (p.processorOn == 0) {
-    p.speakWord("on");
-    p.commandText = cat::switched(cat::processor, true);
-  } else {
-    p.speakWord("off");
-    p.commandText = cat::switched(cat::processor, false);
-  }
-  p.processorOn = 1 - p.processorOn;
-  p.sendCommand();
-}
-
-// Tuning uses the radio's own tuner, or, with tuneCarrier set, a low-power
-// AM carrier; afterwards the configured power and the current mode go back.
-// The carrier ends before a word is said.
-void tune(FrontPanel& p) {
-  if (p.tuneActive == 1) {
-    p.endTuning();
-    p.speakWord("tune");
-    p.speakWord("off");
-    return;
-  }
-  p.speakWord("tune");
-  p.speakWord("on");
-  if (p.tuneCarrier == 0) {
-    p.sendCommand(cat::tuner(true));
-  } else {
-    p.sendCommand(cat::power(tuneCarrierWatts));
-    p.sendCommand(cat::mode(modeTable[amMode].radioMode));
-    p.sendCommand(cat::transmit(true));
-  }
-  p.tuneActive = 1;
-}
-
-// The radio cannot be reached, so the tuning is ended in the program at
-// once and its end goes to the radio, again, when it answers (poll.cpp).
-// The commands are sent now too, in case the radio hears but cannot answer.
-void tuneOffWhileLost(FrontPanel& p) {
-  p.endTuning();
-  p.tuneEndOwed = 1;
-  p.speakWord("tune");
-  p.speakWord("off");
-  p.speakWord("nc");
-}
-
 void meter(FrontPanel& p) {
   if (p.tuneActive == 1) {
     p.announceSwr();
@@ -148,7 +86,7 @@ constexpr std::array<KeyRow, 33> keyMap = {{
      Then::goOn},
     {is<'H'>, always, help, Then::stop},
     {is<'Q'>, always, quit, Then::stop},
-    {is<'T'>, tuningWhileNotAnswering, tuneOffWhileLost, Then::stop},
+    {is<'T'>, tuningWhileNotAnswering, [](FrontPanel& p) { p.tuneOffWhileLost(); }, Then::stop},
     {anyKey, radioNotAnswering, [](FrontPanel& p) { p.speakWord("nc"); }, Then::stop},
     {is<'C'>, always,
      [](FrontPanel& p) {
@@ -188,8 +126,8 @@ constexpr std::array<KeyRow, 33> keyMap = {{
        p.focusControl = Focus::frequency;
      },
      Then::stop},
-    {is<key::f5>, always, notch, Then::goOn},
-    {is<key::f6>, always, speechProcessor, Then::goOn},
+    {is<key::f5>, always, [](FrontPanel& p) { p.toggleNotch(); }, Then::goOn},
+    {is<key::f6>, always, [](FrontPanel& p) { p.toggleSpeechProcessor(); }, Then::goOn},
     {is<'F'>, always,
      [](FrontPanel& p) {
        p.focusControl = Focus::frequency;
@@ -212,7 +150,7 @@ constexpr std::array<KeyRow, 33> keyMap = {{
      },
      Then::goOn},
     {is<'S'>, always, meter, Then::goOn},
-    {is<'T'>, always, tune, Then::goOn},
+    {is<'T'>, always, [](FrontPanel& p) { p.toggleTune(); }, Then::goOn},
     {is<'B'>, always,
      [](FrontPanel& p) {
        p.focusControl = Focus::band;

@@ -1,8 +1,8 @@
 // quelmo: takes no arguments and reads no environment; everything comes from
 // the files in the working directory.
-#include "app/front_panel.h"
 #include "app/lifecycle.h"
 #include "platform/desktop/desktop_platform.h"
+#include "state/front_panel.h"
 
 int main() {
   DesktopPlatform platform;

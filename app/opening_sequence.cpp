@@ -1,9 +1,9 @@
 // The opening sequence: the window's fixed texts, the traffic log, the
 // initial state, the saved memories, the serial port, and the commands that
 // bring the radio to a known state on the 40 m band.
-#include "app/front_panel.h"
-#include "controls/band_table.h"
 #include "radio/cat.h"
+#include "state/band_table.h"
+#include "state/front_panel.h"
 
 namespace {
 
@@ -29,42 +29,6 @@ void printFixedTexts(FrontPanel& p) {
   p.platform.printText(helpLine2);
 }
 
-void setInitialValues(FrontPanel& p) {
-  p.commandText = "";
-  p.replyText = "";
-  p.swrReading = "";
-  p.swrTenths = "";
-  p.awaitingReply = 0;
-  p.keyHeld = 0;
-  p.connectedSpoken = 0;
-  p.bandStepPending = 0;
-  p.focusControl = Focus::frequency;
-  p.tuneActive = 0;
-  p.tuneEndOwed = 0;
-  p.preampOn = 0;
-  p.attenuatorOn = 0;
-  p.noiseBlankerOn = 0;
-  p.noiseReductionOn = 0;
-  p.entryMhzDigits = 0;
-  p.entryArmed = 0;
-  p.pointModeBand = 0;
-  p.channelAction = ChannelAction::none;
-  p.notchOn = 0;
-  p.processorOn = 0;
-  p.entryValue = noEntry;
-  p.bandIndex = startBand;
-  p.filterWidth = 14;
-  p.rfGain = 250;
-  p.afGain = 50;
-  fillInitialBandMemory(p.bandFrequency, p.bandMode);
-  p.modeIndex = 1;
-  p.dataBits = 8;
-  p.parity = 0;
-  p.stopBits = 2;
-  for (auto& channel : p.memoryChannel) channel = "9";  // empty
-  p.memoryFileUnreadable = 0;
-}
-
 // The recording "delay" is the pause the radio needs after each command;
 // it takes its time even when the program is mute.
 void switchRadioOn(FrontPanel& p) {
@@ -85,11 +49,48 @@ void FrontPanel::openRadioPort() {
   platform.setSerialFormat(comPort, dataBits, parity, stopBits);
 }
 
+// The state the opening sequence starts the radio from: 40 m in LSB, the
+// functions off, the levels at their start, no entry, the channels empty.
+void FrontPanel::setInitialValues() {
+  commandText = "";
+  replyText = "";
+  swrReading = "";
+  awaitingReply = 0;
+  keyHeld = 0;
+  connectedSpoken = 0;
+  bandStepPending = 0;
+  focusControl = Focus::frequency;
+  tuneActive = 0;
+  tuneEndOwed = 0;
+  preampOn = 0;
+  attenuatorOn = 0;
+  noiseBlankerOn = 0;
+  noiseReductionOn = 0;
+  entryMhzDigits = 0;
+  entryArmed = 0;
+  pointModeBand = 0;
+  channelAction = ChannelAction::none;
+  notchOn = 0;
+  processorOn = 0;
+  entryValue = noEntry;
+  bandIndex = startBand;
+  filterWidth = 14;
+  rfGain = 250;
+  afGain = 50;
+  fillInitialBandMemory();
+  modeIndex = 1;
+  dataBits = 8;
+  parity = 0;
+  stopBits = 2;
+  for (auto& channel : memoryChannel) channel = "9";  // empty
+  memoryFileUnreadable = 0;
+}
+
 void FrontPanel::openingSequence() {
   printFixedTexts(*this);
   if (debugFlag == 1) openTrafficLog();
   unloggedProblems.clear();  // in the log now, or there is none
-  setInitialValues(*this);
+  setInitialValues();
   loadMemoryFile();
   openRadioPort();
   // A radio left transmitting (a run that crashed while tuning) stops first:

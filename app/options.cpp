@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/front_panel.h"
+#include "state/front_panel.h"
 
 namespace {
 

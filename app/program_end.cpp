@@ -1,22 +1,8 @@
 // The one orderly end of the program, whichever way it comes: the quit key,
 // or the close request (the close box, the window manager, Alt+F4, a
 // termination signal, the display going away).
-#include "app/front_panel.h"
 #include "radio/cat.h"
-
-// The carrier goes off before the operator's power and mode come back, so
-// the power is never raised while the radio transmits.
-void FrontPanel::endTuning() {
-  tuneEndOwed = 0;
-  if (tuneCarrier == 0) {
-    sendCommand(cat::tuner(false));
-  } else {
-    sendCommand(cat::transmit(false));
-    sendPower();
-    selectMode();
-  }
-  tuneActive = 0;
-}
+#include "state/front_panel.h"
 
 // Nothing is said before a tuning in progress has ended. After the end the
 // port is closed, so nothing can reach the radio any more, and the handler

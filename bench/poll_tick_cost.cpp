@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "app/front_panel.h"
 #include "platform/desktop/desktop_platform.h"
+#include "state/front_panel.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 
 #include "app/options.h"
 #include "check/line_forms.h"
-#include "controls/band_table.h"
 #include "radio/cat.h"
 #include "radio/link_fault.h"
+#include "state/band_table.h"
 
 namespace {
 

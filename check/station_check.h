@@ -9,7 +9,7 @@
 #include <ostream>
 #include <string>
 
-#include "app/front_panel.h"
+#include "state/front_panel.h"
 
 // Where a port number leads, in words (the platform's own names).
 using PortDescriber = std::function<std::string(int port)>;

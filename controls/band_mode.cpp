@@ -1,19 +1,23 @@
 // Band and mode: the mode commands, the band memory and the moves between
 // bands by number, by step and by the frequency the radio reports.
-#include "app/front_panel.h"
-#include "controls/band_table.h"
 #include "radio/cat.h"
+#include "state/band_table.h"
+#include "state/front_panel.h"
 
 namespace {
-
-constexpr int lastBandWithoutFm = 9;  // FM is offered from 10 m up
-constexpr int lastBandWithoutPreamp = 5;
 
 // Whether a mode chosen when an entry's point had chosen it for pointBand
 // (0: no entry's point) is band's mode.
 bool modeIsFor(int pointBand, int band) { return pointBand == 0 || pointBand == band; }
 
 }  // namespace
+
+void FrontPanel::fillInitialBandMemory() {
+  for (int band = firstBand; band <= lastBand; ++band) {
+    bandFrequency[band] = cat::frequency(bandTable[band].initialHz);
+    bandMode[band] = bandTable[band].initialMode;
+  }
+}
 
 // A mode outside the table has no command: nothing is sent, rather than the
 // previous command a second time.
@@ -40,7 +44,7 @@ void FrontPanel::snapToKilohertz() {
 
 void FrontPanel::nextMode() {
   modeIndex = modeIndex % lastMode + 1;
-  if (modeIndex == fmMode && (bandIndex <= lastBandWithoutFm || bandIndex == noBand)) {
+  if (modeIndex == fmMode && !offersFm(bandIndex)) {
     modeIndex = firstMode;
   }
   selectMode();
@@ -60,17 +64,15 @@ void FrontPanel::selectBand() {
     bandIndex = firstBand;
   }
 
+  Text bandCommand;  // the band's remembered frequency command
   if (isBand(bandIndex)) {
-    selectedBandCommand = bandFrequency[bandIndex];
+    bandCommand = bandFrequency[bandIndex];
     modeIndex = roundToInt(numberOf(bandMode[bandIndex]));
   }
   selectMode();
-  if (isBand(bandIndex)) sendFrequency(roundToInt(numberOf(middleChars(selectedBandCommand, 3))));
+  if (isBand(bandIndex)) sendFrequency(roundToInt(numberOf(middleChars(bandCommand, 3))));
   announceBand();
-
-  // togglePreamp inverts the flag: set it to the opposite of the wanted state.
-  preampOn = bandIndex <= lastBandWithoutPreamp ? 1 : 0;
-  togglePreamp();
+  setPreamp(isBand(bandIndex) ? bandTable[bandIndex].preamp : true);
 }
 
 // Runs after every frequency reply, so the band memory follows the radio
@@ -91,6 +93,26 @@ void FrontPanel::trackBand() {
     bandFrequency[band] = lastFreqReply;
     if (modeIsFor(lastReplyPointBand, band)) bandMode[band] = charText('0' + lastReplyMode);
     bandIndex = band;
+  }
+}
+
+// One queued band step per frequency reply, taken from the band the radio is
+// on (the Up and Down keys queue them with the band focused, levels.cpp).
+// When the radio has been tuned outside every band meanwhile, there is no
+// band to step from: the steps are dropped, as the Up and Down keys refuse
+// them there.
+void FrontPanel::takeQueuedBandStep() {
+  if (bandStepPending != 0 && bandIndex == noBand) {
+    bandStepPending = 0;
+    announceNoBandToStepFrom();
+  } else if (bandStepPending > 0) {
+    bandIndex = bandIndex + 1;
+    bandStepPending = bandStepPending - 1;
+    selectBand();
+  } else if (bandStepPending < 0) {
+    bandIndex = bandIndex - 1;
+    bandStepPending = bandStepPending + 1;
+    selectBand();
   }
 }
 

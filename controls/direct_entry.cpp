@@ -1,8 +1,8 @@
 // Direct entry of a frequency in megahertz, and the digit keys, which also
 // name memory channels and bands.
-#include "app/front_panel.h"
-#include "controls/band_table.h"
 #include "radio/cat.h"
+#include "state/band_table.h"
+#include "state/front_panel.h"
 
 namespace {
 
@@ -13,7 +13,6 @@ constexpr int tooManyDigits = 1'000'000'000;
 constexpr int largestNineDigits = 999'999'999;
 
 constexpr int highestEntryMhz = 439;
-constexpr int lastBandWithoutPreamp = 5;
 
 }  // namespace
 
@@ -96,9 +95,6 @@ void FrontPanel::completeEntry() {
   sendFrequency(roundToInt(numberOf(digits)));
   bandIndex = entryBand;
   pointModeBand = 0;  // the radio is on the typed band now
-
-  // togglePreamp inverts the flag: set it to the opposite of the wanted state.
-  preampOn = bandIndex <= lastBandWithoutPreamp || bandIndex == noBand ? 1 : 0;
-  togglePreamp();
+  setPreamp(isBand(bandIndex) && bandTable[bandIndex].preamp);  // outside the bands: off
   speakWord("ok");
 }

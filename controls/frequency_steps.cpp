@@ -2,17 +2,17 @@
 // the program chooses goes to the radio.
 #include <array>
 
-#include "app/front_panel.h"
-#include "controls/band_table.h"
 #include "platform/virtual_keys.h"
 #include "radio/cat.h"
+#include "state/band_table.h"
+#include "state/front_panel.h"
 
 namespace {
 
 struct StepRow {
   int key;     // virtual-key code
   int step;    // Hz
-  int fmStep;  // Hz, in FM above 6 m, where channels are 12.5 kHz apart
+  int fmStep;  // Hz, in FM where channels are 12.5 kHz apart (hasFmChannels)
 };
 
 // Up and Down (1 kHz) are added by adjustUp and adjustDown.
@@ -25,8 +25,6 @@ constexpr std::array<StepRow, 6> stepTable = {{
     {key::minus, -1'000'000, -1'000'000},
 }};
 
-constexpr int lastBandWithoutFmChannels = 11;
-
 }  // namespace
 
 // The frequency the program sends is its frequency from then on, before the
@@ -38,7 +36,7 @@ void FrontPanel::sendFrequency(int hz) {
 
 // A key without a step re-sends the current frequency unchanged.
 void FrontPanel::stepFrequency() {
-  bool fmChannels = bandIndex > lastBandWithoutFmChannels && modeIndex == fmMode;
+  bool fmChannels = hasFmChannels(bandIndex) && modeIndex == fmMode;
   long long hz = frequencyHz;
   for (const StepRow& row : stepTable) {
     if (row.key == keyCode) hz += fmChannels ? row.fmStep : row.step;

@@ -3,17 +3,15 @@
 #include <algorithm>
 #include <array>
 
-#include "app/front_panel.h"
-#include "controls/band_table.h"
 #include "radio/cat.h"
+#include "state/band_table.h"
+#include "state/front_panel.h"
 
 namespace {
 
 constexpr int frequencyStep = 1000;
 constexpr int gainStep = 10;
 constexpr int gainTop = 250;
-constexpr int narrowestWidth = 9;
-constexpr int widestWidth = 21;
 
 // Transmit power in watts, lowest first.
 constexpr std::array<int, 11> powerLadder = {5, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100};

@@ -5,9 +5,9 @@
 #include <cerrno>
 #include <cstring>
 
-#include "app/front_panel.h"
-#include "controls/band_table.h"
 #include "radio/cat.h"
+#include "state/band_table.h"
+#include "state/front_panel.h"
 
 namespace {
 

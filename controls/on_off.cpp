@@ -1,6 +1,9 @@
-// The receiver functions switched on and off by one key each.
-#include "app/front_panel.h"
+// The functions switched on and off by one key each: the receiver functions
+// (preamp, attenuator, noise blanker, noise reduction, notch), the speech
+// processor, and the tuning.
 #include "radio/cat.h"
+#include "state/band_table.h"
+#include "state/front_panel.h"
 
 namespace {
 
@@ -14,6 +17,8 @@ constexpr SwitchRow preamp{&FrontPanel::preampOn, "preamp", cat::preamp};
 constexpr SwitchRow attenuator{&FrontPanel::attenuatorOn, "at", cat::attenuator};
 constexpr SwitchRow noiseBlanker{&FrontPanel::noiseBlankerOn, "nb", cat::noiseBlanker};
 constexpr SwitchRow noiseReduction{&FrontPanel::noiseReductionOn, "nr", cat::noiseReduction};
+constexpr SwitchRow notch{&FrontPanel::notchOn, "notch", cat::notch};
+constexpr SwitchRow speechProcessor{&FrontPanel::processorOn, "spc", cat::processor};
 
 // The radio's own state is never read back: the flag is the program's record,
 // flipped here, and the command follows the flag. Both words are said before
@@ -21,17 +26,13 @@ constexpr SwitchRow noiseReduction{&FrontPanel::noiseReductionOn, "nr", cat::noi
 void toggle(FrontPanel& panel, const SwitchRow& row) {
   int& on = panel.*row.flag;
   panel.speakWord(row.word);
-  if (on == 1) {
-    panel.commandText = cat::switched(row.command, false);
-    on = 0;
-    panel.speakWord("off");
-  } else {
-    panel.commandText = cat::switched(row.command, true);
-    on = 1;
-    panel.speakWord("on");
-  }
-  panel.sendCommand();
+  on = on == 1 ? 0 : 1;
+  panel.speakWord(on == 1 ? "on" : "off");
+  panel.sendCommand(cat::switched(row.command, on == 1));
 }
+
+// The tune key's carrier: AM at 5 W.
+constexpr int tuneCarrierWatts = 5;
 
 }  // namespace
 
@@ -39,3 +40,60 @@ void FrontPanel::togglePreamp() { toggle(*this, preamp); }
 void FrontPanel::toggleAttenuator() { toggle(*this, attenuator); }
 void FrontPanel::toggleNoiseBlanker() { toggle(*this, noiseBlanker); }
 void FrontPanel::toggleNoiseReduction() { toggle(*this, noiseReduction); }
+void FrontPanel::toggleNotch() { toggle(*this, notch); }
+void FrontPanel::toggleSpeechProcessor() { toggle(*this, speechProcessor); }
+
+// Band selection and direct entry set the preamp for the band through
+// togglePreamp, so the operator hears it and the radio is told: the flag is
+// set to the opposite of the state wanted first.
+void FrontPanel::setPreamp(bool on) {
+  preampOn = on ? 0 : 1;
+  togglePreamp();
+}
+
+// Tuning uses the radio's own tuner, or, with tuneCarrier set, a low-power
+// AM carrier; afterwards the configured power and the current mode go back.
+// The carrier ends before a word is said.
+void FrontPanel::toggleTune() {
+  if (tuneActive == 1) {
+    endTuning();
+    speakWord("tune");
+    speakWord("off");
+    return;
+  }
+  speakWord("tune");
+  speakWord("on");
+  if (tuneCarrier == 0) {
+    sendCommand(cat::tuner(true));
+  } else {
+    sendCommand(cat::power(tuneCarrierWatts));
+    sendCommand(cat::mode(modeTable[amMode].radioMode));
+    sendCommand(cat::transmit(true));
+  }
+  tuneActive = 1;
+}
+
+// The radio cannot be reached, so the tuning is ended in the program at
+// once and its end goes to the radio, again, when it answers (poll.cpp).
+// The commands are sent now too, in case the radio hears but cannot answer.
+void FrontPanel::tuneOffWhileLost() {
+  endTuning();
+  tuneEndOwed = 1;
+  speakWord("tune");
+  speakWord("off");
+  speakWord("nc");
+}
+
+// The carrier goes off before the operator's power and mode come back, so
+// the power is never raised while the radio transmits.
+void FrontPanel::endTuning() {
+  tuneEndOwed = 0;
+  if (tuneCarrier == 0) {
+    sendCommand(cat::tuner(false));
+  } else {
+    sendCommand(cat::transmit(false));
+    sendPower();
+    selectMode();
+  }
+  tuneActive = 0;
+}

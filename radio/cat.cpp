@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "controls/band_table.h"
 #include "platform/text.h"
+#include "state/band_table.h"
 
 namespace cat {
 

@@ -2,9 +2,9 @@
 #include <cstdio>
 #include <string>
 
-#include "app/front_panel.h"
 #include "platform/virtual_keys.h"
 #include "radio/cat.h"
+#include "state/front_panel.h"
 
 void FrontPanel::sendCommand() {
   // The operator chose what the program commands: it is no change made at

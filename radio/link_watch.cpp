@@ -13,9 +13,9 @@
 #include <cstdio>
 #include <string>
 
-#include "app/front_panel.h"
-#include "app/window_layout.h"
 #include "radio/link_fault.h"
+#include "state/front_panel.h"
+#include "state/window_layout.h"
 
 namespace {
 

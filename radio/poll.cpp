@@ -23,10 +23,10 @@
 // program's own commands nor late replies are ever said as changes.
 #include <algorithm>
 
-#include "app/front_panel.h"
-#include "app/window_layout.h"
-#include "controls/band_table.h"
 #include "radio/cat.h"
+#include "state/band_table.h"
+#include "state/front_panel.h"
+#include "state/window_layout.h"
 
 namespace {
 
@@ -143,13 +143,9 @@ void FrontPanel::handleReply(std::string_view reply) {
   } else if (cat::sameLetters(replyText, cat::sMeterQuery) &&
              isWhole(replyText, cat::meterReplyLength)) {
     pollQueries.answer(cat::sMeterQuery[0], query);
-    // Only the printed label is refreshed: with the prefix "xx" no word is
-    // found, so nothing is heard and no time is spent.
+    // Only the printed label is refreshed: nothing is heard.
     sMeterReading = roundToInt(numberOf(middleChars(replyText, 4, 3)));
-    Text speechFolder = waveDir;
-    waveDir = "xx";
-    announceSMeter();
-    waveDir = speechFolder;
+    showSMeter();
   } else if (cat::sameLetters(replyText, cat::modeQuery) && cat::isModeReply(replyText)) {
     bool current =
         pollQueries.answer(cat::modeQuery[0], query) && query.stateCommands == stateCommandCount;
@@ -195,22 +191,7 @@ void FrontPanel::readFrequencyReply() {
   platform.printText(freqDisplay + blanks(frequencyWipe));
 
   trackBand();
-  // One queued band step per reply, taken from the band the radio is on.
-  // When the radio has been tuned outside every band meanwhile, there is no
-  // band to step from: the steps are dropped, as the Up and Down keys refuse
-  // them there.
-  if (bandStepPending != 0 && bandIndex == noBand) {
-    bandStepPending = 0;
-    announceNoBandToStepFrom();
-  } else if (bandStepPending > 0) {
-    bandIndex = bandIndex + 1;
-    bandStepPending = bandStepPending - 1;
-    selectBand();
-  } else if (bandStepPending < 0) {
-    bandIndex = bandIndex - 1;
-    bandStepPending = bandStepPending + 1;
-    selectBand();
-  }
+  takeQueuedBandStep();
 }
 
 // A mode that the radio reports differently from the one last commanded or

@@ -1,7 +1,7 @@
 // The frequency, said in the form the window shows it: the megahertz digits,
 // "point", the fraction up to its last non-zero digit, "mhz".
-#include "app/front_panel.h"
-#include "controls/band_table.h"
+#include "state/band_table.h"
+#include "state/front_panel.h"
 
 namespace {
 
@@ -18,19 +18,19 @@ void FrontPanel::announceFrequency() {
     speakWord("nc");
     return;
   }
-  speechScratch = frequencyDisplayText(frequencyHz);
-  int point = findText(speechScratch, ".");
+  const std::string shown = frequencyDisplayText(frequencyHz);
+  int point = findText(shown, ".");
   // The megahertz digits; the blanks that right-align them are silent.
-  for (int i = 1; i < point; ++i) speakWord(middleChars(speechScratch, i, 1));
-  if (lastChars(speechScratch, 6) == "000000") {
+  for (int i = 1; i < point; ++i) speakWord(middleChars(shown, i, 1));
+  if (lastChars(shown, 6) == "000000") {
     speakWord("mhz");
     return;
   }
   speakWord("point");
   for (int i = point + 1; i <= lastFractionPosition; ++i) {
-    speakWord(middleChars(speechScratch, i, 1));
+    speakWord(middleChars(shown, i, 1));
     int rest = lastFractionPosition - i;
-    if (numberOf(middleChars(speechScratch, i + 1, rest)) == 0) break;
+    if (numberOf(middleChars(shown, i + 1, rest)) == 0) break;
   }
   speakWord("mhz");
 }

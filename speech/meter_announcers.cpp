@@ -1,8 +1,8 @@
 // The S-meter, the SWR and the transmit power, said from their scales.
 #include <array>
 
-#include "app/front_panel.h"
-#include "app/window_layout.h"
+#include "state/front_panel.h"
+#include "state/window_layout.h"
 
 namespace {
 
@@ -61,24 +61,31 @@ std::size_t swrRow(int reading) {
   return row;
 }
 
-}  // namespace
-
-void FrontPanel::announceSMeter() {
-  int r = sMeterReading;
-  platform.setTextPosition(layout::sMeterX, layout::sMeterY);
-  speakWord("s.wav");
+// The label is printed as its words are said; the poll only shows it.
+void reportSMeter(FrontPanel& p, bool spoken) {
+  auto say = [&](std::string_view word) {
+    if (spoken) p.speakWord(word);
+  };
+  int r = p.sMeterReading;
+  p.platform.setTextPosition(layout::sMeterX, layout::sMeterY);
+  say("s.wav");
   const SMeterStep& step = sMeterStep(r);
-  speakWord(step.word);
-  platform.printText(step.label);
+  say(step.word);
+  p.platform.printText(step.label);
   if (&step == &sMeterScale.front()) {
     if (r > sMeterPlusAbove) {
-      speakWord("plus.wav");
-      platform.printText("+");
+      say("plus.wav");
+      p.platform.printText("+");
     } else {
-      platform.printText("  ");
+      p.platform.printText("  ");
     }
   }
 }
+
+}  // namespace
+
+void FrontPanel::announceSMeter() { reportSMeter(*this, true); }
+void FrontPanel::showSMeter() { reportSMeter(*this, false); }
 
 // The full form ("SWR" .. "21") is used while swrAnnounce is below 2; a
 // setting of 1 asks for it once, then for the short form.
@@ -94,10 +101,9 @@ void FrontPanel::announceSwr() {
     ++row;
     tenths = 0;
   }
-  swrTenths = charText('0' + tenths);
   speakWord(swrScale[row].whole);
   speakWord("point");
-  speakWord(swrTenths);
+  speakWord(charText('0' + tenths));
   if (swrSaidInFull(swrAnnounce)) speakWord("21");
   if (swrAnnounce == SwrAnnounce::fullOnce) swrAnnounce = SwrAnnounce::shortForm;
 }
@@ -112,7 +118,7 @@ void FrontPanel::announceSwrUntilKey() {
 }
 
 void FrontPanel::announcePower() {
-  scratchText = middleChars(textOf(powerWatts), 2);  // without the leading blank
-  for (int i = 1; i <= scratchText.length(); ++i) speakWord(middleChars(scratchText, i, 1));
+  const std::string digits = middleChars(textOf(powerWatts), 2);  // without the leading blank
+  for (int i = 1; i <= static_cast<int>(digits.size()); ++i) speakWord(middleChars(digits, i, 1));
   speakWord("watts");
 }

@@ -1,19 +1,45 @@
 // The mode, the band and the filter width, each said from a table.
+#include <algorithm>
 #include <array>
 
-#include "app/front_panel.h"
-#include "controls/band_table.h"
+#include "state/band_table.h"
+#include "state/front_panel.h"
 
 namespace {
 
-// Indexed by modeIndex 1..5.
-constexpr std::array<const char*, 6> modeWords = {"", "lsb.wav", "usb.wav", "cw.wav", "am.wav",
-                                                  "fm.wav"};
+// Width steps 9..21 are said 1.8, 1.9, 2.1 .. 2.9, 3.0, 3.1 kHz: the scale
+// has no 2.0. A step off the scale says the whole number of the nearest
+// end and no tenth.
+struct WidthRow {
+  const char* whole;
+  const char* tenth;
+};
+
+constexpr std::array<WidthRow, widestWidth - narrowestWidth + 1> widthScale = {{
+    {"1.wav", "8.wav"},  // 9
+    {"1.wav", "9.wav"},  // 10
+    {"2.wav", "1"},      // 11
+    {"2.wav", "2"},
+    {"2.wav", "3"},
+    {"2.wav", "4"},
+    {"2.wav", "5"},
+    {"2.wav", "6"},
+    {"2.wav", "7"},
+    {"2.wav", "8"},
+    {"2.wav", "9"},      // 19
+    {"3.wav", "0.wav"},  // 20
+    {"3.wav", "1.wav"},  // 21
+}};
+
+const WidthRow& widthRow(int width) {
+  return widthScale[static_cast<std::size_t>(std::clamp(width, narrowestWidth, widestWidth) -
+                                             narrowestWidth)];
+}
 
 }  // namespace
 
 void FrontPanel::announceMode() {
-  if (modeIndex >= 1 && modeIndex <= 5) speakWord(modeWords[modeIndex]);
+  if (isMode(modeIndex)) speakWord(modeTable[modeIndex].word);
 }
 
 void FrontPanel::announceBand() {
@@ -27,30 +53,12 @@ void FrontPanel::announceNoBandToStepFrom() {
   speakWord("un");
 }
 
-// Width steps 9..21 are said 1.8, 1.9, 2.1 .. 2.9, 3.0, 3.1 kHz: the scale
-// has no 2.0.
 void FrontPanel::announceWidth() {
-  int w = filterWidth;
   speakWord("bw");
-  if (w < 11) {
-    speakWord("1.wav");
-  } else if (w <= 19) {
-    speakWord("2.wav");
-  } else {
-    speakWord("3.wav");
-  }
+  speakWord(widthRow(filterWidth).whole);
   speakWord("point");
-  if (w == 9) {
-    speakWord("8.wav");
-  } else if (w == 10) {
-    speakWord("9.wav");
-  } else if (w >= 11 && w <= 19) {
-    speechScratch = lastChars(textOf(w), 1);
-    speakWord(speechScratch);
-  } else if (w == 20) {
-    speakWord("0.wav");
-  } else if (w == 21) {
-    speakWord("1.wav");
+  if (filterWidth >= narrowestWidth && filterWidth <= widestWidth) {
+    speakWord(widthRow(filterWidth).tenth);
   }
   speakWord("khz");
 }

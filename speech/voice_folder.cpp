@@ -6,7 +6,7 @@
 #include <string>
 #include <system_error>
 
-#include "app/front_panel.h"
+#include "state/front_panel.h"
 
 namespace {
 

@@ -1,10 +1,9 @@
 // Every word the program says is one recording, played to its end.
-#include "app/front_panel.h"
+#include "state/front_panel.h"
 
 // The file name is waveDir followed by the word, character for character; the
-// sound service adds ".wav" and finds the file. While waveDir is "xx" no file
-// matches, so a whole announcement runs silently and at once. An empty word,
-// or the blank that leads a number's text, names no recording.
+// sound service adds ".wav" and finds the file. An empty word, or the blank
+// that leads a number's text, names no recording.
 //
 // With SPEECH_CUT, a key pressed while a word plays stops it, and the rest of
 // the phrase is not said: the event's other words return at once, while

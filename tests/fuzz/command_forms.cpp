@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "controls/band_table.h"
 #include "radio/cat.h"
+#include "state/band_table.h"
 
 namespace {
 

@@ -75,8 +75,7 @@ void checkRadioState(const FrontPanel& panel) {
 
 void checkTexts(const FrontPanel& panel) {
   const Text* texts[] = {&panel.commandText, &panel.swrReading, &panel.lastFreqReply,
-                         &panel.freqDigits,  &panel.freqDisplay, &panel.speechScratch,
-                         &panel.swrTenths,   &panel.selectedBandCommand};
+                         &panel.freqDigits, &panel.freqDisplay};
   for (const Text* text : texts) {
     if (text->str().size() > Text::capacity) fail("a text beyond its capacity: " + text->str());
   }

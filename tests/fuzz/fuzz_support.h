@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/front_panel.h"
 #include "platform/scripted_platform.h"
+#include "state/front_panel.h"
 
 // Moves into a fresh temporary folder once per process.
 void enterScratchFolder();

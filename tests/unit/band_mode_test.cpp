@@ -1,21 +1,15 @@
 #include <string>
 #include <vector>
 
-#include "controls/band_table.h"
 #include "front_panel_fixture.h"
 #include "radio/cat.h"
+#include "state/band_table.h"
 
 namespace {
 
 using Strings = std::vector<std::string>;
 
-class BandModeTest : public FrontPanelTest {
- protected:
-  BandModeTest() {
-    fillInitialBandMemory(panel.bandFrequency, panel.bandMode);
-    panel.bandCoverage = "7";
-  }
-};
+using BandModeTest = AfterOpeningTest;
 
 TEST(FrequencyCommand, NineDigitsForEveryFrequencyAndTheEndsOutside) {
   EXPECT_EQ(cat::frequency(0), "FA000000000");

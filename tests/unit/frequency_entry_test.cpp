@@ -1,24 +1,19 @@
 #include <string>
 #include <vector>
 
-#include "controls/band_table.h"
 #include "front_panel_fixture.h"
 #include "platform/virtual_keys.h"
+#include "state/band_table.h"
 
 namespace {
 
 using Strings = std::vector<std::string>;
 
-class FrequencyEntryTest : public FrontPanelTest {
+class FrequencyEntryTest : public AfterOpeningTest {
  protected:
   FrequencyEntryTest() {
-    fillInitialBandMemory(panel.bandFrequency, panel.bandMode);
-    panel.bandCoverage = "7";
-    panel.bandIndex = 4;
-    panel.modeIndex = 1;
     panel.frequencyHz = 7'100'000;
     panel.lastReplyMode = 1;
-    panel.entryValue = noEntry;
   }
 
   // The keys after "E": digits and ".".

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/front_panel.h"
 #include "platform/scripted_platform.h"
+#include "state/front_panel.h"
 
 // A fresh empty working directory for the length of one test.
 class TemporaryDirectory {
@@ -42,6 +42,34 @@ class FrontPanelTest : public ::testing::Test {
   TemporaryDirectory workingFolder_;
   ScriptedPlatform platform;
   FrontPanel panel{platform};
+};
+
+// The panel as the opening sequence leaves it, without the commands: the
+// initial values (40 m, LSB, the band memory, empty channels), 100 W, all
+// thirteen bands; and the events a test plays to it.
+class AfterOpeningTest : public FrontPanelTest {
+ protected:
+  AfterOpeningTest() {
+    panel.setInitialValues();
+    panel.versionText = "1.9";
+    panel.powerWatts = 100;
+    panel.bandCoverage = "7";
+  }
+
+  void event(int code, int param = 0) {
+    panel.eventCode = code;
+    panel.eventParam = param;
+    panel.handleEvent();
+  }
+  void keyDown(int code) { event(event::keyDown, code); }
+  void keyUp(int code) { event(event::keyUp, code); }
+  void press(int code) {
+    keyDown(code);
+    keyUp(code);
+  }
+  void tick(int count = 1) {
+    for (int i = 0; i < count; ++i) event(event::timerTick);
+  }
 };
 
 // Writes a file byte for byte; reads one back whole.

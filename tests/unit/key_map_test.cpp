@@ -3,10 +3,10 @@
 #include <utility>
 #include <vector>
 
-#include "controls/band_table.h"
 #include "front_panel_fixture.h"
 #include "platform/virtual_keys.h"
 #include "radio/cat.h"
+#include "state/band_table.h"
 
 namespace {
 
@@ -15,18 +15,9 @@ using Commands = std::vector<std::string>;
 
 // The panel as after the opening sequence and a first frequency reply of
 // 7.1 MHz in LSB.
-class KeyMapTest : public FrontPanelTest {
+class KeyMapTest : public AfterOpeningTest {
  protected:
   KeyMapTest() {
-    fillInitialBandMemory(panel.bandFrequency, panel.bandMode);
-    for (auto& channel : panel.memoryChannel) channel = "9";
-    panel.entryValue = noEntry;
-    panel.filterWidth = 14;
-    panel.afGain = 50;
-    panel.rfGain = 250;
-    panel.powerWatts = 100;
-    panel.bandCoverage = "7";
-    panel.versionText = "1.9";
     panel.running = 1;
     onRadio(7100000, 4, 1);
   }
@@ -39,21 +30,6 @@ class KeyMapTest : public FrontPanelTest {
     panel.freqDigits = lastChars(panel.lastFreqReply, 9);
     panel.lastReplyMode = mode;
     panel.connectedSpoken = 1;
-  }
-
-  void event(int code, int param = 0) {
-    panel.eventCode = code;
-    panel.eventParam = param;
-    panel.handleEvent();
-  }
-
-  void keyDown(int code) { event(event::keyDown, code); }
-
-  void keyUp(int code) { event(event::keyUp, code); }
-
-  void press(int code) {
-    keyDown(code);
-    keyUp(code);
   }
 
   void type(const std::vector<int>& keys) {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/lifecycle.h"
-#include "controls/band_table.h"
+#include "state/band_table.h"
 #include "platform/scripted_platform.h"
 #include "tests/unit/front_panel_fixture.h"
 
@@ -230,7 +230,7 @@ TEST(ProgramEnd, EndWhileTheRadioIsLostWarnsThatTheTuningMayBeOn) {
     FrontPanel panel(platform);
     panel.comPort = 1;
     platform.openSerial(1, 38400);
-    fillInitialBandMemory(panel.bandFrequency, panel.bandMode);
+    panel.fillInitialBandMemory();
     panel.waveDir = "wave\\";
     panel.tuneCarrier = 1;
     panel.tuneActive = c.tuneActive;
@@ -267,7 +267,7 @@ TEST(ProgramEnd, SavesTheFrequencyTheRadioGivesAtTheEnd) {
     FrontPanel panel(platform);
     panel.comPort = 1;
     platform.openSerial(1, 38400);
-    fillInitialBandMemory(panel.bandFrequency, panel.bandMode);
+    panel.fillInitialBandMemory();
     panel.connectedSpoken = c.connected;
     panel.lastFreqReply = "FA007100000";
     panel.pollQueries.asked({'F', 0, 0});

@@ -4,29 +4,23 @@
 #include <string>
 #include <vector>
 
-#include "controls/band_table.h"
 #include "front_panel_fixture.h"
 #include "platform/virtual_keys.h"
+#include "state/band_table.h"
 
 namespace {
 
 using Words = std::vector<std::string>;
 
-class LinkWatchTest : public FrontPanelTest {
+class LinkWatchTest : public AfterOpeningTest {
  protected:
   LinkWatchTest() {
     panel.baudRate = 38400;
     panel.debugFlag = 1;
     panel.debugFile.open("debug.dat", "W");
-    fillInitialBandMemory(panel.bandFrequency, panel.bandMode);
   }
 
-  void ticks(int count) {
-    for (int i = 0; i < count; ++i) {
-      panel.eventCode = event::timerTick;
-      panel.handleEvent();
-    }
-  }
+  void ticks(int count) { tick(count); }
 
   // Ticks until the frequency query has gone out, then its reply is read.
   void radioAnswers() {
@@ -35,14 +29,6 @@ class LinkWatchTest : public FrontPanelTest {
     ticks(1);
     platform.queueReply("FA014200000;");
     ticks(1);
-  }
-
-  void press(int key) {
-    for (int code : {event::keyDown, event::keyUp}) {
-      panel.eventCode = code;
-      panel.eventParam = key;
-      panel.handleEvent();
-    }
   }
 
   int opens() const {

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "controls/band_table.h"
 #include "front_panel_fixture.h"
+#include "state/band_table.h"
 
 namespace memoryFiles {
 
@@ -36,14 +36,12 @@ inline std::string fileOf(const Strings& lines) {
 
 // A panel as the opening sequence leaves it before "memory.dat" is read.
 inline void prepare(FrontPanel& panel) {
+  panel.setInitialValues();
   panel.versionText = "1.9";
-  fillInitialBandMemory(panel.bandFrequency, panel.bandMode);
-  for (Text& channel : panel.memoryChannel) channel = "9";
 }
 
-class MemoryFileTest : public FrontPanelTest {
+class MemoryFileTest : public AfterOpeningTest {
  protected:
-  MemoryFileTest() { prepare(panel); }
   TemporaryDirectory folder;
 };
 

@@ -1,9 +1,9 @@
 #include <string>
 #include <vector>
 
-#include "controls/band_table.h"
 #include "front_panel_fixture.h"
 #include "radio/cat.h"
+#include "state/band_table.h"
 
 namespace {
 

@@ -16,8 +16,8 @@
 #include "platform/platform.h"
 #include "platform/text.h"
 #include "platform/text_file.h"
-#include "radio/poll_queries.h"
 #include "state/named_values.h"
+#include "state/poll_queries.h"
 
 class FrontPanel {
  public:
@@ -25,72 +25,97 @@ class FrontPanel {
 
   Platform& platform;
 
-  // --- Configuration ("quelmo.cfg") ---
+  // ===== Configuration: "quelmo.cfg" (app/configuration.cpp, app/options.cpp) =====
   int comPort = 0;
   int baudRate = 0;
-  int powerWatts = 0;
+  int powerWatts = 0;  // also the transmit power the P key and the arrows set
   SwrAnnounce swrAnnounce = SwrAnnounce::whenAsked;
   int tuneCarrier = 0;
   Text bandCoverage;
   int powerControl = 0;
   int debugFlag = 0;
-  // Options, "NAME=value" lines after the eighth (app/options.cpp).
+  // Options, "NAME=value" lines after the eighth.
   int speechCut = 0;          // 1: a key stops the phrase being spoken
   double speechRate = 1.0;    // words played this many times as fast
   int speakRadioChanges = 0;  // 1: changes made at the radio are said
 
-  // --- Identity and fixed texts ---
+  // ===== The program: identity, files, life and events (app/) =====
   Text versionText;
   Text bannerText;
-  Text scratchText;
-  Text waveDir;
-
-  // --- Files; the serial port is known by comPort alone ---
+  Text scratchText;  // the line printed after the banner
+  Text waveDir;      // the voice's folder, before each word's name
   TextFile configFile;
   TextFile debugFile;
   TextFile memoryFile;
-
-  // --- Control ---
   int running = 0;
-  int ended = 0;  // 1 once the program's end has begun: no event acts after it
+  int ended = 0;      // 1 once the program's end has begun: no event acts after it
   int phraseCut = 0;  // 1 once a key has cut the phrase: the event's words are skipped
   std::vector<std::string> unloggedProblems;  // reported before the traffic log was open
   int eventCode = 0;
   int eventParam = 0;
 
-  // --- Serial line format ---
-  int dataBits = 0;
+  // ===== Radio link: commands, the poll and the watch on the link (radio/) =====
+  int dataBits = 0;  // the serial line's format
   int parity = 0;
   int stopBits = 0;
+  Text commandText;          // the last command sent, with its ";"
+  BasicText<255> replyText;  // the reply being read
+  Text replyFragment;        // the start of a reply whose ";" is still to come
+  int awaitingReply = 0;
+  int pollToggle = 0;         // 0: the frequency is asked next, 1: a meter
+  int pollTick = 0;           // the poll's ticks so far
+  int stateCommandCount = 0;  // the frequency and mode commands sent so far
+  PollQueries pollQueries;    // the poll's queries not yet answered
+  int connectedSpoken = 0;    // 1 once the radio has answered, until it is lost
+  int ticksWithoutReply = 0;  // ticks since the radio last answered
+  int ticksSinceOpen = 0;     // ticks since the port was last opened
+  int radioLost = 0;          // 1 while a radio that had answered does not
+  int linkFaultsSaid = 0;     // the reasons said since the radio last answered, a bit each
 
-  // --- The radio as last read or set ---
+  // ===== The radio as last read or set: frequency, band and mode (controls/, radio/) =====
   int frequencyHz = 0;
-  int bandIndex = 0;  // 1..13, 99 outside every band
-  int modeIndex = 0;  // 1 LSB, 2 USB, 3 CW, 4 AM, 5 FM
-
-  // --- Band memory, indexed by band 1..13 (0 unused) ---
+  int bandIndex = 0;           // 1..13, 99 outside every band
+  int modeIndex = 0;           // 1 LSB, 2 USB, 3 CW, 4 AM, 5 FM
+  Text lastFreqReply;          // "FA" + 9 digits of the last frequency reply
+  Text freqDigits;             // its 9 digits
+  Text freqDisplay;            // " 14.200000", as shown; empty before the first reply
+  int lastReplyMode = 0;       // the radio's mode when it sent that reply
+  int lastReplyPointBand = 0;  // pointModeBand then: the band that mode was chosen for
+  int sMeterReading = 0;
+  Text swrReading;
+  // The band memory, indexed by band 1..13 (0 unused).
   std::array<Text, 14> bandFrequency;  // "FA" + 9 digits
   std::array<Text, 14> bandMode;       // one digit "1".."5"
+  int bandStepPending = 0;             // band steps queued by the arrows, taken one a reply
   // The band whose mode an entry's point chose while the radio stays on the
   // old band's frequency. That mode is not stored for the band the radio
   // reports until the entry is sent, a band or a channel is chosen, or the
   // radio's own mode changes (0: none).
   int pointModeBand = 0;
-  Text selectedBandCommand;
+  // Changes made at the radio (SPEAK_RADIO_CHANGES).
+  int heardFrequencyHz = 0;  // the frequency the operator chose or was last told
+  char radioMode = 0;        // the radio's mode character, as last commanded or reported
+  char heardRadioMode = 0;   // the mode the operator chose or was last told
+  int reportedHz = 0;        // the frequency of the radio's last current report
+  int radioMovedTick = 0;    // the poll tick the radio's frequency or mode last moved
 
-  // --- Memory channels 0..9: mode digit + 9 frequency digits, "9" empty ---
-  std::array<Text, 10> memoryChannel;
-  ChannelAction channelAction = ChannelAction::none;
-  int memoryFileUnreadable = 0;  // 1: "memory.dat" exists but was not read; never saved over
+  // ===== Keyboard and direct entry (app/event_handler.cpp, controls/direct_entry.cpp) =====
+  int keyCode = 0;
+  int keyHeld = 0;     // the key last pressed while it is down (0: none), whose repeats are ignored
+  int entryValue = 0;  // noEntry: no entry since start-up
+  int entryMhzDigits = 0;
+  int entryPointSeen = 0;
+  int entryPointRefused = 0;  // 1: the point was refused, so Enter refuses the entry
+  int entryArmed = 0;
+  int entryBand = 0;
 
-  // --- Levels ---
+  // ===== Levels (controls/levels.cpp) =====
   Focus focusControl = Focus::frequency;  // what the Up and Down keys adjust
   int afGain = 0;
   int rfGain = 0;
   int filterWidth = 0;
-  int bandStepPending = 0;
 
-  // --- On/off functions ---
+  // ===== On/off functions and the tuning (controls/on_off.cpp) =====
   int preampOn = 0;
   int attenuatorOn = 0;
   int noiseBlankerOn = 0;
@@ -100,76 +125,37 @@ class FrontPanel {
   int tuneActive = 0;
   int tuneEndOwed = 0;  // 1: a tuning was ended while the radio did not answer; its end goes again
 
-  // --- Keyboard and direct entry ---
-  int keyCode = 0;
-  int keyHeld = 0;  // the key last pressed while it is down (0: none), whose repeats are ignored
-  int entryValue = 0;  // noEntry: no entry since start-up
-  int entryMhzDigits = 0;
-  int entryPointSeen = 0;
-  int entryPointRefused = 0;  // 1: the point was refused, so Enter refuses the entry
-  int entryArmed = 0;
-  int entryBand = 0;
-
-  // --- Radio link ---
-  Text commandText;            // the next command, without its ";"
-  BasicText<255> replyText;    // the bytes of the last read
-  Text replyFragment;          // the start of a reply whose ";" is still to come
-  int awaitingReply = 0;
-  int pollToggle = 0;          // 0: the frequency is asked next, 1: a meter
-  int sMeterReading = 0;
-  Text swrReading;
-  Text lastFreqReply;          // "FA" + 9 digits of the last frequency reply
-  Text freqDigits;             // its 9 digits
-  int lastReplyMode = 0;       // the radio's mode when it sent that reply
-  int lastReplyPointBand = 0;  // pointModeBand then: the band that mode was chosen for
-  Text freqDisplay;            // " 14.200000"
-  int connectedSpoken = 0;
-  int pollTick = 0;           // the poll's ticks so far
-  int stateCommandCount = 0;  // the frequency and mode commands sent so far
-  PollQueries pollQueries;    // the poll's queries not yet answered
-  // The watch on the link (radio/link_watch.cpp).
-  int ticksWithoutReply = 0;   // ticks since the radio last answered
-  int ticksSinceOpen = 0;      // ticks since the port was last opened
-  int radioLost = 0;           // 1 while a radio that had answered does not
-  int linkFaultsSaid = 0;      // the reasons said since the radio last answered, a bit each
-
-  // --- Changes made at the radio (SPEAK_RADIO_CHANGES) ---
-  int heardFrequencyHz = 0;  // the frequency the operator chose or was last told
-  char radioMode = 0;        // the radio's mode character, as last commanded or reported
-  char heardRadioMode = 0;   // the mode the operator chose or was last told
-  int reportedHz = 0;        // the frequency of the radio's last current report
-  int radioMovedTick = 0;    // the poll tick the radio's frequency or mode last moved
-
-  // --- Speech work texts ---
-  Text speechScratch;
-  Text swrTenths;
+  // ===== Memory channels 0..9 (controls/memory_channels.cpp) =====
+  std::array<Text, 10> memoryChannel;                 // mode digit + 9 frequency digits, "9" empty
+  ChannelAction channelAction = ChannelAction::none;  // waiting for its digit
+  int memoryFileUnreadable = 0;  // 1: "memory.dat" exists but was not read; never saved over
 
   // ===== Routines =====
 
   // app/: configuration, opening sequence, event handler and key map.
   bool readConfiguration();  // false when "quelmo.cfg" is missing
   void openingSequence();
-  void openRadioPort();      // comPort at baudRate, reads never waiting, 8N2
+  void setInitialValues();  // the state the opening sequence starts from
+  void openRadioPort();     // comPort at baudRate, reads never waiting, 8N2
   void handleEvent();
   // Every way the program ends comes here, once: a tuning in progress ends
   // first, then the memories are saved, "quit" is said when the quit key
   // asked, the radio is switched off when so configured and the port is
   // closed. Events that arrive after it are not acted on.
   void endProgram(bool quitKey);
-  void endTuning();  // as the tune key does: "TX0" before anything else
 
   // radio/: the command sender, the traffic log and the poll.
   void sendCommand();
-  void sendCommand(std::string_view command);  // as commandText
-  void openTrafficLog();                 // "debug.dat" with its header line
-  void writeLogLine(std::string_view line);  // when logging is on
-  void logKey();                         // the key line of keyCode
+  void sendCommand(std::string_view command);    // as commandText
+  void openTrafficLog();                         // "debug.dat" with its header line
+  void writeLogLine(std::string_view line);      // when logging is on
+  void logKey();                                 // the key line of keyCode
   void reportProblem(std::string_view message);  // standard error and the log
   void pollRadio();
   void handleReply(std::string_view reply);  // one whole reply, ";" included
   void readFrequencyReply();
-  bool watchLink();       // each tick; false while the port is not open
-  void radioAnswered();   // a whole reply has come
+  bool watchLink();      // each tick; false while the port is not open
+  void radioAnswered();  // a whole reply has come
   void readModeReply();
   void sayRadioChangesAtRest();  // what the radio changed, once it rests
   void askFrequencyAtEnd();      // once more, briefly, for the band memory saved
@@ -180,6 +166,7 @@ class FrontPanel {
   void checkVoiceFolder();  // says on standard error and in the log why nothing can be heard
   void announceFrequency();
   void announceSMeter();
+  void showSMeter();  // the S-meter's label printed, nothing said
   void announceSwr();
   void announceSwrUntilKey();
   void announcePower();
@@ -189,11 +176,13 @@ class FrontPanel {
   void announceWidth();
 
   // controls/: band and mode.
+  void fillInitialBandMemory();  // the band memory before "memory.dat" is read
   void selectMode();
   void snapToKilohertz();
   void nextMode();
   void selectBand();
   void trackBand();
+  void takeQueuedBandStep();  // after each frequency reply
   void saveBandMode();
   void restoreBandMode();
   void bandForEntry();
@@ -214,11 +203,17 @@ class FrontPanel {
   void sendRfGain();
   void sendFilterWidth();
 
-  // controls/: on/off functions.
+  // controls/: on/off functions and the tuning.
   void togglePreamp();
   void toggleAttenuator();
   void toggleNoiseBlanker();
   void toggleNoiseReduction();
+  void toggleNotch();
+  void toggleSpeechProcessor();
+  void setPreamp(bool on);  // through togglePreamp: heard and sent
+  void toggleTune();
+  void tuneOffWhileLost();  // ended in the program, its end owed to the radio
+  void endTuning();         // as the tune key does: "TX0" before anything else
 
   // controls/: memory channels and "memory.dat".
   void storeChannel(int digit);

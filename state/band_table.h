@@ -23,6 +23,13 @@ struct BandRow {
   const char* initialMode;  // mode digit "1".."5"
   // The band's name in metres as a recorded word (70 cm is said "70").
   const char* word;
+  // The preamp as the band is selected or typed: off on the low bands,
+  // where the band noise is above the receiver's own.
+  bool preamp;
+  // M offers FM (from 10 m up); in FM the frequency steps of Page Up and
+  // Page Down are 12.5 kHz channels (2 m and 70 cm).
+  bool fm;
+  bool fmChannels;
 };
 
 constexpr int firstBand = 1;
@@ -31,27 +38,37 @@ constexpr int noBand = 99;  // bandIndex outside every band
 
 // Indexed by bandIndex 1..13; row 0 is unused.
 constexpr std::array<BandRow, 14> bandTable = {{
-    {0, 0, 0, 0, 0, "", ""},
-    {17, 21, 1, 1, 1'900'000, "1", "160"},           // 160 m, LSB
-    {34, 41, 3, 3, 3'600'000, "1", "80"},            // 80 m, LSB
-    {49, 56, 5, 5, 5'400'000, "2", "60"},            // 60 m, USB
-    {69, 74, 7, 7, 7'100'000, "1", "40"},            // 40 m, LSB
-    {99, 102, 10, 10, 10'100'000, "3", "30"},        // 30 m, CW
-    {139, 144, 14, 14, 14'200'000, "2", "20"},       // 20 m, USB
-    {180, 182, 18, 18, 18'100'000, "2", "17"},       // 17 m, USB
-    {209, 215, 21, 21, 21'200'000, "2", "15"},       // 15 m, USB
-    {246, 250, 24, 24, 24'890'000, "2", "12"},       // 12 m, USB
-    {279, 301, 28, 29, 28'500'000, "2", "10"},       // 10 m, USB
-    {500, 530, 50, 54, 50'150'000, "2", "6"},        // 6 m, USB
-    {1439, 1481, 144, 148, 145'000'000, "5", "2"},   // 2 m, FM
-    {4299, 4400, 430, 439, 432'000'000, "5", "70"},  // 70 cm, FM
+    {0, 0, 0, 0, 0, "", "", false, false, false},
+    {17, 21, 1, 1, 1'900'000, "1", "160", false, false, false},        // 160 m, LSB
+    {34, 41, 3, 3, 3'600'000, "1", "80", false, false, false},         // 80 m, LSB
+    {49, 56, 5, 5, 5'400'000, "2", "60", false, false, false},         // 60 m, USB
+    {69, 74, 7, 7, 7'100'000, "1", "40", false, false, false},         // 40 m, LSB
+    {99, 102, 10, 10, 10'100'000, "3", "30", false, false, false},     // 30 m, CW
+    {139, 144, 14, 14, 14'200'000, "2", "20", true, false, false},     // 20 m, USB
+    {180, 182, 18, 18, 18'100'000, "2", "17", true, false, false},     // 17 m, USB
+    {209, 215, 21, 21, 21'200'000, "2", "15", true, false, false},     // 15 m, USB
+    {246, 250, 24, 24, 24'890'000, "2", "12", true, false, false},     // 12 m, USB
+    {279, 301, 28, 29, 28'500'000, "2", "10", true, true, false},      // 10 m, USB
+    {500, 530, 50, 54, 50'150'000, "2", "6", true, true, false},       // 6 m, USB
+    {1439, 1481, 144, 148, 145'000'000, "5", "2", true, true, true},   // 2 m, FM
+    {4299, 4400, 430, 439, 432'000'000, "5", "70", true, true, true},  // 70 cm, FM
 }};
 
 constexpr bool isBand(int band) { return band >= firstBand && band <= lastBand; }
 
+// FM is offered on the bands of the table's column; outside every band it
+// is not.
+constexpr bool offersFm(int band) { return isBand(band) && bandTable[band].fm; }
+// 12.5 kHz FM channels on the bands of the table's column, and outside
+// every band (above 70 cm, between the bands).
+constexpr bool hasFmChannels(int band) {
+  return band == noBand || (isBand(band) && bandTable[band].fmChannels);
+}
+
 struct ModeRow {
   const char* label;  // printed; trailing blanks cover a longer label
   char radioMode;     // the radio's mode character, of its mode command
+  const char* word;   // said
 };
 
 constexpr int firstMode = 1;
@@ -62,15 +79,19 @@ constexpr int fmMode = 5;
 
 // Indexed by modeIndex 1..5 (LSB, USB, CW, AM, FM); row 0 is unused.
 constexpr std::array<ModeRow, 6> modeTable = {{
-    {"", 0},
-    {"LSB ", '1'},
-    {"USB ", '2'},
-    {"CW    ", '3'},
-    {"AM    ", '5'},
-    {"FM   ", 'B'},
+    {"", 0, ""},
+    {"LSB ", '1', "lsb.wav"},
+    {"USB ", '2', "usb.wav"},
+    {"CW    ", '3', "cw.wav"},
+    {"AM    ", '5', "am.wav"},
+    {"FM   ", 'B', "fm.wav"},
 }};
 
 constexpr bool isMode(int mode) { return mode >= firstMode && mode <= lastMode; }
+
+// The filter width steps, said 1.8 .. 3.1 kHz (speech/setting_announcers.cpp).
+constexpr int narrowestWidth = 9;
+constexpr int widestWidth = 21;
 
 // Where the mode's label is printed.
 constexpr int modeX = 50;
@@ -81,10 +102,6 @@ constexpr int modeY = 45;
 // "7" 70 cm. Any other code is taken as "7", all thirteen bands, so that band
 // steps still come round at the ends.
 int bandsCovered(std::string_view bandCoverage);
-
-// The initial band memory: frequency commands and mode digits, indexed by
-// band 1..13.
-void fillInitialBandMemory(std::array<Text, 14>& bandFrequency, std::array<Text, 14>& bandMode);
 
 // Frequencies the radio can be told: a frequency command has nine digits.
 constexpr int lowestFrequencyHz = 0;

@@ -1,21 +1,28 @@
-#include "controls/band_table.h"
+#include "state/band_table.h"
 
 #include <algorithm>
 
-#include "radio/cat.h"
+namespace {
+
+struct CoverageRow {
+  std::string_view code;
+  int bands;
+};
+
+constexpr std::array<CoverageRow, 4> coverageTable = {{
+    {"1", 10},  // up to 10 m
+    {"6", 11},  // 6 m
+    {"2", 12},  // 2 m
+    {"7", 13},  // 70 cm
+}};
+
+}  // namespace
 
 int bandsCovered(std::string_view bandCoverage) {
-  if (bandCoverage == "1") return 10;
-  if (bandCoverage == "6") return 11;
-  if (bandCoverage == "2") return 12;
-  return 13;  // "7", and any code the table does not know: every band
-}
-
-void fillInitialBandMemory(std::array<Text, 14>& bandFrequency, std::array<Text, 14>& bandMode) {
-  for (int band = firstBand; band <= lastBand; ++band) {
-    bandFrequency[band] = cat::frequency(bandTable[band].initialHz);
-    bandMode[band] = bandTable[band].initialMode;
+  for (const CoverageRow& row : coverageTable) {
+    if (row.code == bandCoverage) return row.bands;
   }
+  return lastBand;  // a code the table does not know: every band
 }
 
 std::string frequencyDisplayText(int hz) {

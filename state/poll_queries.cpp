@@ -1,4 +1,4 @@
-#include "radio/poll_queries.h"
+#include "state/poll_queries.h"
 
 #include <algorithm>
 
