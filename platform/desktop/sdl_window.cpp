@@ -202,11 +202,10 @@ void SdlWindow::setFont(const std::string& face, int points, int weight) {
 
 void SdlWindow::startTimer(int intervalMs, int id) {
   if (window_ == nullptr || intervalMs <= 0) return;
-  auto interval = std::chrono::milliseconds(intervalMs);
-  timers_[id] = Timer{interval, Clock::now() + interval};
+  timers_.start(intervalMs, id);
 }
 
-void SdlWindow::stopTimer(int id) { timers_.erase(id); }
+void SdlWindow::stopTimer(int id) { timers_.stop(id); }
 
 // Blocks until at least one event has been delivered: a window event or a
 // timer tick, whichever comes first; then delivers all that are waiting.
@@ -225,7 +224,9 @@ void SdlWindow::waitEvents() {
       while (window_ != nullptr && SDL_PollEvent(&e) != 0) deliver(e);
       delivered = true;
     }
-    if (window_ != nullptr && deliverDueTicks()) delivered = true;
+    if (window_ != nullptr && timers_.deliverDue([this] { return window_ != nullptr; }, handler_)) {
+      delivered = true;
+    }
   }
 }
 
@@ -236,7 +237,7 @@ bool SdlWindow::endAsked() { return terminationSignals::take() || xServer_.lost(
 // Waits for a window event until the earliest timer falls due; false when
 // the wait ended without one.
 bool SdlWindow::waitForEvent(SDL_Event& e) {
-  auto due = timers_.empty() ? Clock::now() + signalCheckInterval : nextTickDue();
+  auto due = timers_.empty() ? Clock::now() + signalCheckInterval : timers_.nextDue();
   if (xServer_.isOpen()) return waitOnXServer(e, due);
   auto left = std::chrono::ceil<std::chrono::milliseconds>(due - Clock::now()).count();
   if (left <= 0) return SDL_PollEvent(&e) != 0;
@@ -297,35 +298,6 @@ bool SdlWindow::keyDownQueued() const {
 void SdlWindow::pumpEvents() {
   SDL_PumpEvents();
   drawnSincePump_ = false;
-}
-
-SdlWindow::Clock::time_point SdlWindow::nextTickDue() const {
-  return std::min_element(timers_.begin(), timers_.end(), [](const auto& a, const auto& b) {
-           return a.second.due < b.second.due;
-         })->second.due;
-}
-
-// One tick for each timer that has fallen due, however many of its intervals
-// have passed meanwhile: a handler that blocked for a long time is followed
-// by one tick, not a burst. True when a tick was delivered.
-bool SdlWindow::deliverDueTicks() {
-  bool delivered = false;
-  auto now = Clock::now();
-  std::vector<int> due;
-  for (auto& [id, timer] : timers_) {
-    if (timer.due > now) continue;
-    auto behind = (now - timer.due) / timer.interval;
-    timer.due += (behind + 1) * timer.interval;
-    due.push_back(id);
-  }
-  // The handler may stop a timer or close the window: each tick is checked
-  // against what is still running.
-  for (int id : due) {
-    if (window_ == nullptr || !timers_.contains(id) || !handler_) break;
-    handler_(event::timerTick, id);
-    delivered = true;
-  }
-  return delivered;
 }
 
 void SdlWindow::deliver(const SDL_Event& e) {

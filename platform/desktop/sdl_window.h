@@ -8,13 +8,13 @@
 
 #include <chrono>
 #include <cstdint>
-#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/desktop/x_connection.h"
 #include "platform/platform.h"
+#include "platform/tick_timers.h"
 
 class SdlWindow {
  public:
@@ -47,13 +47,6 @@ class SdlWindow {
  private:
   using Clock = std::chrono::steady_clock;
 
-  // A timer falls due at fixed points in time, each an interval after the
-  // last, so its ticks keep their pace however late each one is handled.
-  struct Timer {
-    Clock::duration interval{};
-    Clock::time_point due{};
-  };
-
   // A text as a print left it: in which font, and the area it covers.
   struct Shown {
     std::string text;
@@ -69,8 +62,6 @@ class SdlWindow {
   bool waitForEvent(SDL_Event& e);
   bool waitOnXServer(SDL_Event& e, Clock::time_point due);
   void pumpEvents();
-  Clock::time_point nextTickDue() const;
-  bool deliverDueTicks();
   void deliver(const SDL_Event& e);
   void deliverKey(const SDL_KeyboardEvent& key);
   void showArea(const SDL_Rect& area);
@@ -86,7 +77,7 @@ class SdlWindow {
   EventHandler handler_;
   int textX_ = 0;
   int textY_ = 0;
-  std::map<int, Timer> timers_;  // the running timers by id
+  TickTimers timers_;
   XConnection xServer_{nullptr};
   bool drawnSincePump_ = false;
 };

@@ -169,12 +169,11 @@ void Win32Window::startTimer(int intervalMs, int id) {
   // Waits end on the system's timer tick, 15.6 ms unless asked for finer:
   // the poll's 50 ms would drift by a third of a tick each time.
   if (!fineTimer_) fineTimer_ = timeBeginPeriod(1) == TIMERR_NOERROR;
-  auto interval = std::chrono::milliseconds(intervalMs);
-  timers_[id] = Timer{interval, Clock::now() + interval};
+  timers_.start(intervalMs, id);
 }
 
 void Win32Window::stopTimer(int id) {
-  timers_.erase(id);
+  timers_.stop(id);
   if (timers_.empty()) releaseFineTimer();
 }
 
@@ -190,7 +189,7 @@ void Win32Window::waitEvents() {
   while (open_ && !delivered) {
     WaitForSingleObject(posted_, timers_.empty() ? INFINITE : msUntilNextTick());
     delivered = deliverPosted();
-    if (open_ && deliverDueTicks()) delivered = true;
+    if (open_ && timers_.deliverDue([this] { return open_.load(); }, handler_)) delivered = true;
   }
 }
 
@@ -234,34 +233,9 @@ bool Win32Window::deliverPosted() {
   return delivered;
 }
 
-// One tick for each timer that has fallen due, however many of its intervals
-// have passed meanwhile: a handler that blocked for a long time is followed
-// by one tick, not a burst. True when a tick was delivered.
-bool Win32Window::deliverDueTicks() {
-  bool delivered = false;
-  auto now = Clock::now();
-  std::vector<int> due;
-  for (auto& [id, timer] : timers_) {
-    if (timer.due > now) continue;
-    auto behind = (now - timer.due) / timer.interval;
-    timer.due += (behind + 1) * timer.interval;
-    due.push_back(id);
-  }
-  // The handler may stop a timer or close the window: each tick is checked
-  // against what is still running.
-  for (int id : due) {
-    if (!open_ || !timers_.contains(id) || !handler_) break;
-    handler_(event::timerTick, id);
-    delivered = true;
-  }
-  return delivered;
-}
-
 DWORD Win32Window::msUntilNextTick() const {
-  auto next = std::min_element(timers_.begin(), timers_.end(), [](const auto& a, const auto& b) {
-                return a.second.due < b.second.due;
-              })->second.due;
-  auto left = std::chrono::ceil<std::chrono::milliseconds>(next - Clock::now()).count();
+  auto left =
+      std::chrono::ceil<std::chrono::milliseconds>(timers_.nextDue() - Clock::now()).count();
   return static_cast<DWORD>(std::clamp<long long>(left, 0, 0x7FFFFFFF));
 }
 

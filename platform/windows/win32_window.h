@@ -17,7 +17,6 @@
 #include <atomic>
 #include <chrono>
 #include <deque>
-#include <map>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -26,6 +25,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/tick_timers.h"
 
 class Win32Window {
  public:
@@ -58,13 +58,6 @@ class Win32Window {
  private:
   using Clock = std::chrono::steady_clock;
 
-  // A timer falls due at fixed points in time, each an interval after the
-  // last, so its ticks keep their pace however late each one is handled.
-  struct Timer {
-    Clock::duration interval{};
-    Clock::time_point due{};
-  };
-
   struct Placement {
     int left, top, width, height;
     std::string title;
@@ -82,7 +75,6 @@ class Win32Window {
   // --- on the program's thread ---
   RECT eraseCovered(const RECT& area);
   bool deliverPosted();
-  bool deliverDueTicks();
   DWORD msUntilNextTick() const;
   void releaseFineTimer();
   void freeImage();
@@ -119,6 +111,6 @@ class Win32Window {
   EventHandler handler_;
   int textX_ = 0;
   int textY_ = 0;
-  std::map<int, Timer> timers_;  // the running timers by id
+  TickTimers timers_;
   bool fineTimer_ = false;       // the system's timer resolution raised to 1 ms
 };
