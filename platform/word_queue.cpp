@@ -25,6 +25,11 @@ bool WordQueue::releasedWithin(std::uint64_t word, std::chrono::milliseconds tim
   return releasedSignal_.wait_for(lock, time, [this, word] { return releasedThrough_ >= word; });
 }
 
+bool WordQueue::takenWithin(std::uint64_t word, std::chrono::microseconds time) {
+  std::unique_lock lock(mutex_);
+  return releasedSignal_.wait_for(lock, time, [this, word] { return !isQueued(word); });
+}
+
 void WordQueue::drop(std::uint64_t word) {
   std::lock_guard lock(mutex_);
   std::erase_if(queue_, [word](const Queued& q) { return q.number == word; });
@@ -37,7 +42,7 @@ void WordQueue::dropAll() {
   releasedSignal_.notify_all();
 }
 
-// Each word that the next buffer will finish is released now, so that the
+// Each word whose rest fits the release window is released now, so that the
 // word said after it is queued in time to follow it without a gap.
 bool WordQueue::fill(std::int16_t* out, std::size_t frames) {
   std::lock_guard lock(mutex_);
@@ -54,10 +59,11 @@ bool WordQueue::fill(std::int16_t* out, std::size_t frames) {
   std::memset(out + filled, 0, (frames - filled) * sizeof(std::int16_t));
 
   std::uint64_t released = releasedThrough_;
+  std::size_t window = releaseFrames_ != 0 ? releaseFrames_ : frames;
   std::size_t ahead = 0;
   for (Queued& q : queue_) {
     ahead += q.samples->size() - q.taken;
-    if (ahead > frames) break;
+    if (ahead > window) break;
     q.released = true;
     released = q.number;
   }
@@ -72,6 +78,7 @@ bool WordQueue::fill(std::int16_t* out, std::size_t frames) {
   if (released != releasedThrough_ || (hadSound && queue_.empty())) {
     releasedThrough_ = released;
     releasedSignal_.notify_all();  // also tells finish() that all is played
+    if (onRelease_) onRelease_();
   }
   return hadSound;
 }
@@ -101,4 +108,9 @@ void WordQueue::finish(std::chrono::milliseconds longest) {
 
 void WordQueue::dropUnreleased() {
   std::erase_if(queue_, [](const Queued& q) { return !q.released; });
+}
+
+bool WordQueue::isQueued(std::uint64_t word) const {
+  return std::any_of(queue_.begin(), queue_.end(),
+                     [word](const Queued& q) { return q.number == word; });
 }

@@ -1,9 +1,9 @@
 // The words on their way to a sound device that asks for one buffer of
 // samples at a time, from a thread of its own. The words follow each other
 // sample for sample: a buffer goes from the end of one word straight on to
-// the next. A word is released once the next buffer will take the rest of
-// it; whoever waits for it goes on then and queues the next word in time to
-// follow it in that buffer. A word that is queued stops the sounds not yet
+// the next. A word is released once the rest of it fits the release window
+// (by default the next buffer); whoever waits for it goes on then and queues
+// the next word in time to follow it. A word that is queued stops the sounds not yet
 // released (the help playing on its own), but never the released rest of a
 // word.
 #pragma once
@@ -13,11 +13,20 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 class WordQueue {
  public:
+  WordQueue() = default;
+  // A word is released once its rest fits `releaseFrames` (0: the buffer
+  // being filled); `onRelease` is called, with the queue locked, each time
+  // fill() releases words or empties the queue.
+  WordQueue(std::size_t releaseFrames, std::function<void()> onRelease)
+      : releaseFrames_(releaseFrames), onRelease_(std::move(onRelease)) {}
+
   // Queues the samples, which must live until they have been played or
   // dropped; returns the word's number for waitReleased.
   std::uint64_t add(const std::vector<std::int16_t>& samples);
@@ -28,6 +37,9 @@ class WordQueue {
   // Sleeps until the word is released (true) or the time has passed
   // (false); the word stays queued either way.
   bool releasedWithin(std::uint64_t word, std::chrono::milliseconds time);
+  // Sleeps until the device has taken the whole word (true) or the time has
+  // passed (false).
+  bool takenWithin(std::uint64_t word, std::chrono::microseconds time);
   // Drops one word, or every word, released or not.
   void drop(std::uint64_t word);
   void dropAll();
@@ -56,6 +68,10 @@ class WordQueue {
   };
 
   void dropUnreleased();
+  bool isQueued(std::uint64_t word) const;
+
+  const std::size_t releaseFrames_ = 0;
+  const std::function<void()> onRelease_;
 
   mutable std::mutex mutex_;
   std::condition_variable releasedSignal_;

@@ -48,24 +48,22 @@ bool sameTime(const std::timespec& a, const std::timespec& b) {
 
 }  // namespace
 
+// Each release is told on the descriptor too, from the device's thread.
+SdlSound::SdlSound()
+    : queue_(releaseFrames, [this] {
+        std::uint64_t one = 1;
+        (void)!write(releasedDescriptor_, &one, sizeof one);
+      }) {}
+
 SdlSound::~SdlSound() {
   if (state_ != Device::open) return;
   wake();
-  {
-    // A word already released is heard to its end (a buffer at most); a
-    // sound still playing on its own, such as the help, stops.
-    std::unique_lock lock(mutex_);
-    std::erase_if(queue_, [](const Queued& q) { return !q.released; });
-    releasedSignal_.wait_for(lock, std::chrono::milliseconds(100), [this] { return queue_.empty(); });
-  }
+  // A word already released is heard to its end (a buffer at most); a
+  // sound still playing on its own, such as the help, stops.
+  queue_.finish(std::chrono::milliseconds(100));
   SDL_CloseAudioDevice(device_);
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
   if (releasedDescriptor_ >= 0) close(releasedDescriptor_);
-}
-
-bool SdlSound::isPlaying() const {
-  std::lock_guard lock(mutex_);
-  return std::any_of(queue_.begin(), queue_.end(), [](const Queued& q) { return !q.released; });
 }
 
 void SdlSound::playSound(const std::string& name, bool wait) {
@@ -84,17 +82,19 @@ bool SdlSound::playSoundUntilKey(const std::string& name, const KeyWait& keyWait
   const std::vector<Sint16>& word = *wordAtRate(path, rate_);
   std::uint64_t number = queue(word, false);
   auto until = std::chrono::steady_clock::now() + longestWait(word);
-  while (!isReleased(number)) {
+  while (!queue_.releasedWithin(number, std::chrono::milliseconds(0))) {
     auto now = std::chrono::steady_clock::now();
     if (now >= until) {
-      dropQueued(number);
+      queue_.drop(number);
       return true;
     }
     // Without the descriptor the release is looked for every 5 ms.
     auto wakeBy =
         releasedDescriptor_ >= 0 ? until : std::min(until, now + std::chrono::milliseconds(5));
     if (keyWait(releasedDescriptor_, wakeBy)) {
-      stopAll();
+      // Everything queued goes, released or not: the device's next buffer
+      // is silent, so a cut sound is heard for at most the buffer it is in.
+      queue_.dropAll();
       return false;
     }
     std::uint64_t count = 0;
@@ -130,30 +130,15 @@ void SdlSound::pauseForSound(const std::string& name) {
   // A wait lasts until the device has taken the whole recording, not only
   // until the word after it could be queued.
   std::uint64_t number = queue(*samples, true);
-  std::unique_lock lock(mutex_);
-  releasedSignal_.wait_for(lock, bufferTime * 4, [this, number] {
-    return std::none_of(queue_.begin(), queue_.end(),
-                        [number](const Queued& q) { return q.number == number; });
-  });
+  queue_.takenWithin(number, bufferTime * 4);
 }
 
 // Stops what is playing, except a word's last buffers, and puts the sound
 // after it; with wait, sleeps until the callback releases the sound.
 std::uint64_t SdlSound::queue(const std::vector<Sint16>& samples, bool wait) {
-  std::uint64_t number = 0;
-  {
-    std::lock_guard lock(mutex_);
-    std::erase_if(queue_, [](const Queued& q) { return !q.released; });
-    number = ++lastNumber_;
-    queue_.push_back(Queued{&samples, 0, number, false});
-  }
+  std::uint64_t number = queue_.add(samples);
   wake();  // after queueing, so that the first buffer it fills holds the word
-  if (!wait) return number;
-  std::unique_lock lock(mutex_);
-  if (!releasedSignal_.wait_for(lock, longestWait(samples),
-                                [this, number] { return releasedThrough_ >= number; })) {
-    std::erase_if(queue_, [number](const Queued& q) { return q.number == number; });
-  }
+  if (wait) queue_.waitReleased(number, longestWait(samples));
   return number;
 }
 
@@ -162,25 +147,6 @@ std::uint64_t SdlSound::queue(const std::vector<Sint16>& samples, bool wait) {
 // should have, and the word is dropped.
 std::chrono::milliseconds SdlSound::longestWait(const std::vector<Sint16>& samples) const {
   return std::chrono::milliseconds(1000 + samples.size() * 1000 / sampleRate);
-}
-
-bool SdlSound::isReleased(std::uint64_t number) const {
-  std::lock_guard lock(mutex_);
-  return releasedThrough_ >= number;
-}
-
-void SdlSound::dropQueued(std::uint64_t number) {
-  std::lock_guard lock(mutex_);
-  std::erase_if(queue_, [number](const Queued& q) { return q.number == number; });
-}
-
-// Everything queued goes, released or not: the device's next buffer is
-// silent, so a cut sound is heard for at most the buffer it is in.
-void SdlSound::stopAll() {
-  std::lock_guard lock(mutex_);
-  queue_.clear();
-  releasedThrough_ = lastNumber_;
-  releasedSignal_.notify_all();
 }
 
 void SdlSound::fillCallback(void* sound, Uint8* stream, int bytes) {
@@ -193,42 +159,7 @@ void SdlSound::fillCallback(void* sound, Uint8* stream, int bytes) {
 // so that the word said after it is queued in time to follow it without a
 // gap.
 void SdlSound::fill(Sint16* out, std::size_t frames) {
-  std::lock_guard lock(mutex_);
-  bool hadSound = !queue_.empty();
-  if (hadSound) lastSound_ = std::chrono::steady_clock::now();
-  std::size_t filled = 0;
-  while (filled < frames && !queue_.empty()) {
-    Queued& front = queue_.front();
-    std::size_t count = std::min(frames - filled, front.samples->size() - front.taken);
-    std::memcpy(out + filled, front.samples->data() + front.taken, count * sizeof(Sint16));
-    filled += count;
-    front.taken += count;
-    if (front.taken == front.samples->size()) queue_.pop_front();
-  }
-  std::memset(out + filled, 0, (frames - filled) * sizeof(Sint16));
-
-  std::uint64_t released = releasedThrough_;
-  std::size_t ahead = 0;
-  for (Queued& q : queue_) {
-    ahead += q.samples->size() - q.taken;
-    if (ahead > releaseFrames) break;
-    q.released = true;
-    released = q.number;
-  }
-  // Sounds finished in this buffer were released by the one before, or
-  // dropped when a later sound was queued; a word that fitted in one buffer
-  // is released only here, once it has been taken.
-  if (queue_.empty()) {
-    released = lastNumber_;
-  } else {
-    released = std::max(released, queue_.front().number - 1);
-  }
-  if (released != releasedThrough_ || (hadSound && queue_.empty())) {
-    releasedThrough_ = released;
-    releasedSignal_.notify_all();  // also tells the closing device all is played
-    std::uint64_t one = 1;
-    (void)!write(releasedDescriptor_, &one, sizeof one);
-  }
+  if (queue_.fill(out, frames)) lastSound_ = std::chrono::steady_clock::now();
 }
 
 // Holding the device's lock stops its thread before it asks for the next
@@ -237,10 +168,7 @@ void SdlSound::fill(Sint16* out, std::size_t frames) {
 // lock.
 void SdlSound::restIfSilent() {
   if (state_ != Device::open || resting_) return;
-  {
-    std::lock_guard lock(mutex_);
-    if (!queue_.empty() || std::chrono::steady_clock::now() - lastSound_ < restAfter) return;
-  }
+  if (!queue_.isEmpty() || std::chrono::steady_clock::now() - lastSound_.load() < restAfter) return;
   SDL_LockAudioDevice(device_);
   resting_ = true;
 }
@@ -257,8 +185,8 @@ void SdlSound::wake() {
 std::string SdlSound::findFile(const std::string& fileName) {
   std::size_t slash = fileName.rfind('/');
   std::string folderPath = slash == std::string::npos ? std::string(".")
-                           : slash == 0                 ? std::string("/")
-                                                        : fileName.substr(0, slash);
+                           : slash == 0               ? std::string("/")
+                                                      : fileName.substr(0, slash);
   std::string base = slash == std::string::npos ? fileName : fileName.substr(slash + 1);
 
   struct stat info {};

@@ -12,14 +12,12 @@
 
 #include <SDL.h>
 
+#include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <ctime>
-#include <deque>
 #include <functional>
 #include <map>
-#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
@@ -27,10 +25,11 @@
 #include <vector>
 
 #include "platform/word_bounds.h"
+#include "platform/word_queue.h"
 
 class SdlSound {
  public:
-  SdlSound() = default;
+  SdlSound();
   ~SdlSound();
   SdlSound(const SdlSound&) = delete;
   SdlSound& operator=(const SdlSound&) = delete;
@@ -65,7 +64,7 @@ class SdlSound {
   bool isMute() const { return state_ == Device::mute; }
   // True while a word, or the help started without waiting, has more to
   // play than the device's next buffer takes.
-  bool isPlaying() const;
+  bool isPlaying() const { return queue_.isPlaying(); }
 
  private:
   // The names in one folder, by their small-letter spelling, as last listed.
@@ -73,22 +72,9 @@ class SdlSound {
     std::timespec modified{};
     std::unordered_map<std::string, std::string> byLowerName;
   };
-  // A sound handed to the device: its samples and how many it has taken.
-  // Released once the next buffer will take the rest: from then on it is
-  // let finish, and whoever waits for it goes on.
-  struct Queued {
-    const std::vector<Sint16>* samples = nullptr;
-    std::size_t taken = 0;
-    std::uint64_t number = 0;
-    bool released = false;
-  };
-
   static void fillCallback(void* sound, Uint8* stream, int bytes);
   void fill(Sint16* out, std::size_t frames);
   std::uint64_t queue(const std::vector<Sint16>& samples, bool wait);
-  bool isReleased(std::uint64_t number) const;
-  void dropQueued(std::uint64_t number);
-  void stopAll();
   std::chrono::milliseconds longestWait(const std::vector<Sint16>& samples) const;
   std::string findFile(const std::string& fileName);
   const std::vector<Sint16>* wordAtRate(const std::string& path, double rate);
@@ -107,15 +93,12 @@ class SdlSound {
   std::map<std::string, std::vector<Sint16>> words_;  // decoded, by path
   // At a speech rate other than 1: processed, by path and rate.
   std::map<std::pair<std::string, double>, std::vector<Sint16>> wordsAtRate_;
-  std::set<std::string> skipped_;                     // paths that are no word
+  std::set<std::string> skipped_;  // paths that are no word
 
   // Shared with the callback, which runs on the device's thread.
-  mutable std::mutex mutex_;
-  std::condition_variable releasedSignal_;
-  std::deque<Queued> queue_;
-  std::uint64_t lastNumber_ = 0;
-  std::uint64_t releasedThrough_ = 0;
-  std::chrono::steady_clock::time_point lastSound_;  // the last buffer that held any
+  WordQueue queue_;
+  // The last buffer that held any sound.
+  std::atomic<std::chrono::steady_clock::time_point> lastSound_;
   // Readable once the callback has released a sound: a wait that also
   // watches for keys sleeps on it.
   int releasedDescriptor_ = -1;
