@@ -93,4 +93,26 @@ TEST(WordQueue, FinishLetsTheReleasedRestBeTakenAndDropsTheHelp) {
   EXPECT_TRUE(words.isEmpty());
 }
 
+// The desktop's device: 512-frame buffers, a word released once its rest
+// fits three of them, and each release told to a descriptor.
+TEST(WordQueue, AWiderReleaseWindowReleasesEarlierAndEachReleaseIsTold) {
+  Samples word(2500, 1), buffer(512);
+  int told = 0;
+  WordQueue words(3 * 512, [&told] { ++told; });
+  auto first = words.add(word);
+  words.fill(buffer.data(), 512);
+  EXPECT_FALSE(words.releasedWithin(first, 0ms));  // 1988 left
+  EXPECT_EQ(told, 0);
+  words.fill(buffer.data(), 512);
+  EXPECT_TRUE(words.releasedWithin(first, 0ms));  // 1476 left fit three buffers
+  EXPECT_EQ(told, 1);
+  words.fill(buffer.data(), 512);
+  words.fill(buffer.data(), 512);
+  EXPECT_FALSE(words.takenWithin(first, 0ms));  // 452 still to take
+  EXPECT_EQ(told, 1);
+  words.fill(buffer.data(), 512);
+  EXPECT_TRUE(words.takenWithin(first, 0ms));
+  EXPECT_EQ(told, 2);  // the queue that empties is told too
+}
+
 }  // namespace
