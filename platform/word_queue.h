@@ -3,9 +3,9 @@
 // sample for sample: a buffer goes from the end of one word straight on to
 // the next. A word is released once the rest of it fits the release window
 // (by default the next buffer); whoever waits for it goes on then and queues
-// the next word in time to follow it. A word that is queued stops the sounds not yet
-// released (the help playing on its own), but never the released rest of a
-// word.
+// the next word in time to follow it. A word that is queued stops the sounds
+// not yet released (the help playing on its own), but never the released
+// rest of a word.
 #pragma once
 
 #include <chrono>
