@@ -4,6 +4,7 @@
 // as empty and gives 0.
 #include "app/options.h"
 #include "state/front_panel.h"
+#include "state/words.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ bool FrontPanel::readConfiguration() {
   // Anything but a plain file (a folder, a FIFO, a device) is not found.
   if (configFile.open("quelmo.cfg", "R") != 0) {
     if (!configFile.problem().empty()) reportProblem("quelmo.cfg " + configFile.problem());
-    speakWord("cfgnf");
+    speakWord(word::configurationNotFound);
     return false;
   }
   // Lines are cut to the capacity of a text as they are read.
@@ -44,7 +45,6 @@ bool FrontPanel::readConfiguration() {
     powerWatts = 100;
   }
   if (powerWatts < 5) powerWatts = 5;
-  sendPower();  // the port is not open yet: this reaches no radio and no log
 
   configFile.readLine(line);
   swrAnnounce = static_cast<SwrAnnounce>(settingOf(characterAt(line, 5)));

@@ -1,13 +1,14 @@
-// Every window event comes here, one at a time.
+// Every window event comes here, one at a time: its code and its parameter
+// (the key of a key event).
 #include "app/key_map.h"
 #include "state/front_panel.h"
 
-void FrontPanel::handleEvent() {
+void FrontPanel::handleEvent(int code, int param) {
   // The events still waiting when the program ended: the radio is off and
   // its port closed, so a key would only pretend to act.
   if (ended == 1) return;
   phraseCut = 0;  // each event has its own phrase
-  switch (eventCode) {
+  switch (code) {
     case event::closeRequest:
       endProgram(false);
       break;
@@ -18,16 +19,15 @@ void FrontPanel::handleEvent() {
       // A held key repeats its key-down: those repeats are ignored until
       // the key comes up. Any other key is handled at once, even while one
       // is still down, so quick typing with overlapping keys loses nothing.
-      if (eventParam == keyHeld) break;
-      keyCode = eventParam;
-      keyHeld = eventParam;
-      if (debugFlag == 1) logKey();
-      runKeyMap(*this);
+      if (param == keyHeld) break;
+      keyHeld = param;
+      if (debugFlag == 1) logKey(param);
+      runKeyMap(*this, param);
       break;
     case event::keyUp:
       // The keyboard repeats only the key pressed last; the key-up of one
       // pressed before it changes nothing.
-      if (eventParam == keyHeld) keyHeld = 0;
+      if (param == keyHeld) keyHeld = 0;
       break;
     default:
       break;

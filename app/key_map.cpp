@@ -8,9 +8,9 @@
 #include <array>
 
 #include "platform/virtual_keys.h"
-#include "radio/cat.h"
 #include "state/band_table.h"
 #include "state/front_panel.h"
+#include "state/words.h"
 
 namespace {
 
@@ -19,7 +19,7 @@ enum class Then { stop, goOn };
 struct KeyRow {
   bool (*key)(int code);
   bool (*condition)(const FrontPanel& panel);
-  void (*action)(FrontPanel& panel);
+  void (*action)(FrontPanel& panel, int code);
   Then then;
 };
 
@@ -58,14 +58,14 @@ bool focusNotFrequency(const FrontPanel& p) { return p.focusControl != Focus::fr
 
 // --- Actions ---
 
-void nothing(FrontPanel&) {}
+void nothing(FrontPanel&, int) {}
 
 // The help recording plays on while keys and ticks are handled.
-void help(FrontPanel& p) { p.platform.playSound(p.waveDir + "help.wav", false); }
+void help(FrontPanel& p, int) { p.platform.playSound(p.waveDir + word::help, false); }
 
-void quit(FrontPanel& p) { p.endProgram(true); }
+void quit(FrontPanel& p, int) { p.endProgram(true); }
 
-void meter(FrontPanel& p) {
+void meter(FrontPanel& p, int) {
   if (p.tuneActive == 1) {
     p.announceSwr();
   } else {
@@ -73,107 +73,107 @@ void meter(FrontPanel& p) {
   }
 }
 
-void width(FrontPanel& p) {
+void width(FrontPanel& p, int) {
   if (p.modeIndex == fmMode) return;
   p.focusControl = Focus::width;
   p.announceWidth();
 }
 
 constexpr std::array<KeyRow, 33> keyMap = {{
-    {notAllowedWhileTuning, tuning, [](FrontPanel& p) { p.speakWord("ton"); }, Then::stop},
+    {notAllowedWhileTuning, tuning, [](FrontPanel& p, int) { p.speakWord(word::tuneIsOn); }, Then::stop},
     {inert, always, nothing, Then::stop},
-    {notDigit, channelActionWaiting, [](FrontPanel& p) { p.channelAction = ChannelAction::none; },
+    {notDigit, channelActionWaiting, [](FrontPanel& p, int) { p.channelAction = ChannelAction::none; },
      Then::goOn},
     {is<'H'>, always, help, Then::stop},
     {is<'Q'>, always, quit, Then::stop},
-    {is<'T'>, tuningWhileNotAnswering, [](FrontPanel& p) { p.tuneOffWhileLost(); }, Then::stop},
-    {anyKey, radioNotAnswering, [](FrontPanel& p) { p.speakWord("nc"); }, Then::stop},
+    {is<'T'>, tuningWhileNotAnswering, [](FrontPanel& p, int) { p.tuneOffWhileLost(); }, Then::stop},
+    {anyKey, radioNotAnswering, [](FrontPanel& p, int) { p.speakWord(word::notConnected); }, Then::stop},
     {is<'C'>, always,
-     [](FrontPanel& p) {
+     [](FrontPanel& p, int) {
        p.channelAction = ChannelAction::store;
-       p.speakWord("sch");
+       p.speakWord(word::storeChannel);
      },
      Then::stop},
     {is<'G'>, always,
-     [](FrontPanel& p) {
+     [](FrontPanel& p, int) {
        p.channelAction = ChannelAction::recall;
-       p.speakWord("gch");
+       p.speakWord(word::getChannel);
      },
      Then::stop},
     {is<'A'>, always,
-     [](FrontPanel& p) {
+     [](FrontPanel& p, int) {
        p.focusControl = Focus::afGain;
-       p.speakWord("af");
+       p.speakWord(word::afGain);
      },
      Then::stop},
-    {is<'E'>, always, [](FrontPanel& p) { p.startEntry(); }, Then::goOn},
-    {is<key::point>, always, [](FrontPanel& p) { p.acceptEntryPoint(); }, Then::stop},
-    {is<key::enter>, entryStarted, [](FrontPanel& p) { p.completeEntry(); }, Then::stop},
+    {is<'E'>, always, [](FrontPanel& p, int) { p.startEntry(); }, Then::goOn},
+    {is<key::point>, always, [](FrontPanel& p, int) { p.acceptEntryPoint(); }, Then::stop},
+    {is<key::enter>, entryStarted, [](FrontPanel& p, int) { p.completeEntry(); }, Then::stop},
     {is<'Z'>, always,
-     [](FrontPanel& p) {
+     [](FrontPanel& p, int) {
        p.snapToKilohertz();
-       p.speakWord("0");
-       p.speakWord("ok");
+       p.speakWord(word::digit(0));
+       p.speakWord(word::ok);
      },
      Then::stop},
-    {is<key::f1>, always, [](FrontPanel& p) { p.togglePreamp(); }, Then::goOn},
-    {is<key::f2>, always, [](FrontPanel& p) { p.toggleAttenuator(); }, Then::goOn},
-    {is<key::f3>, always, [](FrontPanel& p) { p.toggleNoiseBlanker(); }, Then::goOn},
-    {is<key::f4>, always, [](FrontPanel& p) { p.toggleNoiseReduction(); }, Then::goOn},
+    {is<key::f1>, always, [](FrontPanel& p, int) { p.togglePreamp(); }, Then::goOn},
+    {is<key::f2>, always, [](FrontPanel& p, int) { p.toggleAttenuator(); }, Then::goOn},
+    {is<key::f3>, always, [](FrontPanel& p, int) { p.toggleNoiseBlanker(); }, Then::goOn},
+    {is<key::f4>, always, [](FrontPanel& p, int) { p.toggleNoiseReduction(); }, Then::goOn},
     {isDigit, always,
-     [](FrontPanel& p) {
-       p.handleDigit();
+     [](FrontPanel& p, int code) {
+       p.handleDigit(code - '0');
        p.focusControl = Focus::frequency;
      },
      Then::stop},
-    {is<key::f5>, always, [](FrontPanel& p) { p.toggleNotch(); }, Then::goOn},
-    {is<key::f6>, always, [](FrontPanel& p) { p.toggleSpeechProcessor(); }, Then::goOn},
+    {is<key::f5>, always, [](FrontPanel& p, int) { p.toggleNotch(); }, Then::goOn},
+    {is<key::f6>, always, [](FrontPanel& p, int) { p.toggleSpeechProcessor(); }, Then::goOn},
     {is<'F'>, always,
-     [](FrontPanel& p) {
+     [](FrontPanel& p, int) {
        p.focusControl = Focus::frequency;
        p.announceMode();
        p.announceFrequency();
      },
      Then::stop},
     {is<'P'>, always,
-     [](FrontPanel& p) {
-       p.speakWord("Power");
+     [](FrontPanel& p, int) {
+       p.speakWord(word::power);
        p.focusControl = Focus::power;
        p.sendPower();
        p.announcePower();
      },
      Then::stop},
     {is<'R'>, always,
-     [](FrontPanel& p) {
-       p.speakWord("rf");
+     [](FrontPanel& p, int) {
+       p.speakWord(word::rfGain);
        p.focusControl = Focus::rfGain;
      },
      Then::goOn},
     {is<'S'>, always, meter, Then::goOn},
-    {is<'T'>, always, [](FrontPanel& p) { p.toggleTune(); }, Then::goOn},
+    {is<'T'>, always, [](FrontPanel& p, int) { p.toggleTune(); }, Then::goOn},
     {is<'B'>, always,
-     [](FrontPanel& p) {
+     [](FrontPanel& p, int) {
        p.focusControl = Focus::band;
-       p.speakWord("band");
+       p.speakWord(word::band);
        p.announceBand();
      },
      Then::stop},
     {is<'W'>, always, width, Then::stop},
-    {is<'M'>, always, [](FrontPanel& p) { p.nextMode(); }, Then::stop},
-    {is<key::up>, always, [](FrontPanel& p) { p.adjustUp(); }, Then::goOn},
-    {is<key::down>, always, [](FrontPanel& p) { p.adjustDown(); }, Then::goOn},
+    {is<'M'>, always, [](FrontPanel& p, int) { p.nextMode(); }, Then::stop},
+    {is<key::up>, always, [](FrontPanel& p, int) { p.adjustUp(); }, Then::goOn},
+    {is<key::down>, always, [](FrontPanel& p, int) { p.adjustDown(); }, Then::goOn},
     // Past here only the frequency focus acts: the key's step, if it has
     // one, and the frequency is sent.
     {anyKey, focusNotFrequency, nothing, Then::stop},
-    {anyKey, always, [](FrontPanel& p) { p.stepFrequency(); }, Then::stop},
+    {anyKey, always, [](FrontPanel& p, int code) { p.stepFrequency(code); }, Then::stop},
 }};
 
 }  // namespace
 
-void runKeyMap(FrontPanel& panel) {
+void runKeyMap(FrontPanel& panel, int code) {
   for (const auto& row : keyMap) {
-    if (!row.key(panel.keyCode) || !row.condition(panel)) continue;
-    row.action(panel);
+    if (!row.key(code) || !row.condition(panel)) continue;
+    row.action(panel, code);
     if (row.then == Then::stop) return;
   }
 }

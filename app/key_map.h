@@ -3,6 +3,6 @@
 
 class FrontPanel;
 
-// Runs the key in keyCode through the map, row by row, until a row that
-// applies to it ends its handling.
-void runKeyMap(FrontPanel& panel);
+// Runs the key (its virtual-key code) through the map, row by row, until a
+// row that applies to it ends its handling.
+void runKeyMap(FrontPanel& panel, int code);

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "state/words.h"
+
 namespace {
 
 constexpr int windowLeft = 350;
@@ -19,23 +21,19 @@ void setFixedTexts(FrontPanel& panel) {
   panel.waveDir = "wave\\";
 }
 
-// Every event sets eventCode and eventParam for the handler, which runs
-// inside waitEvents, one event at a time.
+// The handler runs inside waitEvents, one event at a time.
 bool openMainWindow(FrontPanel& panel) {
-  return panel.platform.openWindow(windowLeft, windowTop, windowWidth, windowHeight, windowTitle,
-                            [&panel](int code, int param) {
-                              panel.eventCode = code;
-                              panel.eventParam = param;
-                              panel.handleEvent();
-                            });
+  return panel.platform.openWindow(
+      windowLeft, windowTop, windowWidth, windowHeight, windowTitle,
+      [&panel](int code, int param) { panel.handleEvent(code, param); });
 }
 
 // The program's name and its version, one point nine.
 void greet(FrontPanel& panel) {
-  panel.speakWord("quelmo.wav");
-  panel.speakWord("1.wav");
-  panel.speakWord("point");
-  panel.speakWord("9");
+  panel.speakWord(word::quelmo);
+  panel.speakWord(word::digit(1));
+  panel.speakWord(word::point);
+  panel.speakWord(word::digit(9));
 }
 
 // The radio and the memories were seen to by the handler when it ended the
@@ -61,7 +59,7 @@ int runQuelmo(FrontPanel& panel) {
   // One program per working folder: a second one would disturb the first
   // one's radio and save its own stale memories over the first one's.
   if (!panel.platform.holdWorkingFolder()) {
-    panel.speakWord("running");
+    panel.speakWord(word::running);
     std::fputs(
         "quelmo: another quelmo is running in this folder; this one ends and leaves the "
         "radio and memory.dat to it\n",

@@ -1,9 +1,9 @@
 // The opening sequence: the window's fixed texts, the traffic log, the
 // initial state, the saved memories, the serial port, and the commands that
 // bring the radio to a known state on the 40 m band.
-#include "radio/cat.h"
 #include "state/band_table.h"
 #include "state/front_panel.h"
+#include "state/words.h"
 
 namespace {
 
@@ -17,8 +17,8 @@ constexpr const char* helpLine2 =
     "F1=Preamp F2=Attenuator F3=Noise Blanker F4=Noise Reduction  h=Help (all keys spoken)";
 
 // Receiver functions off, as the initial state below says.
-constexpr const cat::Switch* functionsOff[] = {&cat::preamp, &cat::attenuator, &cat::noiseBlanker,
-                                               &cat::noiseReduction};
+constexpr Function functionsOff[] = {Function::preamp, Function::attenuator, Function::noiseBlanker,
+                                     Function::noiseReduction};
 
 void printFixedTexts(FrontPanel& p) {
   p.platform.setTextPosition(280, 10);
@@ -32,10 +32,10 @@ void printFixedTexts(FrontPanel& p) {
 // The recording "delay" is the pause the radio needs after each command;
 // it takes its time even when the program is mute.
 void switchRadioOn(FrontPanel& p) {
-  p.sendCommand(cat::wakeUp);
-  p.speakPause("delay");
-  p.sendCommand(cat::powerSwitch(true));
-  p.speakPause("delay");
+  p.radio->wakeUp();
+  p.speakPause(word::delay);
+  p.radio->switchPower(true);
+  p.speakPause(word::delay);
 }
 
 }  // namespace
@@ -52,9 +52,7 @@ void FrontPanel::openRadioPort() {
 // The state the opening sequence starts the radio from: 40 m in LSB, the
 // functions off, the levels at their start, no entry, the channels empty.
 void FrontPanel::setInitialValues() {
-  commandText = "";
-  replyText = "";
-  swrReading = "";
+  swrTenths = swrMatchedTenths;
   awaitingReply = 0;
   keyHeld = 0;
   connectedSpoken = 0;
@@ -95,16 +93,18 @@ void FrontPanel::openingSequence() {
   openRadioPort();
   // A radio left transmitting (a run that crashed while tuning) stops first:
   // the power and the mode are set only on a radio that does not transmit.
-  sendCommand(cat::transmit(false));
+  radio->transmit(false);
   if (powerControl == 1) switchRadioOn(*this);
 
   platform.setFont("Ariel", 50, 700);
+  // The mode goes first, without a frequency: the radio's own is not known
+  // yet, and the band's follows.
   modeIndex = roundToInt(numberOf(bandMode[startBand]));
-  selectMode();
-  for (const cat::Switch* function : functionsOff) sendCommand(cat::switched(*function, false));
+  sendMode();
+  for (Function function : functionsOff) radio->setFunction(function, false);
   sendPower();
-  sendCommand(cat::afGain(afGain));
-  sendCommand(cat::switched(cat::notch, false));
+  sendAfGain();
+  radio->setFunction(Function::notch, false);
   sendFilterWidth();
-  sendCommand(bandFrequency[startBand]);
+  commandFrequency(bandHz[startBand]);
 }

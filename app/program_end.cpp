@@ -1,8 +1,8 @@
 // The one orderly end of the program, whichever way it comes: the quit key,
 // or the close request (the close box, the window manager, Alt+F4, a
 // termination signal, the display going away).
-#include "radio/cat.h"
 #include "state/front_panel.h"
+#include "state/words.h"
 
 // Nothing is said before a tuning in progress has ended. After the end the
 // port is closed, so nothing can reach the radio any more, and the handler
@@ -16,15 +16,15 @@ void FrontPanel::endProgram(bool quitKey) {
   // tuning went out but nothing confirms it, so the operator hears so
   // before leaving. The next start sends "TX0" first.
   if (tuning && connectedSpoken == 0) {
-    speakWord("tune");
-    speakWord("on");
-    speakWord("nc");
+    speakWord(word::tune);
+    speakWord(word::on);
+    speakWord(word::notConnected);
   }
   askFrequencyAtEnd();
   trackBand();
-  if (!saveMemoryFile()) speakWord("notsaved");
-  if (quitKey) speakWord("quit");
-  if (powerControl == 1) sendCommand(cat::powerSwitch(false));
+  if (!saveMemoryFile()) speakWord(word::notSaved);
+  if (quitKey) speakWord(word::quit);
+  if (powerControl == 1) radio->switchPower(false);
   platform.closeSerial(comPort);
   running = 0;
 }

@@ -1,14 +1,15 @@
 #include "check/station_check.h"
 
 #include <chrono>
+#include <optional>
 #include <thread>
 #include <vector>
 
 #include "app/options.h"
 #include "check/line_forms.h"
-#include "radio/cat.h"
 #include "radio/link_fault.h"
 #include "state/band_table.h"
+#include "state/words.h"
 
 namespace {
 
@@ -32,12 +33,14 @@ std::vector<std::string> readLines(const std::string& name) {
 }
 
 void speakDigits(FrontPanel& p, std::string_view digits) {
-  for (char c : digits) p.speakWord(std::string(1, c));
+  for (char c : digits) {
+    if (c >= '0' && c <= '9') p.speakWord(word::digit(c - '0'));
+  }
 }
 
-void speakOnOff(FrontPanel& p, const char* subject, bool on) {
+void speakOnOff(FrontPanel& p, word::Word subject, bool on) {
   p.speakWord(subject);
-  p.speakWord(on ? "on" : "off");
+  p.speakWord(on ? word::on : word::off);
 }
 
 std::string onOff(int setting) { return setting == 1 ? "on" : "off"; }
@@ -47,16 +50,16 @@ void reportSettings(FrontPanel& p, std::ostream& out, const PortDescriber& where
   std::string port = std::to_string(p.comPort);
   out << "quelmo.cfg, as Quelmo reads it:\n"
       << "  Line 1, port " << port << ": " << whereItLeads(p.comPort) << "\n";
-  p.speakWord("port");
+  p.speakWord(word::port);
   speakDigits(p, port);
 
   std::string speed = std::to_string(p.baudRate);
   out << "  Line 2, speed: " << speed << " bits per second\n";
-  p.speakWord("speed");
+  p.speakWord(word::speed);
   speakDigits(p, speed);
 
   out << "  Line 3, power: " << p.powerWatts << " watts\n";
-  p.speakWord("Power");
+  p.speakWord(word::power);
   p.announcePower();
 
   static const char* const swrMeanings[] = {
@@ -66,21 +69,21 @@ void reportSettings(FrontPanel& p, std::ostream& out, const PortDescriber& where
   int swrSetting = static_cast<int>(p.swrAnnounce);
   int swr = std::clamp(swrSetting, 0, 2);
   out << "  Line 4, SWR " << swrSetting << ": " << swrMeanings[swr] << "\n";
-  p.speakWord("SWR");
+  p.speakWord(word::swr);
   speakDigits(p, std::to_string(swrSetting));
 
   bool carrier = p.tuneCarrier != 0;
   out << "  Line 5, tuning " << p.tuneCarrier << ": "
       << (carrier ? "a low-power AM carrier, for an external tuner" : "the radio's own tuner")
       << "\n";
-  p.speakWord("tune");
-  p.speakWord(carrier ? "carrier" : "tuner");
+  p.speakWord(word::tune);
+  p.speakWord(carrier ? word::carrier : word::tuner);
 
   int bands = bandsCovered(p.bandCoverage);
   out << "  Line 6, bands: 160 metres up to "
       << (bands == lastBand ? "70 centimetres" : std::string(bandTable[bands].word) + " metres")
       << "\n";
-  p.speakWord("band");
+  p.speakWord(word::band);
   p.bandIndex = bands;
   p.announceBand();
 
@@ -88,11 +91,11 @@ void reportSettings(FrontPanel& p, std::ostream& out, const PortDescriber& where
       << (p.powerControl == 1 ? ", the radio is switched on at the start and off at the end"
                               : ", the radio's power is left alone")
       << "\n";
-  speakOnOff(p, "pwrctl", p.powerControl == 1);
+  speakOnOff(p, word::powerSwitching, p.powerControl == 1);
 
   out << "  Line 8, traffic log: " << onOff(p.debugFlag)
       << (p.debugFlag == 1 ? ", written to debug.dat" : "") << "\n";
-  speakOnOff(p, "log", p.debugFlag == 1);
+  speakOnOff(p, word::trafficLog, p.debugFlag == 1);
 
   // The options, whether given or not (said only when a line is wrong).
   for (const OptionRow& option : optionTable()) {
@@ -113,7 +116,7 @@ bool reportForms(FrontPanel& p, std::ostream& out, const std::vector<std::string
                             : "";
     out << "  Line " << warning.line << shown << ": " << warning.text << "\n";
     if (warning.line == lastSaid) continue;
-    p.speakWord("checkline");
+    p.speakWord(word::checkLine);
     speakDigits(p, std::to_string(warning.line));
     lastSaid = warning.line;
   }
@@ -133,29 +136,25 @@ std::string shownBytes(const std::string& bytes) {
   return shown;
 }
 
-bool isIdentity(const std::string& reply) {
-  return reply.size() >= 4 && cat::sameLetters(reply, cat::identityQuery) && reply.back() == ';' &&
-         reply.find_first_not_of("0123456789", 2) == reply.size() - 1;
-}
-
-// What came back for "ID;": the reply, and whether an echo of the query came
-// first (some radios and interfaces send every command back as it came).
+// What came back for "ID;": the radio's reading of it (none when nothing
+// whole came), whether an echo of the question came first (some radios and
+// interfaces send every command back as it came), and the bytes shown when
+// the reply is not an identity.
 struct IdentityReply {
-  std::string bytes;
+  std::optional<Reading> reading;
+  std::string shown;
   bool echoed = false;
 };
 
-const std::string identityQuery = std::string(cat::identityQuery) + std::string(cat::terminator);
-
-// Sends "ID;" once the port takes bytes (a network connection may still be
-// on its way), then collects what comes back until a ";" or a second passes.
-// An echo of the query is set aside and the reply after it is waited for.
-// The reason is set when nothing came, or the port was closed meanwhile.
+// Asks "ID;" once the link takes it (a network connection may still be on
+// its way), then reads until an answer comes or a second passes. An echo
+// of the question is set aside and the answer after it waited for. The
+// reason is set when nothing came, or the port was closed meanwhile.
 IdentityReply askIdentity(FrontPanel& p, LinkFault& fault) {
   Platform& platform = p.platform;
   IdentityReply reply;
   auto giveUp = Clock::now() + connectWait;
-  while (platform.writeSerial(p.comPort, identityQuery.data(), 3) != 3) {
+  while (!p.radio->ask(Question::identity)) {
     fault = linkFaultOf(platform.serialFault(p.comPort));
     if (fault != LinkFault::none) return reply;
     if (Clock::now() >= giveUp) {
@@ -164,24 +163,24 @@ IdentityReply askIdentity(FrontPanel& p, LinkFault& fault) {
     }
     std::this_thread::sleep_for(pause);
   }
-  std::string& bytes = reply.bytes;
   auto deadline = Clock::now() + answerWait;
-  while (Clock::now() < deadline && bytes.find(';') == std::string::npos) {
-    char read[64];
-    if (platform.serialBytesWaiting(p.comPort) > 0) {
-      int count = platform.readSerial(p.comPort, read, sizeof read);
-      bytes.append(read, static_cast<std::size_t>(std::max(count, 0)));
-    } else {
-      std::this_thread::sleep_for(pause);
-    }
-    if (bytes.rfind(identityQuery, 0) == 0) {
-      bytes.erase(0, identityQuery.size());
-      reply.echoed = true;
+  while (Clock::now() < deadline && !reply.reading) {
+    std::vector<Reading> readings = p.radio->read();
+    if (readings.empty()) std::this_thread::sleep_for(pause);
+    for (const Reading& reading : readings) {
+      if (reading.kind == Reading::Kind::echo) {
+        reply.echoed = true;
+        continue;
+      }
+      reply.reading = reading;
+      reply.shown = reading.reply;
+      break;
     }
   }
+  if (!reply.reading) reply.shown = p.radio->unfinished();  // the start of a reply, or nothing
   fault = LinkFault::none;
-  if (bytes.empty()) fault = linkFaultOf(platform.serialFault(p.comPort));
-  if (bytes.empty() && fault == LinkFault::none) fault = LinkFault::noAnswer;
+  if (reply.shown.empty()) fault = linkFaultOf(platform.serialFault(p.comPort));
+  if (reply.shown.empty() && fault == LinkFault::none) fault = LinkFault::noAnswer;
   return reply;
 }
 
@@ -197,7 +196,7 @@ bool reportRadio(FrontPanel& p, std::ostream& out) {
   }
   if (fault == LinkFault::noAnswer && reply.echoed) {
     out << "  no answer after the echo: " << linkFaultText(fault) << "\n";
-    p.speakWord("echo");
+    p.speakWord(word::echoes);
     p.speakWord(linkFaultWord(fault));
     return false;
   }
@@ -210,20 +209,19 @@ bool reportRadio(FrontPanel& p, std::ostream& out) {
                        : linkFaultText(fault))
         << "\n";
     p.speakWord(linkFaultWord(fault));
-    if (quelmoHere) p.speakWord("running");
+    if (quelmoHere) p.speakWord(word::running);
     return false;
   }
-  const std::string& answer = reply.bytes;
-  if (!isIdentity(answer)) {
-    out << "  it answered " << shownBytes(answer)
+  if (!reply.reading || reply.reading->kind != Reading::Kind::identity) {
+    out << "  it answered " << shownBytes(reply.shown)
         << ", which is not a CAT identity: check the speed on line 2 and the radio's CAT speed\n";
-    p.speakWord("badspeed");
+    p.speakWord(word::speedRefused);
     return false;
   }
-  out << "  it answered " << answer << "\n";
-  p.speakWord("connected");
-  p.speakWord("id");
-  speakDigits(p, middleChars(answer, 3, static_cast<int>(answer.size()) - 3));
+  out << "  it answered " << reply.shown << "\n";
+  p.speakWord(word::connected);
+  p.speakWord(word::identity);
+  speakDigits(p, reply.reading->identity);
   return true;
 }
 
@@ -239,7 +237,7 @@ int checkStation(FrontPanel& panel, std::ostream& out, const PortDescriber& wher
   bool radioAnswered = reportRadio(panel, out);
   if (formsGood && radioAnswered) {
     out << "The station is ready.\n";
-    panel.speakWord("ok");
+    panel.speakWord(word::ok);
   }
   out.flush();
   return formsGood && radioAnswered ? 0 : 1;

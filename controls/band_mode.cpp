@@ -1,6 +1,5 @@
 // Band and mode: the mode commands, the band memory and the moves between
 // bands by number, by step and by the frequency the radio reports.
-#include "radio/cat.h"
 #include "state/band_table.h"
 #include "state/front_panel.h"
 
@@ -14,20 +13,23 @@ bool modeIsFor(int pointBand, int band) { return pointBand == 0 || pointBand == 
 
 void FrontPanel::fillInitialBandMemory() {
   for (int band = firstBand; band <= lastBand; ++band) {
-    bandFrequency[band] = cat::frequency(bandTable[band].initialHz);
+    bandHz[band] = bandTable[band].initialHz;
     bandMode[band] = bandTable[band].initialMode;
   }
 }
 
 // A mode outside the table has no command: nothing is sent, rather than the
 // previous command a second time.
-void FrontPanel::selectMode() {
+void FrontPanel::sendMode() {
   platform.setTextPosition(modeX, modeY);
   if (!isMode(modeIndex)) return;
-  commandText = cat::mode(modeTable[modeIndex].radioMode);
   platform.printText(std::string(modeTable[modeIndex].label) + "\r\n");
-  sendCommand();
-  snapToKilohertz();
+  commandMode(modeIndex);
+}
+
+void FrontPanel::selectMode() {
+  sendMode();
+  if (isMode(modeIndex)) snapToKilohertz();
 }
 
 // USB rounds up to the next whole kilohertz, every other mode down, so the
@@ -64,13 +66,13 @@ void FrontPanel::selectBand() {
     bandIndex = firstBand;
   }
 
-  Text bandCommand;  // the band's remembered frequency command
+  int bandHzThen = 0;  // the band's remembered frequency, before the mode's rounding
   if (isBand(bandIndex)) {
-    bandCommand = bandFrequency[bandIndex];
+    bandHzThen = bandHz[bandIndex];
     modeIndex = roundToInt(numberOf(bandMode[bandIndex]));
   }
   selectMode();
-  if (isBand(bandIndex)) sendFrequency(roundToInt(numberOf(middleChars(bandCommand, 3))));
+  if (isBand(bandIndex)) sendFrequency(bandHzThen);
   announceBand();
   setPreamp(isBand(bandIndex) ? bandTable[bandIndex].preamp : true);
 }
@@ -84,13 +86,11 @@ void FrontPanel::selectBand() {
 // mode an entry's point chose for the typed band is not the old band's,
 // though the radio reports it there until Enter.
 void FrontPanel::trackBand() {
-  int reportedHz =
-      cat::isFrequency(lastFreqReply) ? roundToInt(numberOf(middleChars(lastFreqReply, 3))) : 0;
-  int x = reportedHz / 100'000;
+  int x = reportedWhole ? reportedHz / 100'000 : 0;
   bandIndex = noBand;
   for (int band = firstBand; band <= lastBand; ++band) {
     if (x <= bandTable[band].trackAbove || x >= bandTable[band].trackBelow) continue;
-    bandFrequency[band] = lastFreqReply;
+    bandHz[band] = reportedHz;
     if (modeIsFor(lastReplyPointBand, band)) bandMode[band] = charText('0' + lastReplyMode);
     bandIndex = band;
   }
@@ -135,11 +135,10 @@ void FrontPanel::bandForEntry() {
   }
 }
 
-// Keys 1..9 select bands 1..9 and key 0 band 10; the current band is saved
+// Digits 1..9 select bands 1..9 and 0 band 10; the current band is saved
 // first so that coming back to it finds it as it was left.
-void FrontPanel::selectBandByDigit() {
+void FrontPanel::selectBandByDigit(int digit) {
   trackBand();
-  int digit = keyCode - '0';
   bandIndex = digit == 0 ? 10 : digit;
   selectBand();
 }

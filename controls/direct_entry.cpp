@@ -1,8 +1,8 @@
 // Direct entry of a frequency in megahertz, and the digit keys, which also
 // name memory channels and bands.
-#include "radio/cat.h"
 #include "state/band_table.h"
 #include "state/front_panel.h"
+#include "state/words.h"
 
 namespace {
 
@@ -19,15 +19,14 @@ constexpr int highestEntryMhz = 439;
 void FrontPanel::startEntry() {
   entryValue = 0;
   focusControl = Focus::frequency;
-  speakWord("EF");
+  speakWord(word::enterFrequency);
   entryMhzDigits = 0;
   entryArmed = 1;
   entryPointSeen = 0;
   entryPointRefused = 0;
 }
 
-void FrontPanel::handleDigit() {
-  int digit = keyCode - '0';
+void FrontPanel::handleDigit(int digit) {
   if (channelAction == ChannelAction::store) {
     storeChannel(digit);  // the same digit may then go on into an entry or a band
   } else if (channelAction == ChannelAction::recall) {
@@ -39,9 +38,9 @@ void FrontPanel::handleDigit() {
     bool leadingZero = entryPointSeen == 0 && entryValue == 0 && digit == 0;
     if (entryPointSeen == 0 && !leadingZero) ++entryMhzDigits;
     entryValue = entryValue > largestNineDigits / 10 ? tooManyDigits : entryValue * 10 + digit;
-    speakWord(charText('0' + digit));
+    speakWord(word::digit(digit));
   }
-  if (focusControl == Focus::band) selectBandByDigit();
+  if (focusControl == Focus::band) selectBandByDigit(digit);
 }
 
 // The point ends the megahertz: the radio goes to the mode remembered for
@@ -52,7 +51,7 @@ void FrontPanel::handleDigit() {
 void FrontPanel::acceptEntryPoint() {
   if (entryValue > highestEntryMhz || entryValue < 1) {
     entryPointRefused = 1;
-    speakWord("invalid");
+    speakWord(word::invalid);
     return;
   }
   saveBandMode();
@@ -62,7 +61,7 @@ void FrontPanel::acceptEntryPoint() {
   restoreBandMode();
   selectMode();
   pointModeBand = entryBand;
-  speakWord("point");
+  speakWord(word::point);
 }
 
 // The typed digits are the leading digits of the nine-digit frequency; one
@@ -78,9 +77,9 @@ void FrontPanel::completeEntry() {
   if (entryMhzDigits == 2) digits = "0" + digits;
   bool pointSeen = entryPointSeen == 1;
   entryPointSeen = 0;
-  if (static_cast<int>(digits.size()) > cat::frequencyDigits || entryMhzDigits > 3 ||
+  if (static_cast<int>(digits.size()) > frequencyDigits || entryMhzDigits > 3 ||
       entryValue == 0 || entryPointRefused == 1) {
-    speakWord("invalid");
+    speakWord(word::invalid);
     entryMhzDigits = 0;
     return;
   }
@@ -91,10 +90,10 @@ void FrontPanel::completeEntry() {
     selectMode();
     entryBand = bandIndex;
   }
-  digits.resize(cat::frequencyDigits, '0');
+  digits.resize(frequencyDigits, '0');
   sendFrequency(roundToInt(numberOf(digits)));
   bandIndex = entryBand;
   pointModeBand = 0;  // the radio is on the typed band now
   setPreamp(isBand(bandIndex) && bandTable[bandIndex].preamp);  // outside the bands: off
-  speakWord("ok");
+  speakWord(word::ok);
 }

@@ -3,7 +3,6 @@
 #include <array>
 
 #include "platform/virtual_keys.h"
-#include "radio/cat.h"
 #include "state/band_table.h"
 #include "state/front_panel.h"
 
@@ -31,15 +30,15 @@ constexpr std::array<StepRow, 6> stepTable = {{
 // radio reports it: the next key steps, rounds or speaks from there.
 void FrontPanel::sendFrequency(int hz) {
   frequencyHz = withinFrequencyRange(hz);
-  sendCommand(cat::frequency(frequencyHz));
+  commandFrequency(frequencyHz);
 }
 
 // A key without a step re-sends the current frequency unchanged.
-void FrontPanel::stepFrequency() {
+void FrontPanel::stepFrequency(int code) {
   bool fmChannels = hasFmChannels(bandIndex) && modeIndex == fmMode;
   long long hz = frequencyHz;
   for (const StepRow& row : stepTable) {
-    if (row.key == keyCode) hz += fmChannels ? row.fmStep : row.step;
+    if (row.key == code) hz += fmChannels ? row.fmStep : row.step;
   }
   sendFrequency(withinFrequencyRange(hz));
 }

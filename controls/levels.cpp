@@ -1,11 +1,11 @@
 // The Up and Down keys on whichever control the operator selected last, and
 // the commands that carry each level to the radio.
 #include <algorithm>
-#include <array>
+#include <span>
 
-#include "radio/cat.h"
 #include "state/band_table.h"
 #include "state/front_panel.h"
+#include "state/words.h"
 
 namespace {
 
@@ -13,24 +13,25 @@ constexpr int frequencyStep = 1000;
 constexpr int gainStep = 10;
 constexpr int gainTop = 250;
 
-// Transmit power in watts, lowest first.
-constexpr std::array<int, 11> powerLadder = {5, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100};
-
-// The next rung above watts; the top rung stays.
-int powerAbove(int watts) {
-  for (int rung : powerLadder) {
+// The next rung of the radio's power ladder above watts; the top rung stays.
+int powerAbove(std::span<const int> ladder, int watts) {
+  for (int rung : ladder) {
     if (rung > watts) return rung;
   }
-  return powerLadder.back();
+  return ladder.back();
 }
 
 // The next rung below watts; the bottom rung stays.
-int powerBelow(int watts) {
-  for (auto rung = powerLadder.rbegin(); rung != powerLadder.rend(); ++rung) {
+int powerBelow(std::span<const int> ladder, int watts) {
+  for (auto rung = ladder.rbegin(); rung != ladder.rend(); ++rung) {
     if (*rung < watts) return *rung;
   }
-  return powerLadder.front();
+  return ladder.front();
 }
+
+// The radio's width steps, narrowest and widest.
+int narrowestWidth(const FrontPanel& panel) { return panel.radio->facts().widths.front().step; }
+int widestWidth(const FrontPanel& panel) { return panel.radio->facts().widths.back().step; }
 
 // Outside every band there is no band to step from: the arrows say so and
 // queue nothing.
@@ -52,22 +53,22 @@ void FrontPanel::adjustUp() {
       if (++bandStepPending == bandsCovered(bandCoverage) + 1) bandStepPending = 1;
       break;
     case Focus::width:
-      filterWidth = std::min(filterWidth + 1, widestWidth);
+      filterWidth = std::min(filterWidth + 1, widestWidth(*this));
       sendFilterWidth();
       break;
     case Focus::power:
-      powerWatts = powerAbove(powerWatts);
+      powerWatts = powerAbove(radio->facts().powerLadder, powerWatts);
       sendPower();
       break;
     case Focus::rfGain:
       rfGain = std::min(rfGain + gainStep, gainTop);
       sendRfGain();
-      if (rfGain == gainTop) speakWord("max");
+      if (rfGain == gainTop) speakWord(word::maximum);
       break;
     case Focus::afGain:
       afGain = std::min(afGain + gainStep, gainTop);
-      sendCommand(cat::afGain(afGain));
-      if (afGain == gainTop) speakWord("max");
+      sendAfGain();
+      if (afGain == gainTop) speakWord(word::maximum);
       break;
     default:
       break;
@@ -86,11 +87,11 @@ void FrontPanel::adjustDown() {
       if (--bandStepPending == -(bandsCovered(bandCoverage) + 1)) bandStepPending = -1;
       break;
     case Focus::width:
-      filterWidth = std::max(filterWidth - 1, narrowestWidth);
+      filterWidth = std::max(filterWidth - 1, narrowestWidth(*this));
       sendFilterWidth();
       break;
     case Focus::power:
-      powerWatts = powerBelow(powerWatts);
+      powerWatts = powerBelow(radio->facts().powerLadder, powerWatts);
       sendPower();
       break;
     case Focus::rfGain:
@@ -99,7 +100,7 @@ void FrontPanel::adjustDown() {
       break;
     case Focus::afGain:
       afGain = std::max(afGain - gainStep, 0);
-      sendCommand(cat::afGain(afGain));
+      sendAfGain();
       break;
     default:
       break;
@@ -107,9 +108,11 @@ void FrontPanel::adjustDown() {
 }
 
 // Any wattage, on the ladder or not (the configuration may give one off it),
-// goes out as three digits.
-void FrontPanel::sendPower() { sendCommand(cat::power(powerWatts)); }
+// goes to the radio, which may refuse it.
+void FrontPanel::sendPower() { radio->setLevel(Level::power, powerWatts); }
 
-void FrontPanel::sendRfGain() { sendCommand(cat::rfGain(rfGain)); }
+void FrontPanel::sendAfGain() { radio->setLevel(Level::afGain, afGain); }
 
-void FrontPanel::sendFilterWidth() { sendCommand(cat::filterWidth(filterWidth)); }
+void FrontPanel::sendRfGain() { radio->setLevel(Level::rfGain, rfGain); }
+
+void FrontPanel::sendFilterWidth() { radio->setLevel(Level::width, filterWidth); }

@@ -5,9 +5,9 @@
 #include <cerrno>
 #include <cstring>
 
-#include "radio/cat.h"
 #include "state/band_table.h"
 #include "state/front_panel.h"
+#include "state/words.h"
 
 namespace {
 
@@ -41,29 +41,29 @@ std::string damage(std::string_view line) {
 // that the memories were not saved.
 void FrontPanel::storeChannel(int digit) {
   if (!isChannel(digit)) return;
-  speakWord(charText('0' + digit));
-  memoryChannel[digit] = lastChars(textOf(lastReplyMode), 1) + freqDigits;
+  speakWord(word::digit(digit));
+  memoryChannel[digit] = lastChars(textOf(lastReplyMode), 1) + zeroPadded(reportedHz, frequencyDigits);
   bool saved = saveMemoryFile();
-  speakWord("ok");
-  if (!saved) speakWord("notsaved");
+  speakWord(word::ok);
+  if (!saved) speakWord(word::notSaved);
   channelAction = ChannelAction::none;
 }
 
 void FrontPanel::recallChannel(int digit) {
   if (!isChannel(digit)) return;
-  speakWord(charText('0' + digit));
+  speakWord(word::digit(digit));
   const Text& channel = memoryChannel[digit];
   if (!isModeAndFrequency(channel)) {  // empty, or never a stored channel
-    speakWord("invalid");
+    speakWord(word::invalid);
     channelAction = ChannelAction::none;
     return;
   }
   modeIndex = roundToInt(numberOf(firstChars(channel, 1)));
   pointModeBand = 0;  // the channel's mode comes with its frequency
   selectMode();
-  sendFrequency(roundToInt(numberOf(lastChars(channel, 9))));
+  sendFrequency(roundToInt(numberOf(lastChars(channel, frequencyDigits))));
   channelAction = ChannelAction::none;
-  speakWord("ok");
+  speakWord(word::ok);
 }
 
 // Written whole to a new file beside the one it replaces, then put in its
@@ -83,7 +83,8 @@ bool FrontPanel::saveMemoryFile() {
   }
   bool written = memoryFile.writeLine("V" + versionText);
   for (int band = firstBand; band <= lastBand; ++band) {
-    written = memoryFile.writeLine(bandMode[band] + lastChars(bandFrequency[band], 9)) && written;
+    written = memoryFile.writeLine(bandMode[band] + zeroPadded(bandHz[band], frequencyDigits)) &&
+              written;
   }
   for (const Text& channel : memoryChannel) written = memoryFile.writeLine(channel) && written;
   written = memoryFile.close() && written;
@@ -132,7 +133,7 @@ void FrontPanel::loadMemoryFile() {
       continue;
     }
     bandMode[band] = firstChars(line, 1);
-    bandFrequency[band] = cat::frequency(roundToInt(numberOf(lastChars(line, 9))));
+    bandHz[band] = roundToInt(numberOf(lastChars(line, frequencyDigits)));
   }
   for (int channel = 0; channel < channelCount; ++channel) {
     const std::string& line = lines[1 + lastBand + channel];

@@ -1,34 +1,37 @@
 // The functions switched on and off by one key each: the receiver functions
 // (preamp, attenuator, noise blanker, noise reduction, notch), the speech
 // processor, and the tuning.
-#include "radio/cat.h"
 #include "state/band_table.h"
 #include "state/front_panel.h"
+#include "state/words.h"
 
 namespace {
 
 struct SwitchRow {
   int FrontPanel::*flag;
-  const char* word;
-  const cat::Switch& command;
+  word::Word name;
+  Function function;
 };
 
-constexpr SwitchRow preamp{&FrontPanel::preampOn, "preamp", cat::preamp};
-constexpr SwitchRow attenuator{&FrontPanel::attenuatorOn, "at", cat::attenuator};
-constexpr SwitchRow noiseBlanker{&FrontPanel::noiseBlankerOn, "nb", cat::noiseBlanker};
-constexpr SwitchRow noiseReduction{&FrontPanel::noiseReductionOn, "nr", cat::noiseReduction};
-constexpr SwitchRow notch{&FrontPanel::notchOn, "notch", cat::notch};
-constexpr SwitchRow speechProcessor{&FrontPanel::processorOn, "spc", cat::processor};
+constexpr SwitchRow preamp{&FrontPanel::preampOn, word::preamp, Function::preamp};
+constexpr SwitchRow attenuator{&FrontPanel::attenuatorOn, word::attenuator, Function::attenuator};
+constexpr SwitchRow noiseBlanker{&FrontPanel::noiseBlankerOn, word::noiseBlanker,
+                                 Function::noiseBlanker};
+constexpr SwitchRow noiseReduction{&FrontPanel::noiseReductionOn, word::noiseReduction,
+                                   Function::noiseReduction};
+constexpr SwitchRow notch{&FrontPanel::notchOn, word::notch, Function::notch};
+constexpr SwitchRow speechProcessor{&FrontPanel::processorOn, word::speechProcessor,
+                                    Function::processor};
 
 // The radio's own state is never read back: the flag is the program's record,
 // flipped here, and the command follows the flag. Both words are said before
 // the command goes out.
 void toggle(FrontPanel& panel, const SwitchRow& row) {
   int& on = panel.*row.flag;
-  panel.speakWord(row.word);
+  panel.speakWord(row.name);
   on = on == 1 ? 0 : 1;
-  panel.speakWord(on == 1 ? "on" : "off");
-  panel.sendCommand(cat::switched(row.command, on == 1));
+  panel.speakWord(on == 1 ? word::on : word::off);
+  panel.radio->setFunction(row.function, on == 1);
 }
 
 // The tune key's carrier: AM at 5 W.
@@ -57,18 +60,18 @@ void FrontPanel::setPreamp(bool on) {
 void FrontPanel::toggleTune() {
   if (tuneActive == 1) {
     endTuning();
-    speakWord("tune");
-    speakWord("off");
+    speakWord(word::tune);
+    speakWord(word::off);
     return;
   }
-  speakWord("tune");
-  speakWord("on");
+  speakWord(word::tune);
+  speakWord(word::on);
   if (tuneCarrier == 0) {
-    sendCommand(cat::tuner(true));
+    radio->tune(true);
   } else {
-    sendCommand(cat::power(tuneCarrierWatts));
-    sendCommand(cat::mode(modeTable[amMode].radioMode));
-    sendCommand(cat::transmit(true));
+    radio->setLevel(Level::power, tuneCarrierWatts);
+    commandMode(amMode);
+    radio->transmit(true);
   }
   tuneActive = 1;
 }
@@ -79,9 +82,9 @@ void FrontPanel::toggleTune() {
 void FrontPanel::tuneOffWhileLost() {
   endTuning();
   tuneEndOwed = 1;
-  speakWord("tune");
-  speakWord("off");
-  speakWord("nc");
+  speakWord(word::tune);
+  speakWord(word::off);
+  speakWord(word::notConnected);
 }
 
 // The carrier goes off before the operator's power and mode come back, so
@@ -89,9 +92,9 @@ void FrontPanel::tuneOffWhileLost() {
 void FrontPanel::endTuning() {
   tuneEndOwed = 0;
   if (tuneCarrier == 0) {
-    sendCommand(cat::tuner(false));
+    radio->tune(false);
   } else {
-    sendCommand(cat::transmit(false));
+    radio->transmit(false);
     sendPower();
     selectMode();
   }

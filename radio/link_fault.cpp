@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "state/words.h"
+
 namespace {
 
 struct FaultWords {
@@ -12,26 +14,26 @@ struct FaultWords {
 };
 
 constexpr std::array<FaultWords, 8> faultWords = {{
-    {LinkFault::noDevice, SerialFault::noDevice, "nodev",
+    {LinkFault::noDevice, SerialFault::noDevice, word::noDevice,
      "no such device: nothing is there where the port leads (the radio or its cable "
      "unplugged, or a COM link to the wrong place)"},
-    {LinkFault::denied, SerialFault::denied, "denied",
+    {LinkFault::denied, SerialFault::denied, word::denied,
      "permission denied: add yourself to the dialout group, then log out and in again"},
-    {LinkFault::busy, SerialFault::busy, "busy",
+    {LinkFault::busy, SerialFault::busy, word::busy,
      "the device is busy: another program holds it (brltty, or another radio program)"},
-    {LinkFault::lineRefused, SerialFault::lineRefused, "badspeed",
+    {LinkFault::lineRefused, SerialFault::lineRefused, word::speedRefused,
      "the port refused the speed of line 2 of quelmo.cfg"},
-    {LinkFault::noServer, SerialFault::noServer, "noserver",
+    {LinkFault::noServer, SerialFault::noServer, word::noServer,
      "no server at the network address in the COM file: the computer beside the radio is off "
      "or out of reach, or ser2net is not running there"},
-    {LinkFault::serverClosed, SerialFault::serverClosed, "serverbusy",
+    {LinkFault::serverClosed, SerialFault::serverClosed, word::serverBusy,
      "the server at the network address closed the connection at once: it serves another "
      "program already (one at a time: another Quelmo, or the station check), or it cannot "
      "open the radio's port there"},
-    {LinkFault::notAnAddress, SerialFault::notAnAddress, "noaddress",
+    {LinkFault::notAnAddress, SerialFault::notAnAddress, word::noAddress,
      "the COM file holds no network address in digits: a host name such as localhost is not "
      "looked up; write the address as 192.168.1.20:3001"},
-    {LinkFault::noAnswer, SerialFault::none, "noanswer",
+    {LinkFault::noAnswer, SerialFault::none, word::noAnswer,
      "no answer: the radio is off, or its CAT speed differs from line 2 of quelmo.cfg, or "
      "its CAT time-out is too short"},
 }};

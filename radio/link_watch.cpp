@@ -16,6 +16,7 @@
 #include "radio/link_fault.h"
 #include "state/front_panel.h"
 #include "state/window_layout.h"
+#include "state/words.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ void reportLinkFault(FrontPanel& p, LinkFault fault) {
     // The radio had answered: it is lost until its next frequency reply.
     p.connectedSpoken = 0;
     p.radioLost = 1;
-    p.speakWord("lost");
+    p.speakWord(word::lost);
     wipeReadings(p);
     text = "radio lost, " + text;
   }

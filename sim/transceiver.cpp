@@ -1,57 +1,17 @@
 #include "sim/transceiver.h"
 
 #include <algorithm>
-#include <array>
-#include <cctype>
 #include <cstdio>
 
-#include "radio/cat.h"
+#include "platform/text.h"
+#include "radio/yaesu/cat.h"
+#include "radio/yaesu/ft991a.h"
 
 namespace {
 
-// How the parameter of a known set command looks. A known mnemonic with any
-// other parameter is malformed and ignored, as the radio would refuse it.
-struct SetCommand {
-  std::string_view mnemonic;
-  int digits;           // length of the parameter
-  const char* allowed;  // the characters the parameter may hold
-};
+const yaesu::Model& model = yaesu::ft991a;
 
-constexpr const char* kDigits = "0123456789";
-constexpr const char* kModes = "123456789ABCDE";
-
-constexpr std::array<SetCommand, 15> kSetCommands{{
-    {cat::frequencyHead, cat::frequencyDigits, kDigits},
-    {cat::modeHead, 1, kModes},
-    {cat::powerSwitchHead, 1, "01"},
-    {cat::transmitHead, 1, "01"},
-    {cat::powerHead, cat::levelDigits, kDigits},
-    {cat::afGainHead, cat::levelDigits, kDigits},
-    {cat::rfGainHead, cat::levelDigits, kDigits},
-    {cat::widthHead, cat::widthDigits, kDigits},
-    {cat::preamp.head, 1, "012"},
-    {cat::attenuator.head, 1, "01"},
-    {cat::noiseBlanker.head, 1, "01"},
-    {cat::noiseReduction.head, 1, "01"},
-    {cat::notch.head, 1, "01"},
-    {cat::processor.head, 1, "01"},
-    {cat::tunerHead, 1, "012"},
-}};
-
-std::string threeDigits(int value) {
-  char text[8];
-  std::snprintf(text, sizeof text, "%03d", std::clamp(value, 0, 999));
-  return text;
-}
-
-bool startsWith(const std::string& text, std::string_view prefix) {
-  return text.compare(0, prefix.size(), prefix) == 0;
-}
-
-// A reply: what was asked, then its value and ";".
-std::string reply(std::string_view query, const std::string& value) {
-  return std::string(query) + value + std::string(cat::terminator);
-}
+constexpr int meterDigits = 3;
 
 }  // namespace
 
@@ -72,48 +32,55 @@ Transceiver::Transceiver(std::uint64_t seed, bool startOff)
 std::optional<std::string> Transceiver::handleCommand(const std::string& command) {
   if (!isWellFormed(command)) return std::nullopt;
   if (!poweredOn_) {
-    if (command == cat::powerSwitch(true)) poweredOn_ = true;
+    if (command == yaesu::commandText(model, {Operation::Kind::powerSwitch, 1})) poweredOn_ = true;
     return std::nullopt;
   }
-  if (auto reply = answerQuery(command)) return reply;
-  applySetCommand(command);
+  if (command == yaesu::powerSwitchHead) return yaesu::reply(yaesu::powerSwitchHead, "1");
+  std::optional<Operation> operation = yaesu::operationOf(model, command);
+  if (!operation || !yaesu::takes(model, *operation)) return std::string(yaesu::refusal);
+  if (operation->kind == Operation::Kind::question) return answer(operation->question);
+  apply(*operation, command);
   return std::nullopt;
 }
 
-std::optional<std::string> Transceiver::answerQuery(const std::string& command) const {
-  if (command == cat::frequencyQuery) {
-    char digits[16];
-    std::snprintf(digits, sizeof digits, "%09ld", frequencyHz_);
-    return reply(cat::frequencyQuery, digits);
+std::string Transceiver::answer(Question question) const {
+  std::string_view query = yaesu::queryOf(model, question);
+  switch (question) {
+    case Question::frequency:
+      return yaesu::reply(query, zeroPadded(frequencyHz_, model.frequencyDigits));
+    case Question::mode:
+      return yaesu::reply(query, std::string(1, modeCharacter_));
+    case Question::sMeter:
+      return yaesu::reply(query, zeroPadded(sMeter_, meterDigits));
+    case Question::swr:  // the SWR meter reads nothing while the radio receives
+      return yaesu::reply(query, zeroPadded(transmitting_ ? swr_ : 0, meterDigits));
+    case Question::identity:
+      break;
   }
-  if (command == cat::sMeterQuery) return reply(cat::sMeterQuery, threeDigits(sMeter_));
-  // The SWR meter reads nothing while the radio receives.
-  if (command == cat::swrQuery) return reply(cat::swrQuery, threeDigits(transmitting_ ? swr_ : 0));
-  if (command == cat::modeQuery) return reply(cat::modeQuery, std::string(1, modeDigit_));
-  if (command == cat::powerSwitchQuery) return reply(cat::powerSwitchQuery, "1");
-  if (command == cat::identityQuery) return reply(cat::identityQuery, "0670");  // an FT-991A
-  return std::nullopt;
+  return yaesu::reply(query, model.identity);
 }
 
-bool Transceiver::applySetCommand(const std::string& command) {
-  for (const SetCommand& known : kSetCommands) {
-    if (!startsWith(command, known.mnemonic)) continue;
-    const std::string parameter = command.substr(known.mnemonic.size());
-    if (static_cast<int>(parameter.size()) != known.digits) return false;
-    if (parameter.find_first_not_of(known.allowed) != std::string::npos) return false;
-    const std::string_view mnemonic = known.mnemonic;
-    settings_[std::string(mnemonic)] = parameter;
-    if (mnemonic == cat::frequencyHead) frequencyHz_ = std::stol(parameter);
-    if (mnemonic == cat::modeHead) modeDigit_ = parameter[0];
-    if (mnemonic == cat::powerSwitchHead && parameter == "0") switchOff();
-    if (mnemonic == cat::transmitHead) {
-      transmitting_ = parameter == "1";
+void Transceiver::apply(const Operation& operation, const std::string& command) {
+  std::string_view head = yaesu::headOf(model, operation);
+  settings_[std::string(head)] = command.substr(head.size());
+  switch (operation.kind) {
+    case Operation::Kind::frequency:
+      frequencyHz_ = operation.value;
+      break;
+    case Operation::Kind::mode:
+      modeCharacter_ = command.back();
+      break;
+    case Operation::Kind::powerSwitch:
+      if (operation.value == 0) switchOff();
+      break;
+    case Operation::Kind::transmit:
+      transmitting_ = operation.value == 1;
       swr_ = 100;
       swrDirection_ = 1;
-    }
-    return true;
+      break;
+    default:
+      break;
   }
-  return true;  // any other well-formed command is taken silently
 }
 
 void Transceiver::wanderSMeter() {
@@ -127,9 +94,11 @@ void Transceiver::driftSwr() {
   if (swr_ >= 140 || swr_ <= 100) swrDirection_ = -swrDirection_;
 }
 
-bool Transceiver::setMode(char digit) {
-  if (std::char_traits<char>::find(kModes, 14, digit) == nullptr) return false;
-  modeDigit_ = digit;
+bool Transceiver::setMode(char character) {
+  std::optional<Operation> mode =
+      yaesu::operationOf(model, std::string(yaesu::modeHead) + character);
+  if (!mode || !yaesu::takes(model, *mode)) return false;
+  modeCharacter_ = character;
   return true;
 }
 

@@ -1,5 +1,7 @@
-// The simulated radio: its state, the CAT commands it obeys and the answers
-// it gives. No I/O here; the event loop feeds it commands and clock steps.
+// The simulated radio: an FT-991A, its state, the CAT commands it obeys and
+// the answers it gives. What it takes and what it refuses with "?;" come
+// from the program's own table of the radio (radio/yaesu/ft991a.cpp). No
+// I/O here; the event loop feeds it commands and clock steps.
 #pragma once
 
 #include <cstdint>
@@ -8,13 +10,18 @@
 #include <random>
 #include <string>
 
+#include "radio/radio.h"
+
 class Transceiver {
  public:
   explicit Transceiver(std::uint64_t seed, bool startOff);
 
   // One command as received, without its ";". Returns the reply text (with
-  // its ";") for a query the radio answers; nothing for a set command, for
-  // malformed text, and for anything but "PS1" while switched off.
+  // its ";") for a query it answers, and "?;" for a command it does not
+  // know or a value it does not take (a frequency outside its coverage, a
+  // level out of its range). Returns nothing for a set command it carries
+  // out, for text that is no command at all (line noise, the wake-up text),
+  // and for anything but "PS1" while switched off.
   std::optional<std::string> handleCommand(const std::string& command);
 
   // One step of the band noise: the S-meter moves a little, within 0..255.
@@ -25,18 +32,18 @@ class Transceiver {
 
   // The operator at the radio's own knobs.
   void setFrequency(long hz) { frequencyHz_ = hz; }
-  bool setMode(char digit);
+  bool setMode(char character);  // false for a character that is none of its modes
   void setSMeter(int reading);
   void switchOff();
   void switchOn() { poweredOn_ = true; }
 
   long frequencyHz() const { return frequencyHz_; }
-  char modeDigit() const { return modeDigit_; }
+  char modeCharacter() const { return modeCharacter_; }
   bool poweredOn() const { return poweredOn_; }
   bool transmitting() const { return transmitting_; }
   int sMeter() const { return sMeter_; }
   int swr() const { return swr_; }
-  // The last value given by a set command with this mnemonic ("PC0", "AG0"):
+  // The last value given by a set command with this head ("PC0", "AG0"):
   // the parameter text, or empty when none came yet.
   std::string setting(const std::string& mnemonic) const;
 
@@ -46,11 +53,11 @@ class Transceiver {
   bool chance(double rate);
 
  private:
-  std::optional<std::string> answerQuery(const std::string& command) const;
-  bool applySetCommand(const std::string& command);
+  std::string answer(Question question) const;
+  void apply(const Operation& operation, const std::string& command);
 
   long frequencyHz_ = 7100000;
-  char modeDigit_ = '1';
+  char modeCharacter_ = '1';
   bool poweredOn_ = true;
   bool transmitting_ = false;
   int sMeter_ = 40;
@@ -60,6 +67,6 @@ class Transceiver {
   std::mt19937_64 random_;
 };
 
-// Well-formed CAT text: two upper-case letters, then upper-case letters and
-// digits only.
+// Text that can be a CAT command: two upper-case letters, then upper-case
+// letters and digits only. Anything else is noise to the radio.
 bool isWellFormed(const std::string& command);

@@ -1,80 +1,36 @@
 // The S-meter, the SWR and the transmit power, said from their scales.
-#include <array>
+#include <algorithm>
 
 #include "state/front_panel.h"
 #include "state/window_layout.h"
+#include "state/words.h"
 
 namespace {
 
-// The S-meter scale: the first row whose threshold the reading exceeds.
-struct SMeterStep {
-  int above;
-  const char* word;
-  const char* label;  // S0..S8 carry two blanks so they cover an "S9+"
-};
+// The S-meter: S0 .. S9, six decibels an S unit, and "plus" above S9.
+constexpr int dbPerSUnit = 6;
+constexpr int sNine = 9;
 
-constexpr std::array<SMeterStep, 10> sMeterScale = {{
-    {122, "9.wav", "S9"},
-    {108, "8.wav", "S8  "},
-    {96, "7.wav", "S7  "},
-    {82, "6.wav", "S6  "},
-    {68, "5.wav", "S5  "},
-    {54, "4.wav", "S4  "},
-    {40, "3.wav", "S3  "},
-    {20, "2.wav", "S2  "},
-    {10, "1.wav", "S1  "},
-    {0, "0.wav", "S0  "},  // and every lower reading
-}};
-
-const SMeterStep& sMeterStep(int reading) {
-  for (const auto& step : sMeterScale) {
-    if (reading > step.above) return step;
-  }
-  return sMeterScale.back();
+int sUnits(int dbOverS9) {
+  // Rounded down: 1 to 5 dB below S9 is S8.
+  int below = dbOverS9 >= 0 ? 0 : (-dbOverS9 + dbPerSUnit - 1) / dbPerSUnit;
+  return std::clamp(sNine - below, 0, sNine);
 }
 
-constexpr int sMeterPlusAbove = 156;  // over S9: "plus.wav" and "+"
-
-// The SWR scale: from its lowest reading on, a row says its whole number and
-// tenths of (reading - from) / perTenth; perTenth 0 means always "point 0".
-struct SwrRange {
-  int from;
-  const char* whole;
-  double perTenth;
-};
-
-constexpr std::array<SwrRange, 6> swrScale = {{
-    {0, "1", 0},
-    {50, "1", 7},
-    {120, "2", 10},
-    {160, "3", 2},
-    {180, "4", 2.5},
-    {200, "gt5", 0},
-}};
-
-// The row of a reading; readings below the scale count as its first row.
-std::size_t swrRow(int reading) {
-  std::size_t row = 0;
-  for (std::size_t i = 0; i < swrScale.size(); ++i) {
-    if (reading >= swrScale[i].from) row = i;
-  }
-  return row;
-}
-
-// The label is printed as its words are said; the poll only shows it.
+// The label is printed as its words are said; the poll only shows it. S0 ..
+// S8 carry two blanks so they cover an "S9+".
 void reportSMeter(FrontPanel& p, bool spoken) {
-  auto say = [&](std::string_view word) {
-    if (spoken) p.speakWord(word);
+  auto say = [&](word::Word name) {
+    if (spoken) p.speakWord(name);
   };
-  int r = p.sMeterReading;
+  int units = sUnits(p.sMeterDb);
   p.platform.setTextPosition(layout::sMeterX, layout::sMeterY);
-  say("s.wav");
-  const SMeterStep& step = sMeterStep(r);
-  say(step.word);
-  p.platform.printText(step.label);
-  if (&step == &sMeterScale.front()) {
-    if (r > sMeterPlusAbove) {
-      say("plus.wav");
+  say(word::s);
+  say(word::digit(units));
+  p.platform.printText("S" + charText('0' + units) + (units == sNine ? "" : "  "));
+  if (units == sNine) {
+    if (p.sMeterDb > 0) {
+      say(word::plus);
       p.platform.printText("+");
     } else {
       p.platform.printText("  ");
@@ -82,29 +38,29 @@ void reportSMeter(FrontPanel& p, bool spoken) {
   }
 }
 
+// The SWR is said to the tenth, "1 point 5"; from 5 to 1 on, "greater than
+// five point 0".
+constexpr int greaterThanFiveTenths = 50;
+
 }  // namespace
 
 void FrontPanel::announceSMeter() { reportSMeter(*this, true); }
 void FrontPanel::showSMeter() { reportSMeter(*this, false); }
 
-// The full form ("SWR" .. "21") is used while swrAnnounce is below 2; a
+// The full form ("SWR" .. "to one") is used while swrAnnounce is below 2; a
 // setting of 1 asks for it once, then for the short form.
 void FrontPanel::announceSwr() {
-  if (swrSaidInFull(swrAnnounce)) speakWord("SWR");
-  int x = roundToInt(numberOf(swrReading));
-  std::size_t row = swrRow(x);
-  int tenths = 0;
-  if (swrScale[row].perTenth > 0) tenths = roundToInt((x - swrScale[row].from) / swrScale[row].perTenth);
-  // The top of a range can round up to ten tenths: that is the next whole
-  // number, point 0 (1.95 is said "2 point 0", not "1 point 10").
-  if (tenths >= 10) {
-    ++row;
-    tenths = 0;
+  if (swrSaidInFull(swrAnnounce)) speakWord(word::swr);
+  if (swrTenths >= greaterThanFiveTenths) {
+    speakWord(word::greaterThanFive);
+    speakWord(word::point);
+    speakWord(word::digit(0));
+  } else {
+    speakWord(word::digit(std::max(swrTenths, 0) / 10));
+    speakWord(word::point);
+    speakWord(word::digit(std::max(swrTenths, 0) % 10));
   }
-  speakWord(swrScale[row].whole);
-  speakWord("point");
-  speakWord(charText('0' + tenths));
-  if (swrSaidInFull(swrAnnounce)) speakWord("21");
+  if (swrSaidInFull(swrAnnounce)) speakWord(word::toOne);
   if (swrAnnounce == SwrAnnounce::fullOnce) swrAnnounce = SwrAnnounce::shortForm;
 }
 
@@ -119,6 +75,8 @@ void FrontPanel::announceSwrUntilKey() {
 
 void FrontPanel::announcePower() {
   const std::string digits = middleChars(textOf(powerWatts), 2);  // without the leading blank
-  for (int i = 1; i <= static_cast<int>(digits.size()); ++i) speakWord(middleChars(digits, i, 1));
-  speakWord("watts");
+  for (char digit : digits) {
+    if (digit >= '0' && digit <= '9') speakWord(word::digit(digit - '0'));
+  }
+  speakWord(word::watts);
 }

@@ -1,6 +1,5 @@
-// Every recording the program plays, named as the program names it, with
-// what the default voice says for it. A word with and without ".wav" ("9",
-// "9.wav") names the same recording, so it is listed once.
+// Every recording the program plays, under its name (state/words.h), with
+// what the default voice says for it, each once.
 #pragma once
 
 #include <span>

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "platform/text.h"
+#include "state/words.h"
 
 struct BandRow {
   // Band tracking: x = frequency in hundreds of kHz, the band when
@@ -21,8 +22,8 @@ struct BandRow {
   // The band memory before "memory.dat" is read.
   int initialHz;
   const char* initialMode;  // mode digit "1".."5"
-  // The band's name in metres as a recorded word (70 cm is said "70").
-  const char* word;
+  // The band's name in metres (70 cm is said "70").
+  word::Word word;
   // The preamp as the band is selected or typed: off on the low bands,
   // where the band noise is above the receiver's own.
   bool preamp;
@@ -39,19 +40,19 @@ constexpr int noBand = 99;  // bandIndex outside every band
 // Indexed by bandIndex 1..13; row 0 is unused.
 constexpr std::array<BandRow, 14> bandTable = {{
     {0, 0, 0, 0, 0, "", "", false, false, false},
-    {17, 21, 1, 1, 1'900'000, "1", "160", false, false, false},        // 160 m, LSB
-    {34, 41, 3, 3, 3'600'000, "1", "80", false, false, false},         // 80 m, LSB
-    {49, 56, 5, 5, 5'400'000, "2", "60", false, false, false},         // 60 m, USB
-    {69, 74, 7, 7, 7'100'000, "1", "40", false, false, false},         // 40 m, LSB
-    {99, 102, 10, 10, 10'100'000, "3", "30", false, false, false},     // 30 m, CW
-    {139, 144, 14, 14, 14'200'000, "2", "20", true, false, false},     // 20 m, USB
-    {180, 182, 18, 18, 18'100'000, "2", "17", true, false, false},     // 17 m, USB
-    {209, 215, 21, 21, 21'200'000, "2", "15", true, false, false},     // 15 m, USB
-    {246, 250, 24, 24, 24'890'000, "2", "12", true, false, false},     // 12 m, USB
-    {279, 301, 28, 29, 28'500'000, "2", "10", true, true, false},      // 10 m, USB
-    {500, 530, 50, 54, 50'150'000, "2", "6", true, true, false},       // 6 m, USB
-    {1439, 1481, 144, 148, 145'000'000, "5", "2", true, true, true},   // 2 m, FM
-    {4299, 4400, 430, 439, 432'000'000, "5", "70", true, true, true},  // 70 cm, FM
+    {17, 21, 1, 1, 1'900'000, "1", word::band160, false, false, false},         // 160 m, LSB
+    {34, 41, 3, 3, 3'600'000, "1", word::band80, false, false, false},          // 80 m, LSB
+    {49, 56, 5, 5, 5'400'000, "2", word::band60, false, false, false},          // 60 m, USB
+    {69, 74, 7, 7, 7'100'000, "1", word::band40, false, false, false},          // 40 m, LSB
+    {99, 102, 10, 10, 10'100'000, "3", word::band30, false, false, false},      // 30 m, CW
+    {139, 144, 14, 14, 14'200'000, "2", word::band20, true, false, false},      // 20 m, USB
+    {180, 182, 18, 18, 18'100'000, "2", word::band17, true, false, false},      // 17 m, USB
+    {209, 215, 21, 21, 21'200'000, "2", word::band15, true, false, false},      // 15 m, USB
+    {246, 250, 24, 24, 24'890'000, "2", word::band12, true, false, false},      // 12 m, USB
+    {279, 301, 28, 29, 28'500'000, "2", word::band10, true, true, false},       // 10 m, USB
+    {500, 530, 50, 54, 50'150'000, "2", word::digit(6), true, true, false},     // 6 m, USB
+    {1439, 1481, 144, 148, 145'000'000, "5", word::digit(2), true, true, true}, // 2 m, FM
+    {4299, 4400, 430, 439, 432'000'000, "5", word::band70, true, true, true},   // 70 cm, FM
 }};
 
 constexpr bool isBand(int band) { return band >= firstBand && band <= lastBand; }
@@ -65,10 +66,11 @@ constexpr bool hasFmChannels(int band) {
   return band == noBand || (isBand(band) && bandTable[band].fmChannels);
 }
 
+// The program's modes; the radio's own names for them are in its dialect's
+// facts table (radio/yaesu/ft991a.cpp).
 struct ModeRow {
   const char* label;  // printed; trailing blanks cover a longer label
-  char radioMode;     // the radio's mode character, of its mode command
-  const char* word;   // said
+  word::Word word;    // said
 };
 
 constexpr int firstMode = 1;
@@ -79,19 +81,15 @@ constexpr int fmMode = 5;
 
 // Indexed by modeIndex 1..5 (LSB, USB, CW, AM, FM); row 0 is unused.
 constexpr std::array<ModeRow, 6> modeTable = {{
-    {"", 0, ""},
-    {"LSB ", '1', "lsb.wav"},
-    {"USB ", '2', "usb.wav"},
-    {"CW    ", '3', "cw.wav"},
-    {"AM    ", '5', "am.wav"},
-    {"FM   ", 'B', "fm.wav"},
+    {"", ""},
+    {"LSB ", word::lsb},
+    {"USB ", word::usb},
+    {"CW    ", word::cw},
+    {"AM    ", word::am},
+    {"FM   ", word::fm},
 }};
 
 constexpr bool isMode(int mode) { return mode >= firstMode && mode <= lastMode; }
-
-// The filter width steps, said 1.8 .. 3.1 kHz (speech/setting_announcers.cpp).
-constexpr int narrowestWidth = 9;
-constexpr int widestWidth = 21;
 
 // Where the mode's label is printed.
 constexpr int modeX = 50;
@@ -103,7 +101,9 @@ constexpr int modeY = 45;
 // steps still come round at the ends.
 int bandsCovered(std::string_view bandCoverage);
 
-// Frequencies the radio can be told: a frequency command has nine digits.
+// The frequencies the program works with: nine digits of hertz, as a typed
+// entry's digits lead them and "memory.dat" keeps them.
+constexpr int frequencyDigits = 9;
 constexpr int lowestFrequencyHz = 0;
 constexpr int highestFrequencyHz = 999'999'999;
 

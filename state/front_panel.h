@@ -4,11 +4,14 @@
 // the folder of its subsystem (app/, radio/, speech/, controls/).
 //
 // A routine is told what to do by the state its caller set, or by its
-// argument where that is what it is told: sendCommand(text) sends a command
-// built by the CAT vocabulary (radio/cat.h), speakWord(word) says a word.
+// argument where that is what it is told: the event it handles, the key it
+// steps for, the reading it takes, the word it says. The radio is behind
+// the radio interface (radio/radio.h): the routines call its operations and
+// work on its readings, and never see the radio's own texts.
 #pragma once
 
 #include <array>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,12 +19,14 @@
 #include "platform/platform.h"
 #include "platform/text.h"
 #include "platform/text_file.h"
+#include "radio/radio.h"
 #include "state/named_values.h"
 #include "state/poll_queries.h"
 
 class FrontPanel {
  public:
-  explicit FrontPanel(Platform& platform) : platform(platform) {}
+  // Speaks to the radio in the Yaesu CAT dialect (app/front_panel.cpp).
+  explicit FrontPanel(Platform& platform);
 
   Platform& platform;
 
@@ -51,16 +56,12 @@ class FrontPanel {
   int ended = 0;      // 1 once the program's end has begun: no event acts after it
   int phraseCut = 0;  // 1 once a key has cut the phrase: the event's words are skipped
   std::vector<std::string> unloggedProblems;  // reported before the traffic log was open
-  int eventCode = 0;
-  int eventParam = 0;
 
   // ===== Radio link: commands, the poll and the watch on the link (radio/) =====
   int dataBits = 0;  // the serial line's format
   int parity = 0;
   int stopBits = 0;
-  Text commandText;          // the last command sent, with its ";"
-  BasicText<255> replyText;  // the reply being read
-  Text replyFragment;        // the start of a reply whose ";" is still to come
+  std::unique_ptr<Radio> radio;  // its operations and readings
   int awaitingReply = 0;
   int pollToggle = 0;         // 0: the frequency is asked next, 1: a meter
   int pollTick = 0;           // the poll's ticks so far
@@ -76,16 +77,18 @@ class FrontPanel {
   int frequencyHz = 0;
   int bandIndex = 0;           // 1..13, 99 outside every band
   int modeIndex = 0;           // 1 LSB, 2 USB, 3 CW, 4 AM, 5 FM
-  Text lastFreqReply;          // "FA" + 9 digits of the last frequency reply
-  Text freqDigits;             // its 9 digits
+  // The radio's last current report of its frequency (0 before the first),
+  // and whether it had all its digits: only then is it a band's frequency.
+  int reportedHz = 0;
+  bool reportedWhole = false;
   Text freqDisplay;            // " 14.200000", as shown; empty before the first reply
   int lastReplyMode = 0;       // the radio's mode when it sent that reply
   int lastReplyPointBand = 0;  // pointModeBand then: the band that mode was chosen for
-  int sMeterReading = 0;
-  Text swrReading;
+  int sMeterDb = sZeroDb;      // the last S-meter reading, in dB over S9
+  int swrTenths = swrMatchedTenths;  // the last SWR reading, the ratio in tenths
   // The band memory, indexed by band 1..13 (0 unused).
-  std::array<Text, 14> bandFrequency;  // "FA" + 9 digits
-  std::array<Text, 14> bandMode;       // one digit "1".."5"
+  std::array<int, 14> bandHz{};   // the band's last frequency
+  std::array<Text, 14> bandMode;  // one digit "1".."5"
   int bandStepPending = 0;             // band steps queued by the arrows, taken one a reply
   // The band whose mode an entry's point chose while the radio stays on the
   // old band's frequency. That mode is not stored for the band the radio
@@ -94,13 +97,11 @@ class FrontPanel {
   int pointModeBand = 0;
   // Changes made at the radio (SPEAK_RADIO_CHANGES).
   int heardFrequencyHz = 0;  // the frequency the operator chose or was last told
-  char radioMode = 0;        // the radio's mode character, as last commanded or reported
-  char heardRadioMode = 0;   // the mode the operator chose or was last told
-  int reportedHz = 0;        // the frequency of the radio's last current report
+  RadioMode radioMode;       // the radio's mode, as last commanded or reported
+  RadioMode heardRadioMode;  // the mode the operator chose or was last told
   int radioMovedTick = 0;    // the poll tick the radio's frequency or mode last moved
 
   // ===== Keyboard and direct entry (app/event_handler.cpp, controls/direct_entry.cpp) =====
-  int keyCode = 0;
   int keyHeld = 0;     // the key last pressed while it is down (0: none), whose repeats are ignored
   int entryValue = 0;  // noEntry: no entry since start-up
   int entryMhzDigits = 0;
@@ -137,26 +138,30 @@ class FrontPanel {
   void openingSequence();
   void setInitialValues();  // the state the opening sequence starts from
   void openRadioPort();     // comPort at baudRate, reads never waiting, 8N2
-  void handleEvent();
+  void handleEvent(int code, int param);
   // Every way the program ends comes here, once: a tuning in progress ends
   // first, then the memories are saved, "quit" is said when the quit key
   // asked, the radio is switched off when so configured and the port is
   // closed. Events that arrive after it are not acted on.
   void endProgram(bool quitKey);
 
-  // radio/: the command sender, the traffic log and the poll.
-  void sendCommand();
-  void sendCommand(std::string_view command);    // as commandText
+  // radio/: the traffic log, the frequency and mode commanded, the poll and
+  // what it reads.
   void openTrafficLog();                         // "debug.dat" with its header line
   void writeLogLine(std::string_view line);      // when logging is on
-  void logKey();                                 // the key line of keyCode
+  void logKey(int code);                         // the key's line
   void reportProblem(std::string_view message);  // standard error and the log
+  // The radio told a frequency or a mode: each counts for the poll's rule on
+  // late replies, and none is a change made at the radio.
+  void commandFrequency(int hz);
+  void commandMode(int mode);
   void pollRadio();
-  void handleReply(std::string_view reply);  // one whole reply, ";" included
-  void readFrequencyReply();
+  void takeReading(const Reading& reading);  // one answer of the radio, in order
+  void readFrequencyReply(const Reading& reading);
   bool watchLink();      // each tick; false while the port is not open
   void radioAnswered();  // a whole reply has come
-  void readModeReply();
+  void readModeReply(const Reading& reading);
+  void takeRefusal(const Reading& refusal);
   void sayRadioChangesAtRest();  // what the radio changed, once it rests
   void askFrequencyAtEnd();      // once more, briefly, for the band memory saved
 
@@ -177,7 +182,8 @@ class FrontPanel {
 
   // controls/: band and mode.
   void fillInitialBandMemory();  // the band memory before "memory.dat" is read
-  void selectMode();
+  void sendMode();               // modeIndex, shown and commanded
+  void selectMode();             // sendMode, then the frequency rounded to it
   void snapToKilohertz();
   void nextMode();
   void selectBand();
@@ -186,13 +192,13 @@ class FrontPanel {
   void saveBandMode();
   void restoreBandMode();
   void bandForEntry();
-  void selectBandByDigit();  // the digit of keyCode
+  void selectBandByDigit(int digit);
 
   // controls/: frequency steps and direct entry.
   void sendFrequency(int hz);  // commands it and makes it frequencyHz
-  void stepFrequency();
+  void stepFrequency(int code);  // the key's step, if it has one
   void startEntry();
-  void handleDigit();
+  void handleDigit(int digit);
   void acceptEntryPoint();
   void completeEntry();
 
@@ -200,6 +206,7 @@ class FrontPanel {
   void adjustUp();
   void adjustDown();
   void sendPower();
+  void sendAfGain();
   void sendRfGain();
   void sendFilterWidth();
 

@@ -7,9 +7,9 @@ void PollQueries::asked(const PollQuery& query) {
   queries_[static_cast<std::size_t>(count_++)] = query;
 }
 
-bool PollQueries::answer(char kind, PollQuery& query) {
+bool PollQueries::answer(Question question, PollQuery& query) {
   for (int i = 0; i < count_; ++i) {
-    if (queries_[static_cast<std::size_t>(i)].kind != kind) continue;
+    if (queries_[static_cast<std::size_t>(i)].question != question) continue;
     query = queries_[static_cast<std::size_t>(i)];
     dropFirst(i + 1);
     return true;

@@ -6,8 +6,10 @@
 
 #include <array>
 
+#include "radio/radio.h"
+
 struct PollQuery {
-  char kind = 0;          // the query's first letter: 'F' frequency, 'S' S-meter, 'R' SWR
+  Question question = Question::frequency;
   int tick = 0;           // the poll tick it went out on
   int stateCommands = 0;  // the program's frequency and mode commands sent before it
 };
@@ -16,10 +18,10 @@ class PollQueries {
  public:
   // A query that went out. When the list is full the oldest is given up.
   void asked(const PollQuery& query);
-  // Takes off the query that a reply of this kind answers, with every query
-  // asked before it; false, and nothing taken off, when none of the kind is
-  // waiting (the radio spoke unasked, or answered one given up).
-  bool answer(char kind, PollQuery& query);
+  // Takes off the query that a reading of this question answers, with every
+  // query asked before it; false, and nothing taken off, when none of the
+  // question is waiting (the radio spoke unasked, or answered one given up).
+  bool answer(Question question, PollQuery& query);
   // Gives up the queries that went out before this tick.
   void forgetAskedBefore(int tick);
   int size() const { return count_; }

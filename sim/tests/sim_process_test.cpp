@@ -46,9 +46,11 @@ TEST(SimProcess, AnswersQueriesAndKeepsWhatWasSet) {
   EXPECT_EQ(sim.ask("FA;"), "FA014200000;");
   EXPECT_EQ(sim.ask("MD0;"), "MD02;");
 
-  // Set commands and malformed text are not answered and change nothing.
-  sim.send("Power on;FA00;XY12;\r\n;");
-  EXPECT_EQ(sim.readFor(150), "");
+  // Set commands and text that is no command are not answered; a command
+  // the radio does not know ("XY12") or cannot take ("FA00", too few
+  // digits) is refused. None changes anything.
+  sim.send("PA00;Power on;FA00;XY12;\r\n;");
+  EXPECT_EQ(sim.readFor(150), "?;?;");
   EXPECT_EQ(sim.ask("FA;"), "FA014200000;");
 }
 

@@ -21,19 +21,44 @@ TEST(Transceiver, AnswersQueriesAndAppliesSetCommands) {
   EXPECT_EQ(radio.setting("AC00"), "2");
 }
 
-TEST(Transceiver, IgnoresMalformedTextAndWrongParameters) {
+// What the FT-991A cannot carry out it answers "?;": a frequency outside
+// its coverage, a level out of its range, a mode or a value it does not
+// have, a command it does not know. Text that is no command at all (the
+// wake-up text, line noise) gets no answer. Neither changes anything.
+TEST(Transceiver, RefusesWhatTheRadioCannotTakeAndIgnoresNoise) {
   Transceiver radio(1, false);
-  // The opening sequence's short frequency and the wake-up text.
-  for (const char* noise : {"FA000", "Power on", "FA01420000X", "MD0Z", "PC01000", "fa", "F", ""}) {
+  for (const char* refused :
+       {"FA900000000", "FA000000000", "FA000029999", "FA056000001", "FA117999999", "FA470000001",
+        "FA000", "FA01420000X", "MD0Z", "PC0004", "PC0101", "PC01000", "AG0256", "SH008", "SH022",
+        "PR03", "PA02", "TX2", "AC003", "ZZ123", "XY"}) {
+    EXPECT_EQ(radio.handleCommand(refused), "?;") << refused;
+  }
+  for (const char* noise : {"Power on", "fa", "F", "", "Z1"}) {
     EXPECT_EQ(radio.handleCommand(noise), std::nullopt) << noise;
   }
   EXPECT_EQ(radio.frequencyHz(), 7100000);
-  EXPECT_EQ(radio.modeDigit(), '1');
+  EXPECT_EQ(radio.modeCharacter(), '1');
   EXPECT_EQ(radio.setting("PC0"), "");
-  // Unknown but well-formed commands are taken without an answer.
-  EXPECT_EQ(radio.handleCommand("ZZ123"), std::nullopt);
+  EXPECT_EQ(radio.setting("PR0"), "");
   EXPECT_TRUE(isWellFormed("ZZ123"));
   EXPECT_FALSE(isWellFormed("Z1"));
+}
+
+// The ends of each range it takes, and the speech processor both ways: it
+// counts 1 off and 2 on, and acts on both.
+TEST(Transceiver, TakesTheEndsOfItsRangesAndBothProcessorValues) {
+  Transceiver radio(1, false);
+  for (const char* taken : {"FA000030000", "FA056000000", "FA118000000", "FA164000000",
+                            "FA420000000", "FA470000000", "PC0005", "PC0100", "AG0000", "AG0255",
+                            "RG0255", "SH009", "SH021", "MD0E", "MD07"}) {
+    EXPECT_EQ(radio.handleCommand(taken), std::nullopt) << taken;
+  }
+  EXPECT_EQ(radio.frequencyHz(), 470'000'000);
+  EXPECT_EQ(radio.modeCharacter(), '7');
+  radio.handleCommand("PR02");
+  EXPECT_EQ(radio.setting("PR0"), "2");
+  radio.handleCommand("PR01");
+  EXPECT_EQ(radio.setting("PR0"), "1");
 }
 
 TEST(Transceiver, SwitchedOffObeysOnlyPowerOn) {

@@ -1,81 +1,52 @@
 #include "command_forms.h"
 
-#include <array>
+#include <optional>
 #include <string>
-#include <vector>
 
-#include "radio/cat.h"
-#include "state/band_table.h"
+#include "radio/yaesu/cat.h"
+#include "radio/yaesu/ft991a.h"
 
 namespace {
 
-std::string ended(std::string_view command) {
-  return std::string(command) + std::string(cat::terminator);
-}
+const yaesu::Model& model = yaesu::ft991a;
 
-// Commands that are always the same text, spelled by the CAT vocabulary.
-const std::vector<std::string>& fixedCommands() {
-  static const std::vector<std::string> commands = [] {
-    std::vector<std::string> all = {ended(cat::frequencyQuery), ended(cat::sMeterQuery),
-                                    ended(cat::swrQuery), ended(cat::modeQuery),
-                                    ended(cat::wakeUp)};
-    for (int mode = firstMode; mode <= lastMode; ++mode) {
-      all.push_back(ended(cat::mode(modeTable[mode].radioMode)));
-    }
-    for (bool on : {false, true}) {
-      all.push_back(ended(cat::transmit(on)));
-      all.push_back(ended(cat::tuner(on)));
-      all.push_back(ended(cat::powerSwitch(on)));
-      for (const cat::Switch* function : {&cat::preamp, &cat::attenuator, &cat::noiseBlanker,
-                                          &cat::noiseReduction, &cat::notch, &cat::processor}) {
-        all.push_back(ended(cat::switched(*function, on)));
-      }
-    }
-    return all;
-  }();
-  return commands;
-}
-
-// Commands that carry a number of a fixed count of digits, within the range
-// the program ever sets: the frequency, the power ladder, the gains and the
-// filter widths.
-struct NumberedForm {
-  std::string_view head;
-  int digits;
-  long lowest;
-  long highest;
-};
-
-constexpr std::array<NumberedForm, 5> numberedCommands = {{
-    {cat::frequencyHead, cat::frequencyDigits, 0, 999'999'999},
-    {cat::powerHead, cat::levelDigits, 5, 100},
-    {cat::afGainHead, cat::levelDigits, 0, 250},
-    {cat::rfGainHead, cat::levelDigits, 0, 250},
-    {cat::widthHead, cat::widthDigits, 9, 21},
-}};
-
-bool matchesNumbered(std::string_view text, const NumberedForm& form) {
-  std::size_t digits = static_cast<std::size_t>(form.digits);
-  if (text.size() != form.head.size() + digits + 1 || !text.starts_with(form.head) ||
-      !text.ends_with(cat::terminator)) {
-    return false;
+// The values the program ever gives each level: the gains 0..250, the
+// power ladder (and the configuration's 5..999 W, which the radio may
+// refuse), the radio's width steps.
+bool withinProgramRange(const Operation& operation) {
+  switch (operation.level) {
+    case Level::afGain:
+    case Level::rfGain:
+      return operation.value >= 0 && operation.value <= 250;
+    case Level::power:
+      return operation.value >= 5 && operation.value <= 100;
+    case Level::width:
+      break;
   }
-  long value = 0;
-  for (char c : text.substr(form.head.size(), digits)) {
-    if (c < '0' || c > '9') return false;
-    value = value * 10 + (c - '0');
-  }
-  return value >= form.lowest && value <= form.highest;
+  return yaesu::takes(model, operation);
 }
 
 }  // namespace
 
+// A command of the program reads back as an operation that builds the very
+// same text, with a value the program gives: every form is the CAT
+// vocabulary's own.
 bool isProgramCommand(std::string_view text) {
-  for (const std::string& fixed : fixedCommands()) {
-    if (text == fixed) return true;
+  if (!text.ends_with(yaesu::terminator)) return false;
+  std::string_view command = text.substr(0, text.size() - yaesu::terminator.size());
+  std::optional<Operation> operation = yaesu::operationOf(model, command);
+  if (!operation || yaesu::commandText(model, *operation) != command) return false;
+  switch (operation->kind) {
+    case Operation::Kind::mode:
+      return operation->value >= 1 && operation->value <= 5;
+    case Operation::Kind::level:
+      return withinProgramRange(*operation);
+    case Operation::Kind::function:
+    case Operation::Kind::transmit:
+    case Operation::Kind::tune:
+    case Operation::Kind::powerSwitch:
+      return operation->value == 0 || operation->value == 1;
+    default:
+      return true;
   }
-  for (const NumberedForm& form : numberedCommands) {
-    if (matchesNumbered(text, form)) return true;
-  }
-  return false;
 }

@@ -13,11 +13,8 @@ constexpr int keySwr = 'S';
 constexpr int keyBand = 'B';
 
 void press(FrontPanel& panel, int key) {
-  panel.eventCode = event::keyDown;
-  panel.eventParam = key;
-  panel.handleEvent();
-  panel.eventCode = event::keyUp;
-  panel.handleEvent();
+  panel.handleEvent(event::keyDown, key);
+  panel.handleEvent(event::keyUp, key);
 }
 
 }  // namespace

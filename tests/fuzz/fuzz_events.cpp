@@ -90,10 +90,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FrontPanel panel(platform);
   setUpStation(panel, data[0]);
 
-  auto deliver = [&panel](int code, int param) {
-    panel.eventCode = code;
-    panel.eventParam = param;
-    panel.handleEvent();
+  int lastKey = 0;
+  auto deliver = [&panel, &lastKey](int code, int param) {
+    if (code == event::keyDown) lastKey = param;
+    panel.handleEvent(code, param);
   };
   // Two bytes an event: its kind, and the key, the reply or the raw bytes.
   for (size_t at = 1; at + 1 < size && panel.running == 1; at += 2) {
@@ -120,6 +120,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   checkPortCommands(platform);
   checkStoredTables(panel);
   checkTexts(panel);
-  if (panel.running == 0 && panel.keyCode == quitKey) checkSavedMemories(panel);
+  if (panel.running == 0 && lastKey == quitKey) checkSavedMemories(panel);
   return 0;
 }

@@ -48,12 +48,9 @@ void checkPortCommands(const ScriptedPlatform& platform) {
 
 void checkStoredTables(const FrontPanel& panel) {
   for (int band = 1; band <= 13; ++band) {
-    const auto& frequency = panel.bandFrequency[band].str();
+    int frequency = panel.bandHz[band];
     const auto& mode = panel.bandMode[band].str();
-    if (frequency.size() != 11 || frequency.compare(0, 2, "FA") != 0 ||
-        !isDigits(frequency.substr(2))) {
-      fail("band frequency " + frequency);
-    }
+    if (frequency < 0 || frequency > 999'999'999) fail("band frequency " + std::to_string(frequency));
     if (mode.size() != 1 || !isModeDigit(mode[0])) fail("band mode " + mode);
   }
   for (const auto& channel : panel.memoryChannel) {
@@ -74,14 +71,13 @@ void checkRadioState(const FrontPanel& panel) {
 }
 
 void checkTexts(const FrontPanel& panel) {
-  const Text* texts[] = {&panel.commandText, &panel.swrReading, &panel.lastFreqReply,
-                         &panel.freqDigits, &panel.freqDisplay};
-  for (const Text* text : texts) {
-    if (text->str().size() > Text::capacity) fail("a text beyond its capacity: " + text->str());
+  if (panel.freqDisplay.str().size() > Text::capacity) fail("the display beyond its capacity");
+  if (panel.radio->unfinished().size() >= 12) {
+    fail("an unfinished reply longer than a reply: " + panel.radio->unfinished());
   }
-  if (panel.replyText.str().size() > decltype(panel.replyText)::capacity) fail("reply beyond capacity");
-  if (panel.lastFreqReply.length() > 11) fail("frequency reply longer than 11: " + panel.lastFreqReply.str());
-  if (panel.freqDigits.length() > 9) fail("frequency digits longer than 9: " + panel.freqDigits.str());
+  if (panel.reportedHz < 0 || panel.reportedHz > 999'999'999) {
+    fail("a reported frequency out of range: " + std::to_string(panel.reportedHz));
+  }
 }
 
 void startStation(FrontPanel& panel) {
@@ -98,7 +94,7 @@ void checkSavedMemories(const FrontPanel& panel) {
   FrontPanel again(platform);
   startStation(again);
   for (int band = 1; band <= 13; ++band) {
-    if (!(again.bandFrequency[band] == panel.bandFrequency[band]) ||
+    if (again.bandHz[band] != panel.bandHz[band] ||
         !(again.bandMode[band] == panel.bandMode[band])) {
       fail("band " + std::to_string(band) + " changed through save and load");
     }

@@ -2,11 +2,19 @@
 #include <vector>
 
 #include "front_panel_fixture.h"
+#include "radio/yaesu/cat.h"
+#include "radio/yaesu/ft991a.h"
 
 namespace {
 
 using Words = std::vector<std::string>;
 using AnnouncersTest = FrontPanelTest;
+
+// A meter's reading (0..255) as the FT-991A gives it, read by its table: the
+// meters below are said from the radio's reply through to the words.
+int meterReading(std::string_view query, int reading) {
+  return yaesu::readingOf(yaesu::ft991a, yaesu::reply(query, zeroPadded(reading, 3))).value;
+}
 
 // --- Frequency ---
 
@@ -60,33 +68,33 @@ struct SMeterCase {
 
 TEST_F(AnnouncersTest, SMeterThresholdsAndTheirLabels) {
   const SMeterCase cases[] = {
-      {0, {"s.wav", "0.wav"}, {"S0  "}},
-      {10, {"s.wav", "0.wav"}, {"S0  "}},
-      {11, {"s.wav", "1.wav"}, {"S1  "}},
-      {20, {"s.wav", "1.wav"}, {"S1  "}},
-      {21, {"s.wav", "2.wav"}, {"S2  "}},
-      {40, {"s.wav", "2.wav"}, {"S2  "}},
-      {41, {"s.wav", "3.wav"}, {"S3  "}},
-      {54, {"s.wav", "3.wav"}, {"S3  "}},
-      {55, {"s.wav", "4.wav"}, {"S4  "}},
-      {68, {"s.wav", "4.wav"}, {"S4  "}},
-      {69, {"s.wav", "5.wav"}, {"S5  "}},
-      {82, {"s.wav", "5.wav"}, {"S5  "}},
-      {83, {"s.wav", "6.wav"}, {"S6  "}},
-      {96, {"s.wav", "6.wav"}, {"S6  "}},
-      {97, {"s.wav", "7.wav"}, {"S7  "}},
-      {108, {"s.wav", "7.wav"}, {"S7  "}},
-      {109, {"s.wav", "8.wav"}, {"S8  "}},
-      {122, {"s.wav", "8.wav"}, {"S8  "}},
-      {123, {"s.wav", "9.wav"}, {"S9", "  "}},
-      {156, {"s.wav", "9.wav"}, {"S9", "  "}},
-      {157, {"s.wav", "9.wav", "plus.wav"}, {"S9", "+"}},
-      {255, {"s.wav", "9.wav", "plus.wav"}, {"S9", "+"}},
+      {0, {"s", "0"}, {"S0  "}},
+      {10, {"s", "0"}, {"S0  "}},
+      {11, {"s", "1"}, {"S1  "}},
+      {20, {"s", "1"}, {"S1  "}},
+      {21, {"s", "2"}, {"S2  "}},
+      {40, {"s", "2"}, {"S2  "}},
+      {41, {"s", "3"}, {"S3  "}},
+      {54, {"s", "3"}, {"S3  "}},
+      {55, {"s", "4"}, {"S4  "}},
+      {68, {"s", "4"}, {"S4  "}},
+      {69, {"s", "5"}, {"S5  "}},
+      {82, {"s", "5"}, {"S5  "}},
+      {83, {"s", "6"}, {"S6  "}},
+      {96, {"s", "6"}, {"S6  "}},
+      {97, {"s", "7"}, {"S7  "}},
+      {108, {"s", "7"}, {"S7  "}},
+      {109, {"s", "8"}, {"S8  "}},
+      {122, {"s", "8"}, {"S8  "}},
+      {123, {"s", "9"}, {"S9", "  "}},
+      {156, {"s", "9"}, {"S9", "  "}},
+      {157, {"s", "9", "plus"}, {"S9", "+"}},
+      {255, {"s", "9", "plus"}, {"S9", "+"}},
   };
   for (const auto& c : cases) {
     platform.clearRecords();
     platform.setTextPosition(0, 0);
-    panel.sMeterReading = c.reading;
+    panel.sMeterDb = meterReading("SM0", c.reading);
     panel.announceSMeter();
     EXPECT_EQ(words(), c.words) << c.reading;
     std::vector<std::string> labels;
@@ -99,7 +107,7 @@ TEST_F(AnnouncersTest, SMeterThresholdsAndTheirLabels) {
 }
 
 TEST_F(AnnouncersTest, MutedSMeterStillPrintsItsLabel) {
-  panel.sMeterReading = 160;
+  panel.sMeterDb = meterReading("SM0", 160);
   panel.showSMeter();
   EXPECT_TRUE(platform.sounds.empty());
   ASSERT_EQ(platform.printed.size(), 2u);
@@ -137,7 +145,7 @@ TEST_F(AnnouncersTest, SwrScaleForEveryReading) {
   for (const auto& span : swrTable) {
     for (int x = span.from; x <= span.to; ++x, ++covered) {
       platform.clearRecords();
-      panel.swrReading = zeroPadded(x, 3);
+      panel.swrTenths = meterReading("RM6", x);
       panel.announceSwr();
       EXPECT_EQ(words(), (Words{span.whole, "point", span.tenths})) << "reading " << x;
     }
@@ -147,7 +155,7 @@ TEST_F(AnnouncersTest, SwrScaleForEveryReading) {
 
 TEST_F(AnnouncersTest, SwrFullFormOnceThenShortForm) {
   panel.swrAnnounce = SwrAnnounce::fullOnce;
-  panel.swrReading = "130";
+  panel.swrTenths = meterReading("RM6", 130);
   panel.announceSwr();
   EXPECT_EQ(words(), (Words{"SWR", "2", "point", "1", "21"}));
   EXPECT_EQ(panel.swrAnnounce, SwrAnnounce::shortForm);
@@ -184,7 +192,7 @@ TEST_F(AnnouncersTest, PowerIsSaidDigitByDigit) {
 // --- Mode, band and width ---
 
 TEST_F(AnnouncersTest, ModeWordsAndSilenceOutsideTheTable) {
-  const Words modes = {"lsb.wav", "usb.wav", "cw.wav", "am.wav", "fm.wav"};
+  const Words modes = {"lsb", "usb", "cw", "am", "fm"};
   for (int m = 0; m <= 6; ++m) {
     platform.clearRecords();
     panel.modeIndex = m;
@@ -213,14 +221,14 @@ TEST_F(AnnouncersTest, BandNamesInMetresAndNoBand) {
 
 TEST_F(AnnouncersTest, FilterWidthScaleHasNoTwoPointZero) {
   const std::pair<int, Words> cases[] = {
-      {9, {"bw", "1.wav", "point", "8.wav", "khz"}},
-      {10, {"bw", "1.wav", "point", "9.wav", "khz"}},
-      {11, {"bw", "2.wav", "point", "1", "khz"}},
-      {14, {"bw", "2.wav", "point", "4", "khz"}},
-      {19, {"bw", "2.wav", "point", "9", "khz"}},
-      {20, {"bw", "3.wav", "point", "0.wav", "khz"}},
-      {21, {"bw", "3.wav", "point", "1.wav", "khz"}},
-      {8, {"bw", "1.wav", "point", "khz"}},
+      {9, {"bw", "1", "point", "8", "khz"}},
+      {10, {"bw", "1", "point", "9", "khz"}},
+      {11, {"bw", "2", "point", "1", "khz"}},
+      {14, {"bw", "2", "point", "4", "khz"}},
+      {19, {"bw", "2", "point", "9", "khz"}},
+      {20, {"bw", "3", "point", "0", "khz"}},
+      {21, {"bw", "3", "point", "1", "khz"}},
+      {8, {"bw", "1", "point", "khz"}},
   };
   for (const auto& [width, expected] : cases) {
     platform.clearRecords();

@@ -2,7 +2,6 @@
 #include <vector>
 
 #include "front_panel_fixture.h"
-#include "radio/cat.h"
 #include "state/band_table.h"
 
 namespace {
@@ -10,16 +9,6 @@ namespace {
 using Strings = std::vector<std::string>;
 
 using BandModeTest = AfterOpeningTest;
-
-TEST(FrequencyCommand, NineDigitsForEveryFrequencyAndTheEndsOutside) {
-  EXPECT_EQ(cat::frequency(0), "FA000000000");
-  EXPECT_EQ(cat::frequency(900'000), "FA000900000");
-  EXPECT_EQ(cat::frequency(7'100'000), "FA007100000");
-  EXPECT_EQ(cat::frequency(145'000'000), "FA145000000");
-  EXPECT_EQ(cat::frequency(999'999'999), "FA999999999");
-  EXPECT_EQ(cat::frequency(-5), "FA000000000");
-  EXPECT_EQ(cat::frequency(1'000'000'000), "FA999999999");
-}
 
 TEST_F(BandModeTest, TrackingFollowsTheBandBordersBothExcluded) {
   struct Case {
@@ -35,7 +24,7 @@ TEST_F(BandModeTest, TrackingFollowsTheBandBordersBothExcluded) {
   };
   panel.lastReplyMode = 1;
   for (const Case& c : cases) {
-    panel.lastFreqReply = cat::frequency(c.hz);
+    radioReported(c.hz);
     panel.trackBand();
     EXPECT_EQ(panel.bandIndex, c.band) << c.hz;
   }
@@ -43,17 +32,17 @@ TEST_F(BandModeTest, TrackingFollowsTheBandBordersBothExcluded) {
 
 TEST_F(BandModeTest, TrackingStoresTheReplyAndModeOfTheBandOnlyInsideABand) {
   panel.lastReplyMode = 3;
-  panel.lastFreqReply = "FA014200000";
+  radioReported(14200000);
   panel.trackBand();
-  EXPECT_EQ(panel.bandFrequency[6], "FA014200000");
+  EXPECT_EQ(panel.bandHz[6], 14200000);
   EXPECT_EQ(panel.bandMode[6], "3");
 
-  std::array<Text, 14> before = panel.bandFrequency;
+  std::array<int, 14> before = panel.bandHz;
   std::array<Text, 14> modesBefore = panel.bandMode;
-  panel.lastFreqReply = "FA018050000";
+  radioReported(18050000);
   panel.trackBand();
   EXPECT_EQ(panel.bandIndex, 99);
-  EXPECT_EQ(panel.bandFrequency, before);
+  EXPECT_EQ(panel.bandHz, before);
   EXPECT_EQ(panel.bandMode, modesBefore);
 }
 
@@ -121,13 +110,12 @@ TEST_F(BandModeTest, BandAfterAStepIsAlwaysOneOfTheTable) {
     panel.bandIndex = c.from;
     panel.selectBand();
     EXPECT_EQ(panel.bandIndex, c.to) << c.coverage << " " << c.from;
-    EXPECT_EQ(commands()[2], cat::frequency(bandTable[c.to].initialHz) + ";");
+    EXPECT_EQ(commands()[2], "FA" + zeroPadded(bandTable[c.to].initialHz, 9) + ";");
   }
 }
 
 TEST_F(BandModeTest, ModeOutsideTheTableSendsAndPrintsNothing) {
   panel.frequencyHz = 7'100'000;
-  panel.commandText = "MD02";
   for (int mode : {0, 6, -1}) {
     panel.modeIndex = mode;
     panel.selectMode();
@@ -145,8 +133,8 @@ TEST_F(BandModeTest, NextModeOffersFmOnlyFromTenMetresUp) {
     const char* word;
   };
   const Case cases[] = {
-      {4, 9, 1, "MD01;", "lsb.wav"}, {4, 10, 5, "MD0B;", "fm.wav"}, {5, 12, 1, "MD01;", "lsb.wav"},
-      {4, 99, 1, "MD01;", "lsb.wav"}, {1, 6, 2, "MD02;", "usb.wav"}, {3, 4, 4, "MD05;", "am.wav"},
+      {4, 9, 1, "MD01;", "lsb"}, {4, 10, 5, "MD0B;", "fm"}, {5, 12, 1, "MD01;", "lsb"},
+      {4, 99, 1, "MD01;", "lsb"}, {1, 6, 2, "MD02;", "usb"}, {3, 4, 4, "MD05;", "am"},
   };
   for (const Case& c : cases) {
     platform.clearRecords();
@@ -176,7 +164,7 @@ TEST_F(BandModeTest, SnapRoundsUpInUsbAndDownInEveryOtherMode) {
     panel.modeIndex = c.mode;
     panel.snapToKilohertz();
     EXPECT_EQ(panel.frequencyHz, c.snapped) << c.hz;
-    EXPECT_EQ(commands(), (Strings{cat::frequency(c.snapped) + ";"}));
+    EXPECT_EQ(commands(), (Strings{"FA" + zeroPadded(c.snapped, 9) + ";"}));
   }
 }
 
@@ -212,12 +200,11 @@ TEST_F(BandModeTest, BandModeIsSavedAndRestoredOnlyInsideABand) {
 
 TEST_F(BandModeTest, DigitZeroSelectsTenMetresAfterSavingTheCurrentBand) {
   panel.frequencyHz = 14'250'000;
-  panel.lastFreqReply = "FA014250000";
+  radioReported(14250000);
   panel.lastReplyMode = 3;
   panel.modeIndex = 3;
-  panel.keyCode = '0';
-  panel.selectBandByDigit();
-  EXPECT_EQ(panel.bandFrequency[6], "FA014250000");
+  panel.selectBandByDigit(0);
+  EXPECT_EQ(panel.bandHz[6], 14250000);
   EXPECT_EQ(panel.bandMode[6], "3");
   EXPECT_EQ(panel.bandIndex, 10);
   EXPECT_EQ(commands(), (Strings{"MD02;", "FA014250000;", "FA028500000;", "PA01;"}));

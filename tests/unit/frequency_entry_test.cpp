@@ -22,8 +22,7 @@ class FrequencyEntryTest : public AfterOpeningTest {
       if (key == '.') {
         panel.acceptEntryPoint();
       } else {
-        panel.keyCode = key;
-        panel.handleDigit();
+        panel.handleDigit(key - '0');
       }
     }
   }
@@ -55,11 +54,10 @@ TEST_F(FrequencyEntryTest, StepsByKeyWithTwelveAndAHalfKilohertzForFmChannels) {
   };
   for (const Case& c : cases) {
     platform.clearRecords();
-    panel.keyCode = c.key;
     panel.frequencyHz = c.hz;
     panel.bandIndex = c.band;
     panel.modeIndex = c.mode;
-    panel.stepFrequency();
+    panel.stepFrequency(c.key);
     EXPECT_EQ(panel.frequencyHz, c.stepped) << c.key << " at " << c.hz;
     EXPECT_EQ(commands(), (Strings{c.command}));
   }
@@ -169,19 +167,17 @@ TEST_F(FrequencyEntryTest, PointOutsideOneToFourHundredThirtyNineIsRefusedAndKee
 }
 
 TEST_F(FrequencyEntryTest, DigitsOnlyCountWhenAnEntryIsArmedWithFrequencyFocus) {
-  panel.keyCode = '5';
-  panel.handleDigit();
+  panel.handleDigit(5);
   EXPECT_EQ(panel.entryValue, noEntry);
   EXPECT_TRUE(commands().empty());
   EXPECT_TRUE(words().empty());
 }
 
 TEST_F(FrequencyEntryTest, StoreArmedDigitAlsoSelectsTheBand) {
-  panel.freqDigits = "007100000";
+  panel.reportedHz = 7100000;
   panel.channelAction = ChannelAction::store;
   panel.focusControl = Focus::band;
-  panel.keyCode = '6';
-  panel.handleDigit();
+  panel.handleDigit(6);
   EXPECT_EQ(panel.memoryChannel[6], "1007100000");
   EXPECT_EQ(panel.channelAction, ChannelAction::none);
   EXPECT_EQ(panel.bandIndex, 6);
@@ -189,7 +185,7 @@ TEST_F(FrequencyEntryTest, StoreArmedDigitAlsoSelectsTheBand) {
 }
 
 TEST_F(FrequencyEntryTest, StoreArmedDigitAlsoGoesIntoTheEntryButRecallEndsThere) {
-  panel.freqDigits = "007100000";
+  panel.reportedHz = 7100000;
   panel.startEntry();
   panel.channelAction = ChannelAction::store;
   type("7");

@@ -35,6 +35,11 @@ class FrontPanelTest : public ::testing::Test {
   }
 
   std::vector<std::string> commands() const { return platform.commands(); }
+  // The radio's last current report: a whole frequency reply of hz.
+  void radioReported(int hz) {
+    panel.reportedHz = hz;
+    panel.reportedWhole = true;
+  }
   std::vector<std::string> words() const { return platform.words(); }
 
   // A channel stored is saved at once: whatever a test stores is saved in
@@ -57,9 +62,7 @@ class AfterOpeningTest : public FrontPanelTest {
   }
 
   void event(int code, int param = 0) {
-    panel.eventCode = code;
-    panel.eventParam = param;
-    panel.handleEvent();
+    panel.handleEvent(code, param);
   }
   void keyDown(int code) { event(event::keyDown, code); }
   void keyUp(int code) { event(event::keyUp, code); }

@@ -5,7 +5,6 @@
 
 #include "front_panel_fixture.h"
 #include "platform/virtual_keys.h"
-#include "radio/cat.h"
 #include "state/band_table.h"
 
 namespace {
@@ -26,8 +25,7 @@ class KeyMapTest : public AfterOpeningTest {
     panel.frequencyHz = hz;
     panel.bandIndex = band;
     panel.modeIndex = mode;
-    panel.lastFreqReply = cat::frequency(hz);
-    panel.freqDigits = lastChars(panel.lastFreqReply, 9);
+    radioReported(hz);
     panel.lastReplyMode = mode;
     panel.connectedSpoken = 1;
   }
@@ -53,11 +51,11 @@ TEST_F(KeyMapTest, OnlyTheHeldKeysRepeatsAreIgnored) {
       {"A held repeats", {{down, 'A'}, {down, 'A'}, {down, 'A'}, {up, 'A'}}, {"af"}, {}},
       {"A, S rolled",
        {{down, 'A'}, {down, 'S'}, {up, 'A'}, {up, 'S'}},
-       {"af", "s.wav", "0.wav"},
+       {"af", "s", "0"},
        {}},
       {"S repeats after A comes up",
        {{down, 'A'}, {down, 'S'}, {up, 'A'}, {down, 'S'}, {down, 'S'}, {up, 'S'}, {down, 'A'}},
-       {"af", "s.wav", "0.wav", "af"},
+       {"af", "s", "0", "af"},
        {}},
       {"E 1 4 . 2 Enter overlapped",
        {{down, 'E'},
@@ -95,17 +93,17 @@ TEST_F(KeyMapTest, ShiftIsLoggedButDoesNothing) {
   panel.debugFile.close();
   EXPECT_EQ(readFileBytes("debug.dat"), "\x10\r\nF\r\n");
   EXPECT_EQ(commands(), Commands{});
-  EXPECT_EQ(words(), (Words{"lsb.wav", "nc"}));  // no frequency display yet
+  EXPECT_EQ(words(), (Words{"lsb", "nc"}));  // no frequency display yet
 }
 
 TEST_F(KeyMapTest, BeforeTheFirstReplyOnlyHelpQuitAndInertKeysEscapeNc) {
   TemporaryDirectory folder;
   panel.connectedSpoken = 0;
   type({'A', 'F', '5', key::pageUp, key::shift, 'H'});
-  EXPECT_EQ(words(), (Words{"nc", "nc", "nc", "nc", "help.wav"}));
+  EXPECT_EQ(words(), (Words{"nc", "nc", "nc", "nc", "help"}));
   EXPECT_TRUE(commands().empty());
   ASSERT_FALSE(platform.sounds.empty());
-  EXPECT_EQ(platform.sounds.back().name, "wave\\help.wav");
+  EXPECT_EQ(platform.sounds.back().name, "wave\\help");
   EXPECT_FALSE(platform.sounds.back().wait);
   for (std::size_t i = 0; i + 1 < platform.sounds.size(); ++i) EXPECT_TRUE(platform.sounds[i].wait);
 
@@ -118,7 +116,7 @@ TEST_F(KeyMapTest, BeforeTheFirstReplyOnlyHelpQuitAndInertKeysEscapeNc) {
 TEST_F(KeyMapTest, WhileTuningOnlySTAndQWork) {
   panel.tuneActive = 1;
   panel.swrAnnounce = SwrAnnounce::shortForm;
-  panel.swrReading = "130";
+  panel.swrTenths = 21;
   type({'A', 'F', '5', 'S'});
   EXPECT_EQ(words(), (Words{"ton", "ton", "ton", "2", "point", "1"}));
   EXPECT_EQ(commands(), Commands{"FA007100000;"});  // S goes on to the frequency
@@ -138,7 +136,7 @@ TEST_F(KeyMapTest, InertKeyKeepsAWaitingStoreButOtherKeysDropIt) {
   type({'C', 'H', '6'});
   EXPECT_EQ(panel.memoryChannel[6], "9");
   EXPECT_EQ(panel.channelAction, ChannelAction::none);
-  EXPECT_EQ(words(), (Words{"sch", "help.wav"}));
+  EXPECT_EQ(words(), (Words{"sch", "help"}));
 }
 
 TEST_F(KeyMapTest, DirectEntrySendsTheTypedFrequency) {
@@ -181,7 +179,7 @@ TEST_F(KeyMapTest, ModeKeyOffersFmOnlyFromTenMetresUp) {
   press('M');
   EXPECT_EQ(panel.modeIndex, 5);
   EXPECT_EQ(commands().front(), "MD0B;");
-  EXPECT_EQ(words(), Words{"fm.wav"});
+  EXPECT_EQ(words(), Words{"fm"});
 }
 
 TEST_F(KeyMapTest, WidthKeyDoesNothingInFm) {
@@ -194,7 +192,7 @@ TEST_F(KeyMapTest, WidthKeyDoesNothingInFm) {
 
   onRadio(14200000, 6, 2);
   press('W');
-  EXPECT_EQ(words(), (Words{"bw", "2.wav", "point", "4", "khz"}));
+  EXPECT_EQ(words(), (Words{"bw", "2", "point", "4", "khz"}));
   EXPECT_EQ(panel.focusControl, Focus::width);
 }
 
@@ -254,7 +252,7 @@ TEST_F(KeyMapTest, TuneWithTheRadiosTuner) {
 
 TEST_F(KeyMapTest, QuitSavesTheBandMemoryAndSaysQuit) {
   TemporaryDirectory folder;
-  panel.lastFreqReply = "FA007050000";
+  radioReported(7050000);
   panel.lastReplyMode = 3;
   press('Q');
   EXPECT_EQ(words(), Words{"quit"});

@@ -48,7 +48,7 @@ class LifecycleTest : public ::testing::Test {
 TEST_F(LifecycleTest, WithoutConfigurationGreetsSaysSoAndEndsWithoutThePort) {
   EXPECT_EQ(runQuelmo(panel), 0);
   EXPECT_EQ(platform.words(),
-            (std::vector<std::string>{"quelmo.wav", "1.wav", "point", "9", "cfgnf"}));
+            (std::vector<std::string>{"quelmo", "1", "point", "9", "cfgnf"}));
   EXPECT_EQ(platform.calls,
             (std::vector<std::string>{"openWindow 350 100 950 500 *** Quelmo Front Panel v1.9 ***"}));
   EXPECT_TRUE(platform.portBytes.empty());
@@ -64,7 +64,7 @@ TEST_F(LifecycleTest, SecondProgramInAFolderInUseSaysSoAndTouchesNothing) {
   platform.folderHeldElsewhere = true;
   EXPECT_EQ(runQuelmo(panel), 1);
   EXPECT_EQ(platform.words(),
-            (std::vector<std::string>{"quelmo.wav", "1.wav", "point", "9", "running"}));
+            (std::vector<std::string>{"quelmo", "1", "point", "9", "running"}));
   EXPECT_EQ(platform.calls,
             (std::vector<std::string>{"openWindow 350 100 950 500 *** Quelmo Front Panel v1.9 ***"}));
   EXPECT_TRUE(platform.portBytes.empty());
@@ -269,8 +269,9 @@ TEST(ProgramEnd, SavesTheFrequencyTheRadioGivesAtTheEnd) {
     platform.openSerial(1, 38400);
     panel.fillInitialBandMemory();
     panel.connectedSpoken = c.connected;
-    panel.lastFreqReply = "FA007100000";
-    panel.pollQueries.asked({'F', 0, 0});
+    panel.reportedHz = 7'100'000;
+    panel.reportedWhole = true;
+    panel.pollQueries.asked({Question::frequency, 0, 0});
     platform.queueReply(c.replies);
     panel.endProgram(false);
     std::vector<std::string> sent = platform.commands();

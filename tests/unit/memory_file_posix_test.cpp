@@ -44,7 +44,7 @@ TEST_F(MemoryFileTest, LinksAreNeverWrittenThroughButMemoryDatLeadsToItsFile) {
   prepare(panel);
   panel.loadMemoryFile();
   EXPECT_EQ(panel.memoryChannel[0], "2014200000");
-  panel.freqDigits = "007100000";
+  panel.reportedHz = 7100000;
   panel.lastReplyMode = 1;
   panel.storeChannel(5);  // saved at once
   EXPECT_TRUE(std::filesystem::is_symlink("memory.dat"));
@@ -73,7 +73,7 @@ TEST_F(MemoryFileTest, FileThatCannotBeReadIsNeverWrittenOver) {
     panel.memoryFileUnreadable = 0;
     panel.loadMemoryFile();
     EXPECT_EQ(panel.memoryFileUnreadable, 1);
-    EXPECT_EQ(panel.bandFrequency[4], "FA007100000");
+    EXPECT_EQ(panel.bandHz[4], 7100000);
     platform.clearRecords();
     panel.storeChannel(2);
     EXPECT_EQ(words(), (Strings{"2", "ok", "notsaved"}));

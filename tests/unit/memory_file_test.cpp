@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "memory_file_fixture.h"
-#include "radio/cat.h"
 
 namespace {
 
@@ -14,7 +13,7 @@ TEST_F(MemoryFileTest, MissingFileIsCreatedFreshAndReadBack) {
   panel.loadMemoryFile();
   EXPECT_EQ(readFileBytes("memory.dat"), freshFile);
   EXPECT_FALSE(std::filesystem::exists("memory.dat.new"));
-  EXPECT_EQ(panel.bandFrequency[4], "FA007100000");
+  EXPECT_EQ(panel.bandHz[4], 7100000);
   EXPECT_EQ(panel.bandMode[13], "5");
   for (int channel = 0; channel < 10; ++channel) {
     platform.clearRecords();
@@ -26,7 +25,7 @@ TEST_F(MemoryFileTest, MissingFileIsCreatedFreshAndReadBack) {
 
 TEST_F(MemoryFileTest, StoredChannelIsRecalledWithItsModeAndFrequency) {
   panel.lastReplyMode = 1;
-  panel.freqDigits = "007100000";
+  panel.reportedHz = 7100000;
   panel.channelAction = ChannelAction::store;
   panel.storeChannel(3);
   EXPECT_EQ(panel.memoryChannel[3], "1007100000");
@@ -54,9 +53,9 @@ TEST_F(MemoryFileTest, StoredChannelIsRecalledWithItsModeAndFrequency) {
 
 TEST_F(MemoryFileTest, SavedMemoriesAreReadBackByTheNextRun) {
   panel.lastReplyMode = 1;
-  panel.freqDigits = "007100000";
+  panel.reportedHz = 7100000;
   panel.storeChannel(3);
-  panel.lastFreqReply = "FA014074000";
+  radioReported(14074000);
   panel.lastReplyMode = 3;
   panel.trackBand();
   panel.saveMemoryFile();
@@ -72,7 +71,7 @@ TEST_F(MemoryFileTest, SavedMemoriesAreReadBackByTheNextRun) {
   FrontPanel next(nextPlatform);
   prepare(next);
   next.loadMemoryFile();
-  EXPECT_EQ(next.bandFrequency, panel.bandFrequency);
+  EXPECT_EQ(next.bandHz, panel.bandHz);
   EXPECT_EQ(next.bandMode, panel.bandMode);
   EXPECT_EQ(next.memoryChannel, panel.memoryChannel);
   EXPECT_EQ(readFileBytes("memory.dat"), saved);
@@ -90,7 +89,7 @@ TEST_F(MemoryFileTest, FileThatCanNeitherBeReadNorCreatedLeavesTheTables) {
   std::filesystem::create_directory("memory.dat.new");
   panel.loadMemoryFile();  // returns: no retrying without end
   EXPECT_FALSE(std::filesystem::exists("memory.dat"));
-  EXPECT_EQ(panel.bandFrequency[6], "FA014200000");
+  EXPECT_EQ(panel.bandHz[6], 14200000);
   EXPECT_EQ(panel.memoryChannel[0], "9");
 }
 
@@ -143,12 +142,12 @@ TEST_F(MemoryFileTest, DamagedLinesKeepTheBandAndEmptyTheChannel) {
   EXPECT_NE(log.find("ERR=memory.dat line 2 (band 1) is not taken"), std::string::npos) << log;
   EXPECT_NE(log.find("ERR=memory.dat ends after line 19"), std::string::npos) << log;
   for (int band : {1, 2, 3, 5, 6}) {
-    EXPECT_EQ(panel.bandFrequency[band], cat::frequency(bandTable[band].initialHz)) << band;
+    EXPECT_EQ(panel.bandHz[band], bandTable[band].initialHz) << band;
     EXPECT_EQ(panel.bandMode[band], bandTable[band].initialMode) << band;
   }
-  EXPECT_EQ(panel.bandFrequency[4], "FA007050000");
+  EXPECT_EQ(panel.bandHz[4], 7050000);
   EXPECT_EQ(panel.bandMode[4], "1");
-  EXPECT_EQ(panel.bandFrequency[13], "FA433000000");
+  EXPECT_EQ(panel.bandHz[13], 433000000);
   EXPECT_EQ(panel.memoryChannel[0], "2014200000");
   for (int channel = 1; channel < 10; ++channel) {
     EXPECT_EQ(panel.memoryChannel[channel], "9") << channel;

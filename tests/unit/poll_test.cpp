@@ -47,11 +47,10 @@ TEST_F(PollTest, FrequencyReplyUpdatesFrequencyDisplayAndBand) {
   answerFrequency("FA014200000;");
   EXPECT_EQ(panel.frequencyHz, 14200000);
   EXPECT_EQ(panel.freqDisplay, " 14.200000");
-  EXPECT_EQ(panel.lastFreqReply, "FA014200000");
-  EXPECT_EQ(panel.freqDigits, "014200000");
-  EXPECT_EQ(panel.replyText, "");
+  EXPECT_EQ(panel.reportedHz, 14200000);
+  EXPECT_TRUE(panel.reportedWhole);
   EXPECT_EQ(panel.bandIndex, 6);
-  EXPECT_EQ(panel.bandFrequency[6], "FA014200000");
+  EXPECT_EQ(panel.bandHz[6], 14200000);
   ASSERT_EQ(platform.printed.size(), 1u);
   EXPECT_EQ(platform.printed[0].x, 285);
   EXPECT_EQ(platform.printed[0].y, 150);
@@ -86,13 +85,12 @@ TEST_F(PollTest, ReplyCutShortByTheReadChangesNothing) {
   answerFrequency("FA0142");
   EXPECT_EQ(panel.frequencyHz, 7100000);
   EXPECT_EQ(panel.freqDisplay, "  7.100000");
-  EXPECT_EQ(panel.lastFreqReply, "FA007100000");
-  EXPECT_EQ(panel.freqDigits, "007100000");
+  EXPECT_EQ(panel.reportedHz, 7100000);
   EXPECT_EQ(panel.bandIndex, 4);
   EXPECT_TRUE(platform.printed.empty());
 
   answer("SM01");
-  EXPECT_EQ(panel.sMeterReading, 0);
+  EXPECT_EQ(panel.sMeterDb, sZeroDb);
   EXPECT_TRUE(platform.printed.empty());
 }
 
@@ -106,11 +104,11 @@ TEST_F(PollTest, RepliesStraddlingTheReadsAreJoined) {
   EXPECT_EQ(panel.freqDisplay, " 14.200000");
   EXPECT_EQ(words(), Words{"connected"});
   answer("120;FA0071");
-  EXPECT_EQ(panel.sMeterReading, 120);
+  EXPECT_EQ(panel.sMeterDb, -6);  // S8
   answer("00000;");
   EXPECT_EQ(panel.frequencyHz, 7100000);
   EXPECT_EQ(panel.bandIndex, 4);
-  EXPECT_EQ(panel.replyFragment, "");
+  EXPECT_EQ(panel.radio->unfinished(), "");
 }
 
 // Noise with no ";" costs at most the reply it runs into, never more.
@@ -122,7 +120,7 @@ TEST_F(PollTest, LeftoverNoiseIsDroppedWithTheReplyItSpoils) {
   answerFrequency("FA007100000;");
   EXPECT_EQ(panel.frequencyHz, 7100000);
   answer("0123456789012345");  // longer than any reply: nothing is kept
-  EXPECT_EQ(panel.replyFragment, "");
+  EXPECT_EQ(panel.radio->unfinished(), "");
 }
 
 TEST_F(PollTest, CutShortFirstReplyIsNotConnected) {
@@ -136,8 +134,8 @@ TEST_F(PollTest, WholeReplyWithEightDigitsSetsTheFrequencyOnly) {
   panel.bandStepPending = 1;
   answerFrequency("FA14200000;");
   EXPECT_EQ(panel.frequencyHz, 14200000);
-  EXPECT_EQ(panel.lastFreqReply, "FA14200000;");
-  EXPECT_EQ(panel.freqDigits, "14200000;");
+  EXPECT_EQ(panel.reportedHz, 14200000);
+  EXPECT_FALSE(panel.reportedWhole);
   EXPECT_EQ(panel.freqDisplay, "");
   EXPECT_EQ(panel.bandIndex, 4);
   EXPECT_EQ(panel.bandStepPending, 1);
@@ -145,7 +143,7 @@ TEST_F(PollTest, WholeReplyWithEightDigitsSetsTheFrequencyOnly) {
   EXPECT_EQ(words(), Words{"connected"});
   EXPECT_EQ(commands(), Commands{"FA;"});
   panel.trackBand();  // as at the quit: a short reply is no band's frequency
-  EXPECT_EQ(panel.bandFrequency[6], "FA014200000");
+  EXPECT_EQ(panel.bandHz[6], 14200000);
 }
 
 TEST_F(PollTest, GarbledRepliesChangeNothing) {
@@ -158,8 +156,8 @@ TEST_F(PollTest, GarbledRepliesChangeNothing) {
   answer("RM6 99;");
   EXPECT_EQ(panel.frequencyHz, 14200000);
   EXPECT_EQ(panel.freqDisplay, " 14.200000");
-  EXPECT_EQ(panel.sMeterReading, 0);
-  EXPECT_EQ(panel.swrReading, "");
+  EXPECT_EQ(panel.sMeterDb, sZeroDb);
+  EXPECT_EQ(panel.swrTenths, swrMatchedTenths);
   EXPECT_TRUE(platform.printed.empty());
 }
 
@@ -177,20 +175,20 @@ TEST_F(PollTest, UnknownReplyIsIgnored) {
 TEST_F(PollTest, EveryWholeReplyOfAReadIsTaken) {
   answerFrequency("FA014200000;SM0200;");
   EXPECT_EQ(panel.frequencyHz, 14200000);
-  EXPECT_EQ(panel.sMeterReading, 200);
+  EXPECT_EQ(panel.sMeterDb, 10);  // S9 and more
   answer("SM0130;FA0071");
-  EXPECT_EQ(panel.sMeterReading, 130);
+  EXPECT_EQ(panel.sMeterDb, 0);  // S9
   answer("00000;SM0040;");
   EXPECT_EQ(panel.frequencyHz, 7100000);
-  EXPECT_EQ(panel.sMeterReading, 40);
-  EXPECT_EQ(panel.replyFragment, "");
+  EXPECT_EQ(panel.sMeterDb, -42);  // S2
+  EXPECT_EQ(panel.radio->unfinished(), "");
 }
 
 TEST_F(PollTest, SMeterReplyPrintsSilently) {
   panel.pollToggle = 1;
   answer("SM0120;");
   EXPECT_EQ(commands(), Commands{"SM0;"});
-  EXPECT_EQ(panel.sMeterReading, 120);
+  EXPECT_EQ(panel.sMeterDb, -6);
   EXPECT_TRUE(platform.sounds.empty());  // nothing played, not even a word that is not there
   ASSERT_EQ(platform.printed.size(), 1u);
   EXPECT_EQ(platform.printed[0].text, "S8  ");
@@ -203,7 +201,7 @@ TEST_F(PollTest, SwrReplyIsSpokenOnlyWhenAsked) {
   panel.pollToggle = 1;
   answer("RM6110;");
   EXPECT_EQ(commands(), Commands{"RM6;"});
-  EXPECT_EQ(panel.swrReading, "110");
+  EXPECT_EQ(panel.swrTenths, 19);
   EXPECT_TRUE(words().empty());
 
   panel.swrAnnounce = SwrAnnounce::fullOnce;

@@ -87,9 +87,7 @@ class RadioStateTest : public FrontPanelTest {
   }
 
   void event(int code, int param = 0) {
-    panel.eventCode = code;
-    panel.eventParam = param;
-    panel.handleEvent();
+    panel.handleEvent(code, param);
   }
 
   void tick(int count = 1) {
@@ -252,7 +250,7 @@ TEST_F(RadioStateTest, BandDigitsThereAndBackKeepEachBandsMode) {
     EXPECT_EQ(radio.frequencyHz, 7'100'000) << ticks;
     EXPECT_EQ(panel.bandMode[4], "1") << ticks;
     EXPECT_EQ(panel.bandMode[6], "2") << ticks;
-    EXPECT_EQ(panel.bandFrequency[6], "FA014200000") << ticks;
+    EXPECT_EQ(panel.bandHz[6], 14200000) << ticks;
     // A store is the radio's last report: its frequency with its mode then.
     EXPECT_EQ(panel.memoryChannel[3], "1007100000") << ticks;
   }
@@ -273,12 +271,12 @@ TEST_F(RadioStateTest, KeysTypedAheadWorkFromTheChosenFrequency) {
   settle();
   mark();
   press(">F");
-  EXPECT_EQ(platform.words(), (Strings{"lsb.wav", "7", "point", "1", "1", "mhz"}));
+  EXPECT_EQ(platform.words(), (Strings{"lsb", "7", "point", "1", "1", "mhz"}));
   mark();
   press("B6F");
   Strings said = platform.words();
   EXPECT_EQ(Strings(said.end() - 6, said.end()),
-            (Strings{"cw.wav", "1", "4", "point", "2", "mhz"}));
+            (Strings{"cw", "1", "4", "point", "2", "mhz"}));
 }
 
 // The point of an entry on another band sends that band's mode while the
@@ -325,16 +323,16 @@ TEST_F(RadioStateTest, KeysWorkAtZeroHertz) {
   press("=F");
   settle();
   EXPECT_EQ(keyCommands(), Strings{"FA001000000;"});
-  EXPECT_EQ(platform.words(), (Strings{"lsb.wav", "1", "mhz"}));
+  EXPECT_EQ(platform.words(), (Strings{"lsb", "1", "mhz"}));
 }
 
 // On a slow line every reply is cut by the read and the next one arrives
 // with its end: the S-meter reply behind a frequency reply is taken too.
 TEST_F(RadioStateTest, SMeterFollowsTheRadioOnASlowLine) {
   radio.lineBytes = 9;
-  for (const auto& [reading, said] : {std::pair<int, Strings>{200, {"s.wav", "9.wav", "plus.wav"}},
-                                      {30, {"s.wav", "2.wav"}},
-                                      {100, {"s.wav", "7.wav"}}}) {
+  for (const auto& [reading, said] : {std::pair<int, Strings>{200, {"s", "9", "plus"}},
+                                      {30, {"s", "2"}},
+                                      {100, {"s", "7"}}}) {
     radio.sMeter = reading;
     tick(8);
     mark();
@@ -448,12 +446,12 @@ TEST_F(RadioStateTest, ChangesMadeAtTheRadioAreSaidOnceTheyRest) {
   }));
   radio.frequencyHz = 14'250'000;
   settle();
-  EXPECT_EQ(platform.words(), Strings{"usb.wav"});  // the frequency is back where it was said
+  EXPECT_EQ(platform.words(), Strings{"usb"});  // the frequency is back where it was said
   mark();
   radio.mode = "7";  // the radio's CW on the lower side is CW
   radio.frequencyHz = 14'200'000;
   settle();
-  EXPECT_EQ(platform.words(), (Strings{"cw.wav", "1", "4", "point", "2", "mhz"}));
+  EXPECT_EQ(platform.words(), (Strings{"cw", "1", "4", "point", "2", "mhz"}));
   mark();
   radio.mode = "C";  // a data mode has no word: nothing changes
   settle();
@@ -475,7 +473,7 @@ TEST_F(RadioStateTest, TheProgramsOwnChangesAreNeverSaidAsTheRadios) {
   settle();
   settle();
   EXPECT_EQ(platform.words(),
-            (Strings{"usb.wav", "band", "40", "metres", "20", "metres", "preamp", "on"}));
+            (Strings{"usb", "band", "40", "metres", "20", "metres", "preamp", "on"}));
   EXPECT_EQ(panel.frequencyHz, 14'210'000);
   EXPECT_EQ(radio.frequencyHz, 14'210'000);
   // The tune key's AM carrier and the mode it goes back to are commanded.
@@ -526,14 +524,14 @@ TEST_F(RadioStateTest, AKeyCutsThePhraseButNotWhatTheEventSends) {
   mark();
   platform.keyDuringSound = 3;
   press("FS");  // F cut at its third word; S said whole
-  EXPECT_EQ(platform.words(), (Strings{"lsb.wav", "7", "point", "s.wav", "2.wav"}));
+  EXPECT_EQ(platform.words(), (Strings{"lsb", "7", "point", "s", "2"}));
   for (const SoundRequest& sound : platform.sounds) EXPECT_TRUE(sound.untilKey);
 
   // A key already waiting cuts the phrase before its first word.
   mark();
   platform.postEvent(event::keyDown, 'S');
   press("F");
-  EXPECT_EQ(platform.words(), Strings{"lsb.wav"});
+  EXPECT_EQ(platform.words(), Strings{"lsb"});
 }
 
 }  // namespace

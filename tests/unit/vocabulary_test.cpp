@@ -48,17 +48,14 @@ class EverythingSaidTest : public FrontPanelTest {
  protected:
   void press(int key) {
     for (int code : {event::keyDown, event::keyUp}) {
-      panel.eventCode = code;
-      panel.eventParam = key;
-      panel.handleEvent();
+      panel.handleEvent(code, key);
     }
   }
   void pressAll(const std::vector<int>& keys) {
     for (int key : keys) press(key);
   }
   void tick() {
-    panel.eventCode = event::timerTick;
-    panel.handleEvent();
+    panel.handleEvent(event::timerTick, 0);
   }
   TemporaryDirectory folder;
 };

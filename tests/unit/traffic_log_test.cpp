@@ -3,44 +3,39 @@
 
 namespace {
 
-using CommandSenderTest = FrontPanelTest;
+using TrafficLogTest = FrontPanelTest;
 
-TEST_F(CommandSenderTest, FramesEachCommandWithOneSemicolonInOneWrite) {
-  panel.commandText = "FA014200000";
-  panel.sendCommand();
-  panel.commandText = "FA";
-  panel.sendCommand();
+TEST_F(TrafficLogTest, FramesEachCommandWithOneSemicolonInOneWrite) {
+  panel.radio->setFrequency(14'200'000);
+  panel.radio->ask(Question::frequency);
   EXPECT_EQ(platform.portBytes, "FA014200000;FA;");
-  EXPECT_EQ(panel.commandText, "FA;");
+  EXPECT_EQ(commands(), (std::vector<std::string>{"FA014200000;", "FA;"}));
 }
 
-TEST_F(CommandSenderTest, ClosedPortLosesTheCommandButStillLogsIt) {
+TEST_F(TrafficLogTest, ClosedPortLosesTheCommandButStillLogsIt) {
   TemporaryDirectory folder;
   panel.debugFlag = 1;
   panel.versionText = "1.9";
   panel.openTrafficLog();
   platform.closeSerial(1);
-  panel.commandText = "PS0";
-  panel.sendCommand();
+  panel.radio->switchPower(false);
   panel.debugFile.close();
   EXPECT_EQ(platform.portBytes, "");
   EXPECT_EQ(readFileBytes("debug.dat"), "QUELMO 1.9  06-12-2026   05:53:55\r\nTX=PS0;\r\n");
 }
 
-TEST_F(CommandSenderTest, NoLogFileWhenLoggingIsOff) {
+TEST_F(TrafficLogTest, NoLogFileWhenLoggingIsOff) {
   TemporaryDirectory folder;
-  panel.commandText = "FA";
-  panel.sendCommand();
+  panel.radio->ask(Question::frequency);
   EXPECT_FALSE(std::filesystem::exists("debug.dat"));
 }
 
-TEST_F(CommandSenderTest, KeyLinesNameEnterPointAndOtherKeysByTheirCode) {
+TEST_F(TrafficLogTest, KeyLinesNameEnterPointAndOtherKeysByTheirCode) {
   TemporaryDirectory folder;
   panel.debugFlag = 1;
   panel.debugFile.open("debug.dat", "W");
   for (int code : {int{key::enter}, int{key::point}, int{'A'}, int{key::f1}, int{key::shift}}) {
-    panel.keyCode = code;
-    panel.logKey();
+    panel.logKey(code);
   }
   panel.debugFile.close();
   EXPECT_EQ(readFileBytes("debug.dat"), "C/R\r\n.\r\nA\r\np\r\n\x10\r\n");

@@ -1,29 +1,28 @@
-// The one way a command reaches the radio, and the traffic log "debug.dat".
+// The traffic log "debug.dat": its header, the radio's traffic (the dialect
+// writes "TX=", "RX=" and "REFUSED=" lines through writeLogLine), the keys,
+// the problems and the link's losses. And the two commands that change
+// what the radio is tuned to.
 #include <cstdio>
 #include <string>
 
 #include "platform/virtual_keys.h"
-#include "radio/cat.h"
 #include "state/front_panel.h"
 
-void FrontPanel::sendCommand() {
-  // The operator chose what the program commands: it is no change made at
-  // the radio, and one made there and not yet said is superseded.
-  if (cat::changesFrequencyOrMode(commandText)) {
-    ++stateCommandCount;
-    if (cat::sameLetters(commandText, cat::modeHead)) radioMode = cat::modeOf(commandText);
-    heardFrequencyHz = frequencyHz;
-    heardRadioMode = radioMode;
-  }
-  commandText +=
-      cat::terminator;  // a text at its capacity loses the ";": no command comes near that
-  platform.writeSerial(comPort, commandText.data(), commandText.length());
-  writeLogLine("TX=" + commandText);
+// The operator chose what the program commands: it is no change made at the
+// radio, and one made there and not yet said is superseded.
+void FrontPanel::commandFrequency(int hz) {
+  ++stateCommandCount;
+  heardFrequencyHz = frequencyHz;
+  heardRadioMode = radioMode;
+  radio->setFrequency(hz);
 }
 
-void FrontPanel::sendCommand(std::string_view command) {
-  commandText = command;
-  sendCommand();
+void FrontPanel::commandMode(int mode) {
+  ++stateCommandCount;
+  radioMode = {mode, 0};
+  heardFrequencyHz = frequencyHz;
+  heardRadioMode = radioMode;
+  radio->setMode(mode);
 }
 
 // The log is a plain file of its own: a "debug.dat" that is a link, a hard
@@ -57,12 +56,12 @@ void FrontPanel::reportProblem(std::string_view message) {
   }
 }
 
-void FrontPanel::logKey() {
-  if (keyCode == key::enter) {
+void FrontPanel::logKey(int code) {
+  if (code == key::enter) {
     writeLogLine("C/R");
-  } else if (keyCode == key::point) {
+  } else if (code == key::point) {
     writeLogLine(".");
   } else {
-    writeLogLine(charText(keyCode));
+    writeLogLine(charText(code));
   }
 }

@@ -1,0 +1,11 @@
+// The panel and the radio it speaks to: a Yaesu FT-991A through its CAT
+// dialect, on the port the configuration names, its traffic in the log.
+#include "radio/yaesu/ft991a.h"
+#include "radio/yaesu/yaesu_radio.h"
+#include "state/front_panel.h"
+
+FrontPanel::FrontPanel(Platform& platform)
+    : platform(platform),
+      radio(std::make_unique<yaesu::YaesuRadio>(
+          platform, comPort, [this](std::string_view line) { writeLogLine(line); },
+          yaesu::ft991a)) {}

@@ -1,0 +1,92 @@
+// What a Yaesu radio is, as data: the facts its CAT commands and replies
+// follow, in the way a capability table describes a radio. The program's
+// Yaesu dialect speaks to a radio from its table, and quelmo-sim takes from
+// the same table what it accepts and refuses, so the two cannot disagree.
+// Each model of the family is one instance (ft991a.h).
+#pragma once
+
+#include <span>
+#include <string_view>
+
+#include "radio/radio.h"
+
+namespace yaesu {
+
+// A set command that carries a number: its head and the count of digits,
+// with leading zeros ("PC0" and 3: "PC0100").
+struct NumberForm {
+  std::string_view head;
+  int digits;
+};
+
+// A function switched by one command: its head and its values for off and
+// for on ("PR0", '1' off, '2' on).
+struct SwitchForm {
+  std::string_view head;
+  char off;
+  char on;
+};
+
+// The radio's mode character and what it is to the program.
+struct ModeCharacter {
+  char character;
+  RadioMode mode;
+};
+
+// Frequencies the radio tunes to, both ends included.
+struct FrequencyRange {
+  int lowestHz;
+  int highestHz;
+};
+
+// A meter's reading (0..255) as a value: the first step whose reading the
+// meter's reading is above gives its value; a reading at or below every
+// step gives the last step's value.
+struct MeterStep {
+  int above;
+  int value;
+};
+
+// The SWR meter: from its reading `from` on, the ratio in tenths is
+// `tenths` and one more tenth for each `perTenth` of reading above it
+// (rounded); perTenth 0 keeps it at `tenths`.
+struct SwrRange {
+  int from;
+  int tenths;
+  double perTenth;
+};
+
+// A meter: its question and the digits of its reply ("SM0" + 3 digits).
+struct MeterForm {
+  std::string_view query;
+  int digits;
+};
+
+struct Model {
+  std::string_view name;
+  std::string_view identity;  // its answer to "ID;", without the letters
+  int frequencyDigits;
+  std::span<const FrequencyRange> coverage;
+  std::span<const ModeCharacter> modes;  // the program's modes first, in their order
+  NumberForm power;
+  int lowestWatts;
+  int highestWatts;
+  NumberForm afGain;
+  NumberForm rfGain;
+  int highestGain;
+  NumberForm width;
+  SwitchForm preamp;
+  SwitchForm attenuator;
+  SwitchForm noiseBlanker;
+  SwitchForm noiseReduction;
+  SwitchForm notch;
+  SwitchForm processor;
+  SwitchForm tuner;  // off: the tuning ends, the tuner in line; on: it tunes
+  MeterForm sMeter;
+  std::span<const MeterStep> sMeterDb;  // decibels over S9
+  MeterForm swr;
+  std::span<const SwrRange> swrTenths;
+  RadioFacts facts;  // the power ladder and the width steps
+};
+
+}  // namespace yaesu

@@ -1,0 +1,207 @@
+#include "radio/yaesu/yaesu_radio.h"
+
+#include <algorithm>
+
+#include "radio/yaesu/cat.h"
+
+namespace yaesu {
+
+namespace {
+
+using Kind = Operation::Kind;
+
+constexpr int longestRead = 255;
+constexpr std::size_t mostUnanswered = 64;
+constexpr int readsToGiveUp = 10;  // the poll reads every 100 ms: a second
+
+// The answer to a question just asked is waited for at most this long for
+// each byte of the longest reply (300 ms a read), for at most this many
+// reads.
+constexpr int answerMsPerByte = 25;
+constexpr int answerReads = 4;
+
+// The setting a set command changes, as a number: its kind, and which
+// level or function. Questions and the wake-up change none (-1).
+int settingOf(const Operation& operation) {
+  switch (operation.kind) {
+    case Kind::level:
+      return 100 + static_cast<int>(operation.level);
+    case Kind::function:
+      return 200 + static_cast<int>(operation.function);
+    case Kind::question:
+    case Kind::wakeUp:
+      return -1;
+    default:
+      return static_cast<int>(operation.kind);
+  }
+}
+
+std::optional<Question> questionOf(Reading::Kind kind) {
+  switch (kind) {
+    case Reading::Kind::frequency:
+      return Question::frequency;
+    case Reading::Kind::mode:
+      return Question::mode;
+    case Reading::Kind::sMeter:
+      return Question::sMeter;
+    case Reading::Kind::swr:
+      return Question::swr;
+    case Reading::Kind::identity:
+      return Question::identity;
+    default:
+      return std::nullopt;
+  }
+}
+
+bool isQuestion(const Operation& operation) { return operation.kind == Kind::question; }
+
+}  // namespace
+
+YaesuRadio::YaesuRadio(Platform& platform, const int& port, LogLine log, const Model& model)
+    : platform_(platform), port_(port), log_(std::move(log)), model_(model) {}
+
+// The log shows what was sent to the port, whether it got there or not.
+bool YaesuRadio::carry(const Operation& operation) {
+  std::string text = commandText(model_, operation);
+  if (text.empty()) return false;  // the model has no command for it
+  text += terminator;
+  int written = platform_.writeSerial(port_, text.data(), static_cast<int>(text.size()));
+  log_("TX=" + text);
+  if (written != static_cast<int>(text.size())) return false;
+  remember(operation, text);
+  return true;
+}
+
+void YaesuRadio::remember(const Operation& operation, const std::string& text) {
+  Sent sent{operation, text, takes(model_, operation), std::nullopt, reads_};
+  int setting = settingOf(operation);
+  if (setting >= 0) {
+    auto last = lastSent_.find(setting);
+    if (last != lastSent_.end()) sent.before = last->second;
+    lastSent_[setting] = operation.value;
+  }
+  if (unanswered_.size() == mostUnanswered) unanswered_.pop_front();
+  unanswered_.push_back(std::move(sent));
+}
+
+void YaesuRadio::giveUpSentBefore(int read) {
+  while (!unanswered_.empty() && unanswered_.front().read < read) unanswered_.pop_front();
+}
+
+std::vector<Reading> YaesuRadio::read() {
+  giveUpSentBefore(++reads_ - readsToGiveUp);
+  if (platform_.serialBytesWaiting(port_) < 1) return {};  // nothing has come
+  char bytes[longestRead];
+  int count = std::clamp(platform_.readSerial(port_, bytes, longestRead), 0, longestRead);
+  if (count == 0) return {};  // the port closed as it was read: nothing came
+  std::string_view received(bytes, static_cast<std::size_t>(count));
+  log_("RX=" + std::string(received));
+  return answersIn(received);
+}
+
+void YaesuRadio::awaitAnswer(const std::function<bool(const Reading&)>& take) {
+  platform_.setSerialReadMode(port_, answerMsPerByte);
+  const int longest = longestReply(model_);
+  std::string bytes(static_cast<std::size_t>(longest), '\0');
+  bool answered = false;
+  for (int read = 0; read < answerReads && !answered; ++read) {
+    giveUpSentBefore(++reads_ - readsToGiveUp);
+    int count = std::clamp(platform_.readSerial(port_, bytes.data(), longest), 0, longest);
+    if (count == 0) break;  // silent, or gone
+    std::string_view received(bytes.data(), static_cast<std::size_t>(count));
+    log_("RX=" + std::string(received));
+    for (const Reading& reading : answersIn(received)) {
+      if (take(reading)) {
+        answered = true;
+        break;
+      }
+    }
+  }
+  platform_.setSerialReadMode(port_, -1);
+}
+
+// A reply that straddles two reads (a slow line, a late radio) is joined up
+// again; otherwise a radio whose replies always arrive across the read would
+// never be heard. Every whole reply of the bytes is read, in order. Only as
+// much as a reply can hold before its ";" is kept to be finished; more is
+// noise.
+std::vector<Reading> YaesuRadio::answersIn(std::string_view received) {
+  std::string joined = fragment_ + std::string(received);
+  std::vector<Reading> readings;
+  std::size_t start = 0;
+  for (std::size_t end = joined.find(';'); end != std::string::npos; end = joined.find(';', start)) {
+    readings.push_back(answerOf(std::string_view(joined).substr(start, end - start + 1)));
+    start = end + 1;
+  }
+  fragment_ = joined.substr(start);
+  if (static_cast<int>(fragment_.size()) >= longestReply(model_)) {
+    Reading noise;
+    noise.reply = fragment_;
+    readings.push_back(noise);
+    fragment_.clear();
+  }
+  return readings;
+}
+
+Reading YaesuRadio::answerOf(std::string_view reply) {
+  Reading reading = readingOf(model_, reply);
+  if (reading.kind == Reading::Kind::refused) return refusalOf(std::move(reading));
+  if (auto question = questionOf(reading.kind)) answered(*question);
+  return reading;
+}
+
+// The reply answers the first question of its kind still waiting: the
+// commands before it were taken, and questions before it went unanswered.
+void YaesuRadio::answered(Question question) {
+  auto asked = std::find_if(unanswered_.begin(), unanswered_.end(), [question](const Sent& sent) {
+    return isQuestion(sent.operation) && sent.operation.question == question;
+  });
+  if (asked != unanswered_.end()) unanswered_.erase(unanswered_.begin(), asked + 1);
+}
+
+Reading YaesuRadio::refusalOf(Reading refusal) {
+  auto first = unanswered_.begin();
+  auto question = std::find_if(first, unanswered_.end(),
+                               [](const Sent& sent) { return isQuestion(sent.operation); });
+  const int setCommands = static_cast<int>(question - first);
+  auto candidatesEnd = question == unanswered_.end() ? question : question + 1;
+  auto refused =
+      std::find_if(first, candidatesEnd, [](const Sent& sent) { return !sent.taken; });
+  if (refused == candidatesEnd && setCommands == 1) refused = first;
+  if (refused == candidatesEnd && setCommands == 0 && question != unanswered_.end()) {
+    refused = question;
+  }
+  if (refused == candidatesEnd) {  // several set commands, or none waiting
+    refusal.candidates = setCommands;
+    std::string texts;
+    for (auto sent = first; sent != question; ++sent) texts += " " + sent->text;
+    log_(setCommands == 0 ? "REFUSED=no command waiting" : "REFUSED=one of" + texts);
+    unanswered_.erase(first, question);
+    return refusal;
+  }
+  refusal.refused = refused->operation;
+  refusal.before = refused->before;
+  log_("REFUSED=" + refused->text);
+  // The setting keeps the value it had before; so does a later command's
+  // memory of it.
+  int setting = settingOf(refused->operation);
+  if (setting >= 0) {
+    auto last = lastSent_.find(setting);
+    if (last != lastSent_.end() && last->second == refused->operation.value) {
+      if (refused->before) {
+        last->second = *refused->before;
+      } else {
+        lastSent_.erase(last);
+      }
+    }
+    for (auto later = refused + 1; later != unanswered_.end(); ++later) {
+      if (settingOf(later->operation) == setting && later->before == refused->operation.value) {
+        later->before = refused->before;
+      }
+    }
+  }
+  unanswered_.erase(unanswered_.begin(), refused + 1);
+  return refusal;
+}
+
+}  // namespace yaesu
