@@ -36,6 +36,23 @@ constexpr int restingTicks = 20;  // a change at the radio is said after this re
 
 }  // namespace
 
+// The operator chose what the program commands: it is no change made at the
+// radio, and one made there and not yet said is superseded.
+void FrontPanel::commandFrequency(int hz) {
+  ++stateCommandCount;
+  heardFrequencyHz = frequencyHz;
+  heardRadioMode = radioMode;
+  radio->setFrequency(hz);
+}
+
+void FrontPanel::commandMode(int mode) {
+  ++stateCommandCount;
+  radioMode = {mode, 0};
+  heardFrequencyHz = frequencyHz;
+  heardRadioMode = radioMode;
+  radio->setMode(mode);
+}
+
 void FrontPanel::pollRadio() {
   ++pollTick;
   if (!watchLink()) return;  // no port to ask through

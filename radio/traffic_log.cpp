@@ -1,29 +1,11 @@
 // The traffic log "debug.dat": its header, the radio's traffic (the dialect
 // writes "TX=", "RX=" and "REFUSED=" lines through writeLogLine), the keys,
-// the problems and the link's losses. And the two commands that change
-// what the radio is tuned to.
+// the problems and the link's losses.
 #include <cstdio>
 #include <string>
 
 #include "platform/virtual_keys.h"
 #include "state/front_panel.h"
-
-// The operator chose what the program commands: it is no change made at the
-// radio, and one made there and not yet said is superseded.
-void FrontPanel::commandFrequency(int hz) {
-  ++stateCommandCount;
-  heardFrequencyHz = frequencyHz;
-  heardRadioMode = radioMode;
-  radio->setFrequency(hz);
-}
-
-void FrontPanel::commandMode(int mode) {
-  ++stateCommandCount;
-  radioMode = {mode, 0};
-  heardFrequencyHz = frequencyHz;
-  heardRadioMode = radioMode;
-  radio->setMode(mode);
-}
 
 // The log is a plain file of its own: a "debug.dat" that is a link, a hard
 // link, a FIFO or a folder is left alone, and the run has no log.

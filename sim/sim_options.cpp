@@ -38,6 +38,8 @@ const char* const simUsage =
     "  --steady              the S-meter does not wander; only the knob moves it\n"
     "  --unplugged           start with the link leading nowhere, as an adapter\n"
     "                        not yet plugged in; the knob line \"plug\" plugs it\n"
+    "  --without HEAD        the radio has no command with this head (\"BC0\"):\n"
+    "                        it refuses it with \"?;\"; may be given again\n"
     "  --help                print this text\n"
     "\n"
     "Standard input takes one knob command a line, as if turned at the radio:\n"
@@ -70,7 +72,7 @@ bool readWhole(const char* text, long long minimum, long long maximum, long long
 std::optional<SimOptions> parseSimOptions(int argc, char** argv, std::string& error) {
   enum {
     kDir = 1, kPort, kLog, kSeed, kDelay, kBaud, kSplit, kGarble, kSilent, kHangup, kOff, kSteady,
-    kUnplugged, kEcho, kHelp
+    kUnplugged, kEcho, kWithout, kHelp
   };
   static const option longOptions[] = {
       {"dir", required_argument, nullptr, kDir},
@@ -87,6 +89,7 @@ std::optional<SimOptions> parseSimOptions(int argc, char** argv, std::string& er
       {"steady", no_argument, nullptr, kSteady},
       {"unplugged", no_argument, nullptr, kUnplugged},
       {"echo", no_argument, nullptr, kEcho},
+      {"without", required_argument, nullptr, kWithout},
       {"help", no_argument, nullptr, kHelp},
       {nullptr, 0, nullptr, 0}};
 
@@ -137,6 +140,7 @@ std::optional<SimOptions> parseSimOptions(int argc, char** argv, std::string& er
       case kSteady: options.steadySMeter = true; break;
       case kUnplugged: options.startUnplugged = true; break;
       case kEcho: options.echo = true; break;
+      case kWithout: options.without.emplace_back(optarg); break;
       case kHelp: error.clear(); return std::nullopt;
       default:
         error = "unknown or incomplete option " + name;

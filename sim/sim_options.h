@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 struct SimOptions {
   std::string folder = ".";     // the folder that gets the COMn link
@@ -22,6 +23,7 @@ struct SimOptions {
   bool steadySMeter = false;    // the S-meter stays where it is set
   bool startUnplugged = false;  // the link leads nowhere until "plug"
   bool echo = false;            // every command is sent back before its reply
+  std::vector<std::string> without;  // heads of commands the radio does not have
 };
 
 // The usage text printed by --help.

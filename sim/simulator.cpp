@@ -29,7 +29,9 @@ Simulator::Simulator(const SimOptions& options)
       radio_(
           options.seed != 0 ? options.seed : static_cast<std::uint64_t>(timestampNow().realtimeUs),
           options.startOff),
-      characterUs_(options.baud > 0 ? kBitsPerCharacter * 1000000 / options.baud : 0) {}
+      characterUs_(options.baud > 0 ? kBitsPerCharacter * 1000000 / options.baud : 0) {
+  for (const std::string& head : options.without) radio_.removeCommand(head);
+}
 
 bool Simulator::start(std::string& error) {
   if (!options_.logPath.empty() && !log_.open(options_.logPath)) {

@@ -37,7 +37,10 @@ std::optional<std::string> Transceiver::handleCommand(const std::string& command
   }
   if (command == yaesu::powerSwitchHead) return yaesu::reply(yaesu::powerSwitchHead, "1");
   std::optional<Operation> operation = yaesu::operationOf(model, command);
-  if (!operation || !yaesu::takes(model, *operation)) return std::string(yaesu::refusal);
+  if (!operation || !yaesu::takes(model, *operation) ||
+      missing_.count(std::string(yaesu::headOf(model, *operation))) != 0) {
+    return std::string(yaesu::refusal);
+  }
   if (operation->kind == Operation::Kind::question) return answer(operation->question);
   apply(*operation, command);
   return std::nullopt;

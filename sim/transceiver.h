@@ -8,6 +8,7 @@
 #include <map>
 #include <optional>
 #include <random>
+#include <set>
 #include <string>
 
 #include "radio/radio.h"
@@ -33,6 +34,8 @@ class Transceiver {
   // The operator at the radio's own knobs.
   void setFrequency(long hz) { frequencyHz_ = hz; }
   bool setMode(char character);  // false for a character that is none of its modes
+  // The radio has no command with this head ("BC0"): it refuses it.
+  void removeCommand(const std::string& head) { missing_.insert(head); }
   void setSMeter(int reading);
   void switchOff();
   void switchOn() { poweredOn_ = true; }
@@ -64,6 +67,7 @@ class Transceiver {
   int swr_ = 100;
   int swrDirection_ = 1;
   std::map<std::string, std::string> settings_;
+  std::set<std::string> missing_;
   std::mt19937_64 random_;
 };
 

@@ -145,7 +145,7 @@ class FrontPanel {
   // closed. Events that arrive after it are not acted on.
   void endProgram(bool quitKey);
 
-  // radio/: the traffic log, the frequency and mode commanded, the poll and
+  // radio/: the traffic log; the frequency and mode commanded, the poll and
   // what it reads.
   void openTrafficLog();                         // "debug.dat" with its header line
   void writeLogLine(std::string_view line);      // when logging is on

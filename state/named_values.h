@@ -17,5 +17,7 @@ enum class SwrAnnounce : int { whenAsked = 0, fullOnce = 1, shortForm = 2 };
 constexpr bool swrSaidAtReadings(SwrAnnounce setting) { return static_cast<int>(setting) > 0; }
 constexpr bool swrSaidInFull(SwrAnnounce setting) { return static_cast<int>(setting) < 2; }
 
-// entryValue before the first frequency entry since start-up.
-constexpr int noEntry = 999;
+// entryValue before the first frequency entry since start-up: a value no
+// entry reaches (digits make 0 and up), so an entry of 9, 9, 9 (999, 99.9,
+// 9.99) ends like any other.
+constexpr int noEntry = -1;

@@ -156,27 +156,49 @@ void YaesuRadio::answered(Question question) {
   auto asked = std::find_if(unanswered_.begin(), unanswered_.end(), [question](const Sent& sent) {
     return isQuestion(sent.operation) && sent.operation.question == question;
   });
-  if (asked != unanswered_.end()) unanswered_.erase(unanswered_.begin(), asked + 1);
+  if (asked != unanswered_.end()) settleUpTo(asked + 1);
+}
+
+// The commands before `end` have had their answers: the set commands among
+// them were taken.
+void YaesuRadio::settleUpTo(std::deque<Sent>::iterator end) {
+  for (auto sent = unanswered_.begin(); sent != end; ++sent) {
+    int setting = settingOf(sent->operation);
+    if (setting >= 0) taken_[setting] = sent->operation.value;
+  }
+  unanswered_.erase(unanswered_.begin(), end);
+}
+
+// A set command that repeats the value the radio last took for its setting
+// (a key sending the frequency again) is taken again.
+bool YaesuRadio::takenBefore(const Sent& sent) const {
+  auto taken = taken_.find(settingOf(sent.operation));
+  return taken != taken_.end() && taken->second == sent.operation.value;
 }
 
 Reading YaesuRadio::refusalOf(Reading refusal) {
-  auto first = unanswered_.begin();
-  auto question = std::find_if(first, unanswered_.end(),
+  auto question = std::find_if(unanswered_.begin(), unanswered_.end(),
                                [](const Sent& sent) { return isQuestion(sent.operation); });
-  const int setCommands = static_cast<int>(question - first);
-  auto candidatesEnd = question == unanswered_.end() ? question : question + 1;
-  auto refused =
-      std::find_if(first, candidatesEnd, [](const Sent& sent) { return !sent.taken; });
-  if (refused == candidatesEnd && setCommands == 1) refused = first;
-  if (refused == candidatesEnd && setCommands == 0 && question != unanswered_.end()) {
-    refused = question;
+  std::vector<std::deque<Sent>::iterator> setCommands;
+  for (auto sent = unanswered_.begin(); sent != question; ++sent) {
+    if (!takenBefore(*sent)) setCommands.push_back(sent);
   }
-  if (refused == candidatesEnd) {  // several set commands, or none waiting
-    refusal.candidates = setCommands;
+  auto refused = unanswered_.end();
+  for (auto sent : setCommands) {
+    if (!sent->taken) {
+      refused = sent;
+      break;
+    }
+  }
+  if (refused == unanswered_.end() && setCommands.size() == 1) refused = setCommands.front();
+  if (refused == unanswered_.end() && setCommands.empty()) refused = question;
+  if (refused == unanswered_.end()) {  // several set commands, none likelier; or none at all
+    refusal.candidates = static_cast<int>(setCommands.size());
     std::string texts;
-    for (auto sent = first; sent != question; ++sent) texts += " " + sent->text;
-    log_(setCommands == 0 ? "REFUSED=no command waiting" : "REFUSED=one of" + texts);
-    unanswered_.erase(first, question);
+    for (auto sent : setCommands) texts += " " + sent->text;
+    log_(setCommands.empty() ? "REFUSED=no command waiting" : "REFUSED=one of" + texts);
+    settleUpTo(question);
+    for (auto sent : setCommands) taken_.erase(settingOf(sent->operation));
     return refusal;
   }
   refusal.refused = refused->operation;
@@ -200,7 +222,8 @@ Reading YaesuRadio::refusalOf(Reading refusal) {
       }
     }
   }
-  unanswered_.erase(unanswered_.begin(), refused + 1);
+  settleUpTo(refused);
+  unanswered_.pop_front();
   return refusal;
 }
 

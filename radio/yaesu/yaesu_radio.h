@@ -6,15 +6,17 @@
 // asked, answers a question with its value or "?;", and answers a set
 // command only to refuse it. So a "?;" refuses one of the commands sent
 // since the last answered question, up to and including the first question
-// among them. Of those it refuses:
-//   1. the first one the model's table says the radio does not take (a
-//      frequency outside its coverage, a value out of its range, the
+// among them; a set command that repeats the value the radio last took for
+// its setting (a key sending the frequency again) is taken again, and is
+// none of them. Of those it refuses:
+//   1. the first set command the model's table says the radio does not take
+//      (a frequency outside its coverage, a value out of its range, the
 //      wake-up text), as the radio refuses exactly those;
 //   2. else the one set command, when there is one;
 //   3. else the question, when there are no set commands;
 //   4. else, with several set commands the table says it takes, one of
-//      them: the refusal names them all and rolls none back.
-// A refusal with no command waiting refuses nothing known. Commands not
+//      them: the refusal names how many, and nothing is rolled back.
+// With nothing waiting at all, it refuses nothing known. Commands not
 // answered within ten reads (a second of the poll) are given up, as the
 // radio does not answer them any more.
 #pragma once
@@ -62,6 +64,8 @@ class YaesuRadio : public Radio {
   std::vector<Reading> answersIn(std::string_view received);
   Reading answerOf(std::string_view reply);
   void answered(Question question);
+  void settleUpTo(std::deque<Sent>::iterator end);
+  bool takenBefore(const Sent& sent) const;
   Reading refusalOf(Reading refusal);
   void remember(const Operation& operation, const std::string& text);
   void giveUpSentBefore(int read);
@@ -73,6 +77,7 @@ class YaesuRadio : public Radio {
   std::string fragment_;  // the start of a reply whose ";" is still to come
   std::deque<Sent> unanswered_;
   std::map<int, int> lastSent_;  // the last value sent for each setting
+  std::map<int, int> taken_;     // the last value the radio took for each setting
   int reads_ = 0;
 };
 

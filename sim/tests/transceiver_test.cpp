@@ -44,6 +44,16 @@ TEST(Transceiver, RefusesWhatTheRadioCannotTakeAndIgnoresNoise) {
   EXPECT_FALSE(isWellFormed("Z1"));
 }
 
+// A radio without a command refuses it, as one that never had it would.
+TEST(Transceiver, RefusesACommandItWasMadeWithout) {
+  Transceiver radio(1, false);
+  radio.removeCommand("BC0");
+  EXPECT_EQ(radio.handleCommand("BC01"), "?;");
+  EXPECT_EQ(radio.handleCommand("BC00"), "?;");
+  EXPECT_EQ(radio.setting("BC0"), "");
+  EXPECT_EQ(radio.handleCommand("NB01"), std::nullopt);
+}
+
 // The ends of each range it takes, and the speech processor both ways: it
 // counts 1 off and 2 on, and acts on both.
 TEST(Transceiver, TakesTheEndsOfItsRangesAndBothProcessorValues) {

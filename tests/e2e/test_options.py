@@ -65,7 +65,7 @@ class Options(StationTest):
             station.stop()
         self.assertEqual(heard[0], heard[1])
         commands, words = heard[0]
-        self.assertEqual(commands[12:], [
+        self.assertEqual(commands[11:], [
             "FA007110000;", "MD02;", "FA007110000;", "MD02;", "FA007110000;", "FA014200000;",
             "PA01;", "PC0005;", "MD05;", "TX1;", "FA014200000;", "TX0;", "PC0100;", "MD02;",
             "FA014200000;", "FA014200000;", "FA014200000;"])

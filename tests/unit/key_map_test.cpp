@@ -162,10 +162,25 @@ TEST_F(KeyMapTest, EnterBeforeAnyEntrySendsTheFrequencySilently) {
   EXPECT_TRUE(words().empty());
 }
 
-TEST_F(KeyMapTest, EnterAfterTypingNineNineNineIsNotTheEndOfTheEntry) {
-  type({'E', '9', '9', '9', key::enter});
-  EXPECT_EQ(commands(), (Commands{"FA007100000;", "FA007100000;"}));
-  EXPECT_EQ(panel.entryArmed, 1);
+// The digits 9, 9, 9 end an entry like any others: "no entry yet" is a
+// value no entry reaches (it was 999, and Enter then only sent the
+// frequency again).
+TEST_F(KeyMapTest, EntriesOfNineNineNineEndAtEnter) {
+  const std::pair<std::vector<int>, const char*> cases[] = {
+      {{'9', key::point, '9', '9'}, "FA009990000;"},
+      {{'9', '9', key::point, '9'}, "FA099900000;"},
+      {{'9', '9', '9'}, "FA999000000;"},
+  };
+  for (const auto& [digits, sent] : cases) {
+    platform.clearRecords();
+    press('E');
+    type(digits);
+    press(key::enter);
+    Commands commandsSent = commands();
+    EXPECT_EQ(commandsSent.end()[-2], sent);
+    EXPECT_EQ(words().back(), "ok") << sent;
+    EXPECT_EQ(panel.entryArmed, 0) << sent;
+  }
 }
 
 TEST_F(KeyMapTest, ModeKeyOffersFmOnlyFromTenMetresUp) {
