@@ -4,8 +4,8 @@
 #include "radio/yaesu/yaesu_radio.h"
 #include "state/front_panel.h"
 
-FrontPanel::FrontPanel(Platform& platform)
-    : platform(platform),
+FrontPanel::FrontPanel(Platform& machine)
+    : platform(machine),
       radio(std::make_unique<yaesu::YaesuRadio>(
-          platform, comPort, [this](std::string_view line) { writeLogLine(line); },
+          machine, comPort, [this](std::string_view line) { writeLogLine(line); },
           yaesu::ft991a)) {}

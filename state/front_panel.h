@@ -26,7 +26,7 @@
 class FrontPanel {
  public:
   // Speaks to the radio in the Yaesu CAT dialect (app/front_panel.cpp).
-  explicit FrontPanel(Platform& platform);
+  explicit FrontPanel(Platform& machine);
 
   Platform& platform;
 

@@ -176,7 +176,7 @@ bool YaesuRadio::takenBefore(const Sent& sent) const {
   return taken != taken_.end() && taken->second == sent.operation.value;
 }
 
-Reading YaesuRadio::refusalOf(Reading refusal) {
+Reading YaesuRadio::refusalOf(Reading reading) {
   auto question = std::find_if(unanswered_.begin(), unanswered_.end(),
                                [](const Sent& sent) { return isQuestion(sent.operation); });
   std::vector<std::deque<Sent>::iterator> setCommands;
@@ -193,16 +193,16 @@ Reading YaesuRadio::refusalOf(Reading refusal) {
   if (refused == unanswered_.end() && setCommands.size() == 1) refused = setCommands.front();
   if (refused == unanswered_.end() && setCommands.empty()) refused = question;
   if (refused == unanswered_.end()) {  // several set commands, none likelier; or none at all
-    refusal.candidates = static_cast<int>(setCommands.size());
+    reading.candidates = static_cast<int>(setCommands.size());
     std::string texts;
     for (auto sent : setCommands) texts += " " + sent->text;
     log_(setCommands.empty() ? "REFUSED=no command waiting" : "REFUSED=one of" + texts);
     settleUpTo(question);
     for (auto sent : setCommands) taken_.erase(settingOf(sent->operation));
-    return refusal;
+    return reading;
   }
-  refusal.refused = refused->operation;
-  refusal.before = refused->before;
+  reading.refused = refused->operation;
+  reading.before = refused->before;
   log_("REFUSED=" + refused->text);
   // The setting keeps the value it had before; so does a later command's
   // memory of it.
@@ -224,7 +224,7 @@ Reading YaesuRadio::refusalOf(Reading refusal) {
   }
   settleUpTo(refused);
   unanswered_.pop_front();
-  return refusal;
+  return reading;
 }
 
 }  // namespace yaesu

@@ -66,7 +66,7 @@ class YaesuRadio : public Radio {
   void answered(Question question);
   void settleUpTo(std::deque<Sent>::iterator end);
   bool takenBefore(const Sent& sent) const;
-  Reading refusalOf(Reading refusal);
+  Reading refusalOf(Reading reading);
   void remember(const Operation& operation, const std::string& text);
   void giveUpSentBefore(int read);
 

@@ -129,11 +129,11 @@ TEST_F(LifecycleTest, AVoiceFolderWithoutWordsIsReportedOnce) {
     } catch (const fs::filesystem_error&) {
       continue;  // no links here (Windows without the right to make them)
     }
-    OrderRecordingPlatform platform;
-    FrontPanel panel{platform};
-    platform.postEvent(event::closeRequest, 0);
+    OrderRecordingPlatform runPlatform;
+    FrontPanel runPanel{runPlatform};
+    runPlatform.postEvent(event::closeRequest, 0);
     testing::internal::CaptureStderr();
-    runQuelmo(panel);
+    runQuelmo(runPanel);
     std::string errors = testing::internal::GetCapturedStderr();
     std::string line = std::string("no words in wave/: ") + c.why + "; nothing can be heard";
     std::string log = readFileBytes("debug.dat");

@@ -66,7 +66,7 @@ TEST_F(MemoryFileTest, FileThatCannotBeReadIsNeverWrittenOver) {
   };
   for (const auto& [kind, make] : kinds) {
     SCOPED_TRACE(kind);
-    TemporaryDirectory folder;
+    TemporaryDirectory kindFolder;
     make();
     auto before = std::filesystem::symlink_status("memory.dat").type();
     prepare(panel);
