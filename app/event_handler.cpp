@@ -21,6 +21,7 @@ void FrontPanel::handleEvent() {
       if (eventParam == keyHeld) break;
       keyCode = eventParam;
       keyHeld = eventParam;
+      keyCutsSpeech();
       if (debugFlag == 1) logKey();
       runKeyMap(*this);
       break;
@@ -32,4 +33,5 @@ void FrontPanel::handleEvent() {
     default:
       break;
   }
+  handOverUtterance();  // the event's words, said by the system as one
 }

@@ -61,7 +61,7 @@ bool focusNotFrequency(const FrontPanel& p) { return p.focusControl != Focus::fr
 void nothing(FrontPanel&) {}
 
 // The help recording plays on while keys and ticks are handled.
-void help(FrontPanel& p) { p.platform.playSound(p.waveDir + "help.wav", false); }
+void help(FrontPanel& p) { p.startWord("help.wav"); }
 
 void quit(FrontPanel& p) { p.endProgram(true); }
 

@@ -2,6 +2,9 @@
 
 #include <cstdio>
 
+#include "state/band_table.h"
+#include "state/window_layout.h"
+
 namespace {
 
 constexpr int windowLeft = 350;
@@ -21,13 +24,22 @@ void setFixedTexts(FrontPanel& panel) {
 
 // Every event sets eventCode and eventParam for the handler, which runs
 // inside waitEvents, one event at a time.
+// The readings the window shows in large text, the mode, the frequency and
+// the S-meter, are carried in its title too, which a screen reader reads
+// and a braille display shows.
 bool openMainWindow(FrontPanel& panel) {
-  return panel.platform.openWindow(windowLeft, windowTop, windowWidth, windowHeight, windowTitle,
-                            [&panel](int code, int param) {
-                              panel.eventCode = code;
-                              panel.eventParam = param;
-                              panel.handleEvent();
-                            });
+  Platform& platform = panel.platform;
+  bool opened = platform.openWindow(windowLeft, windowTop, windowWidth, windowHeight, windowTitle,
+                                    [&panel](int code, int param) {
+                                      panel.eventCode = code;
+                                      panel.eventParam = param;
+                                      panel.handleEvent();
+                                    });
+  if (!opened) return false;
+  platform.showInTitle(modeX, modeY);
+  platform.showInTitle(layout::frequencyX, layout::frequencyY);
+  platform.showInTitle(layout::sMeterX, layout::sMeterY);
+  return true;
 }
 
 // The program's name and its version, one point nine.

@@ -121,6 +121,7 @@ bool SdlWindow::openWindow(int left, int top, int width, int height, const std::
   if (image_ != nullptr) SDL_FillRect(image_, nullptr, SDL_MapRGB(image_->format, 255, 255, 255));
 
   handler_ = std::move(handler);
+  title_.open(title);
   textX_ = 0;
   textY_ = 0;
   setFont(initialFace, initialPoints, normalWeight);
@@ -153,6 +154,9 @@ void SdlWindow::printText(std::string_view text) {
   SDL_FreeSurface(drawn);
   area = {textX_, textY_, area.w, area.h};  // the blit clips its copy of the rect
   remember(line, area);
+  if (title_.printed(textX_, textY_, textX_ + area.w, line)) {
+    SDL_SetWindowTitle(window_, title_.text().c_str());
+  }
   textX_ += area.w;
   SDL_UnionRect(&changed, &area, &changed);
   showArea(changed);
