@@ -81,9 +81,9 @@ void FrontPanel::keyCutsSpeech() {
 // told why once.
 void FrontPanel::chooseSpeech() {
   if (systemSpeech == 0) return;
-  std::string why = platform.startSystemSpeech();
-  if (why.empty()) return;
+  noSystemSpeech = platform.startSystemSpeech();
+  if (noSystemSpeech.empty()) return;
   systemSpeech = 0;
-  reportProblem("SYSTEM_SPEECH=1: the system's speech cannot be used (" + why +
+  reportProblem("SYSTEM_SPEECH=1: the system's speech cannot be used (" + noSystemSpeech +
                 "); the recorded words are said instead");
 }

@@ -39,6 +39,7 @@ class FrontPanel {
   double speechRate = 1.0;    // words played this many times as fast
   int speakRadioChanges = 0;  // 1: changes made at the radio are said
   int systemSpeech = 0;       // 1: the system's speech says the words' texts
+  std::string noSystemSpeech;  // why the system's speech asked for cannot be used
 
   // ===== The program: identity, files, life and events (app/) =====
   Text versionText;
