@@ -50,7 +50,8 @@ void reportSpeech(const FrontPanel& p, std::ostream& out) {
            "through it\n";
   } else if (!p.noSystemSpeech.empty()) {
     out << "the recorded words of the folder wave: SYSTEM_SPEECH=1 asks for the system's "
-           "speech, which cannot be used (" << p.noSystemSpeech << ")\n";
+           "speech, which cannot be used ("
+        << p.noSystemSpeech << ")\n";
   } else {
     out << "the recorded words of the folder wave\n";
   }

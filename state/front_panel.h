@@ -172,7 +172,7 @@ class FrontPanel {
   void chooseSpeech();  // after the options are read; falls back to the recordings
   void addToUtterance(std::string_view word);
   void handOverUtterance(Utterance kind = Utterance::answer);
-  void keyCutsSpeech();  // with SPEECH_CUT, a key stops what is being said
+  void keyCutsSpeech();     // with SPEECH_CUT, a key stops what is being said
   void checkVoiceFolder();  // says on standard error and in the log why nothing can be heard
   void announceFrequency();
   void announceSMeter();

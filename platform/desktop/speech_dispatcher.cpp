@@ -108,8 +108,8 @@ std::string SpeechDispatcher::start() {
   auto shared = std::make_shared<Shared>();
   std::thread thread(&SpeechDispatcher::run, shared);
   std::unique_lock lock(shared->mutex);
-  bool answered = shared->changed.wait_for(
-      lock, longestStart, [&] { return shared->state != Shared::State::opening; });
+  bool answered = shared->changed.wait_for(lock, longestStart,
+                                           [&] { return shared->state != Shared::State::opening; });
   if (answered && shared->state == Shared::State::open) {
     lock.unlock();
     shared_ = std::move(shared);

@@ -5,7 +5,8 @@
 namespace {
 
 // SAPI's voice object.
-constexpr CLSID voiceClass = {0x96749377, 0x3391, 0x11d2, {0x9e, 0xe3, 0x00, 0xc0, 0x4f, 0x79, 0x73, 0x96}};
+constexpr CLSID voiceClass = {
+    0x96749377, 0x3391, 0x11d2, {0x9e, 0xe3, 0x00, 0xc0, 0x4f, 0x79, 0x73, 0x96}};
 
 // The longest the end waits for the voice to finish.
 constexpr ULONG longestEndMs = 5000;
@@ -16,7 +17,8 @@ bool screenReaderRuns() {
 }
 
 std::wstring wide(const std::string& text) {
-  int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  int length =
+      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring result(static_cast<std::size_t>(length), L'\0');
   MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), result.data(), length);
   return result;
@@ -52,9 +54,9 @@ std::string WindowsSpeech::start(const System& system, WindowProvider* provider)
   }
   bool notifications = system_.uia.raiseNotification != nullptr && provider_ != nullptr;
   if (voice_ == nullptr && !(notifications && system_.screenReaderRuns())) {
-    std::string why = notifications ? "no screen reader runs, and " + whyNoVoice
-                                    : "this Windows has no UI Automation notifications, and " +
-                                          whyNoVoice;
+    std::string why = notifications
+                          ? "no screen reader runs, and " + whyNoVoice
+                          : "this Windows has no UI Automation notifications, and " + whyNoVoice;
     return why;
   }
   started_ = true;

@@ -6,8 +6,8 @@
 // after the program is used from then on.
 #pragma once
 
-#include <windows.h>
 #include <sapi.h>
+#include <windows.h>
 
 #include <string>
 

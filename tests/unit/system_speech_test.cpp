@@ -59,8 +59,8 @@ void press(FrontPanel& panel, int key) {
 // say, in order, one a key, and no recording is played; the radio gets the
 // same commands.
 TEST(SystemSpeechAnswers, EachKeySaysWhatItsRecordingsSayAsOneUtterance) {
-  const std::vector<int> keys = {'F', 'S', 'M', 'B', 'P', 'W', key::f1, 'E', '1', '4',
-                                 key::enter, 'F', 'A', key::up, 'Z', 'Q'};
+  const std::vector<int> keys = {'F', 'S', 'M',        'B', 'P', 'W',     key::f1, 'E',
+                                 '1', '4', key::enter, 'F', 'A', key::up, 'Z',     'Q'};
   TemporaryDirectory folder;
   ScriptedPlatform recordedPlatform;
   FrontPanel recorded(recordedPlatform);
@@ -172,8 +172,8 @@ TEST_F(SystemSpeechTest, TheOpeningsPausesKeepTheirTimeInSilence) {
     pauses.push_back(sound.name);
   }
   EXPECT_EQ(pauses, (std::vector<std::string>{"wave\\delay", "wave\\delay"}));
-  EXPECT_EQ(platform.speech, (std::vector<std::string>{"answer: please wait",
-                                                       "answer: please wait"}));
+  EXPECT_EQ(platform.speech,
+            (std::vector<std::string>{"answer: please wait", "answer: please wait"}));
   // "PS1" goes between the two pauses, after the first one's time.
   ASSERT_EQ(platform.sounds.size(), 2U);
   std::string beforeSecond = platform.portBytes.substr(0, platform.sounds[1].bytesSentBefore);
