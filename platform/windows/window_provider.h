@@ -10,8 +10,9 @@
 // on). Tests put functions of their own in their place.
 #pragma once
 
-#include <ole2.h>
 #include <windows.h>
+// COM's and UI Automation's headers need Windows' own first.
+#include <ole2.h>
 // Not <uiautomation.h>: its function declarations do not compile as C++
 // with mingw-w64's headers, and the functions are looked up anyway.
 #include <uiautomationclient.h>

@@ -6,8 +6,9 @@
 // after the program is used from then on.
 #pragma once
 
-#include <sapi.h>
 #include <windows.h>
+// SAPI's header needs Windows' own first.
+#include <sapi.h>
 
 #include <string>
 
