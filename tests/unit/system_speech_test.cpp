@@ -77,7 +77,8 @@ TEST(SystemSpeechAnswers, EachKeySaysWhatItsRecordingsSayAsOneUtterance) {
     std::string said;
     for (const std::string& word : recordedPlatform.words()) {
       if (wordText(word).empty()) continue;
-      said += (said.empty() ? "" : " ") + std::string(wordText(word));
+      if (!said.empty()) said += ' ';
+      said += wordText(word);
     }
     if (!said.empty()) expected.push_back("answer: " + said);
     press(system, key);
