@@ -59,6 +59,7 @@ class SdlWindow {
   const Shown* alreadyShown(const std::string& text) const;
   SDL_Rect eraseCovered(const SDL_Rect& area);
   void remember(const std::string& text, const SDL_Rect& area);
+  void followInTitle(const std::string& line, int endX);
   bool endAsked();
   bool keyDownQueued() const;
   bool waitForEvent(SDL_Event& e);
