@@ -66,6 +66,7 @@ bool FrontPanel::readConfiguration() {
     }
   }
   platform.setSpeechRate(speechRate);
+  chooseSpeech();
 
   configFile.close();
   return true;

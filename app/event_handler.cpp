@@ -21,6 +21,7 @@ void FrontPanel::handleEvent(int code, int param) {
       // is still down, so quick typing with overlapping keys loses nothing.
       if (param == keyHeld) break;
       keyHeld = param;
+      keyCutsSpeech();
       if (debugFlag == 1) logKey(param);
       runKeyMap(*this, param);
       break;
@@ -32,4 +33,5 @@ void FrontPanel::handleEvent(int code, int param) {
     default:
       break;
   }
+  handOverUtterance();  // the event's words, said by the system as one
 }

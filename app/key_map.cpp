@@ -61,7 +61,7 @@ bool focusNotFrequency(const FrontPanel& p) { return p.focusControl != Focus::fr
 void nothing(FrontPanel&, int) {}
 
 // The help recording plays on while keys and ticks are handled.
-void help(FrontPanel& p, int) { p.platform.playSound(p.waveDir + word::help, false); }
+void help(FrontPanel& p, int) { p.startWord(word::help); }
 
 void quit(FrontPanel& p, int) { p.endProgram(true); }
 

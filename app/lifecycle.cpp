@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "state/band_table.h"
+#include "state/window_layout.h"
 #include "state/words.h"
 
 namespace {
@@ -21,11 +23,20 @@ void setFixedTexts(FrontPanel& panel) {
   panel.waveDir = "wave\\";
 }
 
-// The handler runs inside waitEvents, one event at a time.
+// The handler runs inside waitEvents, one event at a time. The readings the
+// window shows in large text, the mode, the frequency and the S-meter, are
+// carried in its title too, which a screen reader reads and a braille
+// display shows.
 bool openMainWindow(FrontPanel& panel) {
-  return panel.platform.openWindow(
+  Platform& platform = panel.platform;
+  bool opened = platform.openWindow(
       windowLeft, windowTop, windowWidth, windowHeight, windowTitle,
       [&panel](int code, int param) { panel.handleEvent(code, param); });
+  if (!opened) return false;
+  platform.showInTitle(modeX, modeY);
+  platform.showInTitle(layout::frequencyX, layout::frequencyY);
+  platform.showInTitle(layout::sMeterX, layout::sMeterY);
+  return true;
 }
 
 // The program's name and its version, one point nine.

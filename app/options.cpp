@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr std::array<OptionRow, 3> options = {{
+constexpr std::array<OptionRow, 4> options = {{
     {"SPEECH_CUT", 0, 1, 0, true,
      [](FrontPanel& p, double v) { p.speechCut = static_cast<int>(v); },
      [](const FrontPanel& p) { return static_cast<double>(p.speechCut); },
@@ -23,6 +23,12 @@ constexpr std::array<OptionRow, 3> options = {{
      [](FrontPanel& p, double v) { p.speakRadioChanges = static_cast<int>(v); },
      [](const FrontPanel& p) { return static_cast<double>(p.speakRadioChanges); },
      "1: a frequency or mode changed at the radio is said once it rests; 0: it is not"},
+    {"SYSTEM_SPEECH", 0, 1, 0, true,
+     [](FrontPanel& p, double v) { p.systemSpeech = static_cast<int>(v); },
+     [](const FrontPanel& p) { return static_cast<double>(p.systemSpeech); },
+     "1: every answer is said as text by the system's speech, the operator's own voice "
+     "(speech-dispatcher; on Windows the screen reader, else the Windows voice); 0: the "
+     "recorded words"},
 }};
 
 std::string_view trimmed(std::string_view text) {

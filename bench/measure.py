@@ -18,6 +18,7 @@ sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
 sys.path.insert(0, HERE)
 
 import station as e2e  # noqa: E402
+from speech_service import SpeechService  # noqa: E402
 from test_voice import (RATE, SILENT_SAMPLES, SOUND_SAMPLES, VOCABULARY, value_of,  # noqa: E402
                         wav_bytes)
 from xlib import Display, now_us  # noqa: E402
@@ -254,6 +255,47 @@ class Run:
         return None
 
 
+class SystemSpeechRun:
+    """Key F with SYSTEM_SPEECH=1, timed from the key event to a private
+    speech-dispatcher's output module beginning the utterance (its command
+    notes the time, CLOCK_REALTIME, as the benchmark's stamp is)."""
+
+    def __init__(self, x_server, display, answers):
+        self.x = x_server
+        self.display = display
+        self.answers = answers
+
+    def go(self):
+        service = SpeechService(seconds=0.05)
+        extra = service.environment
+
+        class SpeakingStation(e2e.Station):
+            def _environment(self):
+                return dict(super()._environment(), **extra)
+
+        station = SpeakingStation(self.x, config=e2e.STATION_CONFIG + ["SYSTEM_SPEECH=1"])
+        try:
+            station.start()
+            station.wait_connected()
+            time.sleep(1)
+            self.display.focus(int(station.window))
+            code = self.display.keycode("f")
+            latencies = []
+            for _ in range(self.answers):
+                time.sleep(random.uniform(0.2, 0.5))
+                said = len(service.begun())
+                pressed = time.time()
+                self.display.key(code, True)
+                e2e.wait_until(lambda: len(service.begun()) > said, 5, "the utterance")
+                latencies.append((service.begun()[said][0] - pressed) * 1000)
+                self.display.key(code, False)
+        finally:
+            station.stop()
+            service.stop()
+        return {"system_first_median_ms": statistics.median(latencies),
+                "system_first_p99_ms": percentile(latencies, 0.99)}
+
+
 def write_varied_voice(folder):
     for index, word in enumerate(VOCABULARY):
         value = value_of(index)
@@ -315,6 +357,10 @@ ROWS = [
      lambda v: v < 20),
     ("first_awake_median_ms", "  of which device awake, median (ms)", "%.2f", "-", None),
     ("first_awake_p99_ms", "  of which device awake, p99 (ms)", "%.2f", "-", None),
+    ("system_first_median_ms", "Key: F to its utterance begun, system speech, median (ms)",
+     "%.2f", "-", None),
+    ("system_first_p99_ms", "Key: F to its utterance begun, system speech, p99 (ms)", "%.2f",
+     "-", None),
     ("cpu_idle_pct", "CPU idle, polling (% of one core)", "%.3f", "< 0.5", lambda v: v < 0.5),
     ("cpu_main_pct", "  of which the main thread (poll, drawing)", "%.3f", "-", None),
     ("cpu_sound_pct", "  of which the other threads (sound output)", "%.3f", "-", None),
@@ -348,6 +394,10 @@ First sample: XTEST key F -> X server -> quelmo -> the first sound buffer
   benchmark polling the file every 0.2 ms. Half the presses come 0.5 to
   0.9 s after the answer before has ended, while the sound device is still
   awake, half 1.1 to 2 s after, when it rests.
+System speech: XTEST key F -> X server -> quelmo (SYSTEM_SPEECH=1) ->
+  libspeechd -> a private speech-dispatcher -> its generic output module
+  starting the command that stands for the synthesiser, which notes the
+  time; a real synthesiser's own time to its first sample comes on top.
 CPU: utime+stime from /proc over the idle period, all threads, in clock
   ticks (0.017 % each over 60 s); the sound thread, which writes the output
   to a file (SDL disk driver), rests after a second of silence. Radio
@@ -413,6 +463,7 @@ def main():
                                 os.path.join(HERE, "..", "build", "wave"))
             for key, value in list(sound.items()) + list(ticks.items()) + list(rate.items()):
                 figures[key] = value
+            figures.update(SystemSpeechRun(x_server, display, options.answers).go())
             runs.append(figures)
     finally:
         display.close()

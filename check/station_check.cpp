@@ -45,6 +45,21 @@ void speakOnOff(FrontPanel& p, word::Word subject, bool on) {
 
 std::string onOff(int setting) { return setting == 1 ? "on" : "off"; }
 
+// Which speech the program will use; this report is said through it.
+void reportSpeech(const FrontPanel& p, std::ostream& out) {
+  out << "Speech: ";
+  if (p.systemSpeech == 1) {
+    out << "the system's speech, in your own voice (SYSTEM_SPEECH=1); this report is said "
+           "through it\n";
+  } else if (!p.noSystemSpeech.empty()) {
+    out << "the recorded words of the folder wave: SYSTEM_SPEECH=1 asks for the system's "
+           "speech, which cannot be used ("
+        << p.noSystemSpeech << ")\n";
+  } else {
+    out << "the recorded words of the folder wave\n";
+  }
+}
+
 // What the program understood, a line each, in text and in words.
 void reportSettings(FrontPanel& p, std::ostream& out, const PortDescriber& whereItLeads) {
   std::string port = std::to_string(p.comPort);
@@ -103,6 +118,8 @@ void reportSettings(FrontPanel& p, std::ostream& out, const PortDescriber& where
     out << "  Option " << option.name << "=" << optionValueText(value)
         << (value == option.byDefault ? ", the default" : "") << " (" << option.meaning << ")\n";
   }
+  reportSpeech(p, out);
+  p.handOverUtterance();
 }
 
 bool reportForms(FrontPanel& p, std::ostream& out, const std::vector<std::string>& lines) {
@@ -120,6 +137,7 @@ bool reportForms(FrontPanel& p, std::ostream& out, const std::vector<std::string
     speakDigits(p, std::to_string(warning.line));
     lastSaid = warning.line;
   }
+  p.handOverUtterance();
   return false;
 }
 
@@ -239,6 +257,7 @@ int checkStation(FrontPanel& panel, std::ostream& out, const PortDescriber& wher
     out << "The station is ready.\n";
     panel.speakWord(word::ok);
   }
+  panel.handOverUtterance();  // with the system's speech: the radio's part
   out.flush();
   return formsGood && radioAnswered ? 0 : 1;
 }

@@ -1,5 +1,6 @@
 // Every service the program takes from the machine: the window with its text,
-// events and timer; the serial port; sound; the date and time. The desktop
+// events and timer; the serial port; sound, and the system's speech; the date
+// and time. The desktop
 // implementation sits on SDL2 and POSIX; the scripted double serves the tests.
 // Files are plain files in the working directory (platform/text_file.h).
 #pragma once
@@ -18,6 +19,14 @@ constexpr int closeRequest = 32770;
 }  // namespace event
 
 using EventHandler = std::function<void(int code, int param)>;
+
+// How an utterance of the system's speech stands to those said before it.
+enum class Utterance {
+  answer,   // said after those handed over before it
+  help,     // long: the next utterance stops it, as the next word stops the help recording
+  reading,  // a reading said again and again (the SWR while tuning): one that comes while
+            // another is said waits, and a newer one takes its place
+};
 
 // Why a serial port is not open.
 enum class SerialFault {
@@ -53,6 +62,12 @@ class Platform {
   // Sleeps until an event is pending, delivers every pending one, returns.
   virtual void waitEvents() = 0;
   virtual void closeWindow() = 0;
+  // The text printed at this place of the window, with what is printed
+  // right after it, is carried in the window's title too, after the texts
+  // of the places named before it; the title the window opened with
+  // follows them. A screen reader reads the title on request, and a braille
+  // display shows it. The title changes only when one of those texts does.
+  virtual void showInTitle(int x, int y) = 0;
 
   // Serial ports by number 1..256. Every operation on a number out of range,
   // not open, or whose device has gone returns 0 and does nothing.
@@ -85,6 +100,19 @@ class Platform {
   // Every sound played from now on, but a pause, is played this many times
   // as fast (0.5 to 3), its pitch kept.
   virtual void setSpeechRate(double rate) = 0;
+  // Takes as long as the sound file lasts, in silence; a missing file takes
+  // no time.
+  virtual void pauseSilently(const std::string& name) = 0;
+
+  // The system's speech, the operator's own voice, instead of the sound
+  // files: on Linux speech-dispatcher, on Windows the screen reader, or the
+  // system's voice when none runs. Returns why it cannot be had, or nothing
+  // when it is in use from now on.
+  virtual std::string startSystemSpeech() = 0;
+  // Hands one utterance to the system's speech; returns at once.
+  virtual void speakText(const std::string& text, Utterance kind) = 0;
+  // What the system's speech is saying stops, and what waits is dropped.
+  virtual void cutSpeech() = 0;
 
   // Holds the working folder until the process ends, so that a second
   // program started in it finds it in use (platform/folder_lock.h). False

@@ -32,6 +32,8 @@ void ScriptedPlatform::clearRecords() {
   sounds.clear();
   printed.clear();
   calls.clear();
+  titles.clear();
+  speech.clear();
 }
 
 bool ScriptedPlatform::openWindow(int left, int top, int width, int height,
@@ -40,6 +42,7 @@ bool ScriptedPlatform::openWindow(int left, int top, int width, int height,
                   std::to_string(width) + " " + std::to_string(height) + " " + title);
   handler = std::move(eventHandler);
   windowOpen = true;
+  title_.open(title);
   return true;
 }
 
@@ -54,7 +57,9 @@ void ScriptedPlatform::printText(std::string_view text) {
     drawn.resize(drawn.size() - 2);
   }
   printed.push_back({textX_, textY_, face_, points_, weight_, drawn});
-  textX_ += charWidth * static_cast<int>(drawn.size());
+  int endX = textX_ + charWidth * static_cast<int>(drawn.size());
+  if (windowOpen && title_.printed(textX_, textY_, endX, drawn)) titles.push_back(title_.text());
+  textX_ = endX;
 }
 
 void ScriptedPlatform::setFont(const std::string& face, int points, int weight) {
@@ -145,15 +150,24 @@ void ScriptedPlatform::unplug(int port) {
 }
 
 void ScriptedPlatform::playSound(const std::string& name, bool wait) {
-  sounds.push_back({name, wait, false, false, portBytes.size()});
+  sounds.push_back({name, wait, false, false, false, portBytes.size()});
 }
 
 void ScriptedPlatform::pauseForSound(const std::string& name) {
-  sounds.push_back({name, true, true, false, portBytes.size()});
+  sounds.push_back({name, true, true, false, false, portBytes.size()});
+}
+
+void ScriptedPlatform::pauseSilently(const std::string& name) {
+  sounds.push_back({name, true, true, false, true, portBytes.size()});
+}
+
+void ScriptedPlatform::speakText(const std::string& text, Utterance kind) {
+  static constexpr const char* kinds[] = {"answer: ", "help: ", "reading: "};
+  speech.push_back(kinds[static_cast<int>(kind)] + text);
 }
 
 bool ScriptedPlatform::playSoundUntilKey(const std::string& name) {
-  sounds.push_back({name, true, false, true, portBytes.size()});
+  sounds.push_back({name, true, false, true, false, portBytes.size()});
   bool keyPosted = std::any_of(events_.begin(), events_.end(),
                                [](const auto& e) { return e.first == event::keyDown; });
   if (keyDuringSound > 0 && --keyDuringSound == 0) return false;

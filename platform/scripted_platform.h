@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/window_title.h"
 
 struct PrintedText {
   int x;
@@ -25,6 +26,7 @@ struct SoundRequest {
   bool wait;
   bool pause = false;  // asked for as a wait that takes its time even mute
   bool untilKey = false;  // played until a key is pressed
+  bool silent = false;    // a pause taken in silence
   std::size_t bytesSentBefore = 0;  // the length of portBytes when it began
 };
 
@@ -40,6 +42,10 @@ class ScriptedPlatform : public Platform {
   std::vector<std::string> calls;     // window, timer and port calls, in order
   bool windowOpen = false;
   EventHandler handler;
+  std::vector<std::string> titles;  // every title the window took after it opened
+  // The system's speech: "cut", or each utterance as its kind and text
+  // ("answer: okay", "help: Keys...", "reading: 1 point 5").
+  std::vector<std::string> speech;
 
   // --- What the machine does ---
   bool portAvailable = true;  // false: every openSerial fails, for openFault
@@ -53,6 +59,7 @@ class ScriptedPlatform : public Platform {
   // events is pressed too.
   int keyDuringSound = 0;
   double speechRate = 1.0;  // as last set
+  std::string noSystemSpeech;  // why the system's speech cannot be had (empty: it can)
 
   // Bytes the radio sends; they wait at the port until read.
   void queueReply(const std::string& bytes) { pendingInput_ += bytes; }
@@ -78,6 +85,7 @@ class ScriptedPlatform : public Platform {
   void stopTimer(int id) override;
   void waitEvents() override;
   void closeWindow() override;
+  void showInTitle(int x, int y) override { title_.follow(x, y); }
 
   int openSerial(int port, int baud) override;
   int setSerialReadMode(int port, int multiplier) override;
@@ -92,6 +100,11 @@ class ScriptedPlatform : public Platform {
   void pauseForSound(const std::string& name) override;
   bool playSoundUntilKey(const std::string& name) override;
   void setSpeechRate(double rate) override { speechRate = rate; }
+  void pauseSilently(const std::string& name) override;
+
+  std::string startSystemSpeech() override { return noSystemSpeech; }
+  void speakText(const std::string& text, Utterance kind) override;
+  void cutSpeech() override { speech.push_back("cut"); }
 
   bool holdWorkingFolder() override { return !folderHeldElsewhere; }
 
@@ -110,4 +123,5 @@ class ScriptedPlatform : public Platform {
   std::string face_;
   int points_ = 0;
   int weight_ = 0;
+  WindowTitle title_;
 };

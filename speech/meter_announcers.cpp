@@ -65,11 +65,15 @@ void FrontPanel::announceSwr() {
 }
 
 // The SWR the poll reads while tuning stops at a key, whatever SPEECH_CUT
-// says: T or Q ends the carrier at once, not after the phrase.
+// says: T or Q ends the carrier at once, not after the phrase. The system's
+// speech, which does not hold the poll, says the latest reading once the
+// one before has been said, rather than a growing queue of old ones.
 void FrontPanel::announceSwrUntilKey() {
   int cutSetting = speechCut;
   speechCut = 1;
+  handOverUtterance();
   announceSwr();
+  handOverUtterance(Utterance::reading);
   speechCut = cutSetting;
 }
 

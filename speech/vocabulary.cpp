@@ -1,10 +1,22 @@
 #include "speech/vocabulary.h"
 
 #include <array>
+#include <cctype>
 
 #include "state/words.h"
 
 namespace {
+
+bool sameLetters(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
 
 constexpr std::array words = {
     // Start-up and the program's life.
@@ -113,6 +125,26 @@ constexpr std::array words = {
     VocabularyWord{word::band70, "seventy", 0},
 };
 
+// The name of the recording without its folder and its ".wav".
+std::string_view recordingName(std::string_view word) {
+  std::size_t folderEnd = word.find_last_of("\\/");
+  if (folderEnd != std::string_view::npos) word.remove_prefix(folderEnd + 1);
+  constexpr std::string_view extension = ".wav";
+  if (word.size() > extension.size() &&
+      sameLetters(word.substr(word.size() - extension.size()), extension)) {
+    word.remove_suffix(extension.size());
+  }
+  return word;
+}
+
 }  // namespace
 
 std::span<const VocabularyWord> vocabulary() { return words; }
+
+std::string_view wordText(std::string_view word) {
+  std::string_view name = recordingName(word);
+  for (const VocabularyWord& entry : words) {
+    if (sameLetters(recordingName(entry.word), name)) return entry.sentence;
+  }
+  return {};
+}

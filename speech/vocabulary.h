@@ -12,3 +12,9 @@ struct VocabularyWord {
 };
 
 std::span<const VocabularyWord> vocabulary();
+
+// What the word says, for the system's speech: its sentence in the table.
+// The word is matched as its recording is found: with or without ".wav" and
+// a folder before it ("9", "9.wav", "wave\\9"), whatever its letter case.
+// Empty for a word the table does not have.
+std::string_view wordText(std::string_view word);

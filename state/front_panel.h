@@ -43,6 +43,8 @@ class FrontPanel {
   int speechCut = 0;          // 1: a key stops the phrase being spoken
   double speechRate = 1.0;    // words played this many times as fast
   int speakRadioChanges = 0;  // 1: changes made at the radio are said
+  int systemSpeech = 0;       // 1: the system's speech says the words' texts
+  std::string noSystemSpeech;  // why the system's speech asked for cannot be used
 
   // ===== The program: identity, files, life and events (app/) =====
   Text versionText;
@@ -55,6 +57,7 @@ class FrontPanel {
   int running = 0;
   int ended = 0;      // 1 once the program's end has begun: no event acts after it
   int phraseCut = 0;  // 1 once a key has cut the phrase: the event's words are skipped
+  std::string utterance;  // the event's words so far, as the system's speech says them
   std::vector<std::string> unloggedProblems;  // reported before the traffic log was open
 
   // ===== Radio link: commands, the poll and the watch on the link (radio/) =====
@@ -168,6 +171,13 @@ class FrontPanel {
   // speech/: the word player and the announcers.
   void speakWord(std::string_view word);
   void speakPause(std::string_view word);  // takes the word's time, even mute
+  void startWord(std::string_view word);   // not waited for: the help
+  // The system's speech (SYSTEM_SPEECH=1): the words gathered in utterance
+  // are handed over at the end of each event and before a pause.
+  void chooseSpeech();  // after the options are read; falls back to the recordings
+  void addToUtterance(std::string_view word);
+  void handOverUtterance(Utterance kind = Utterance::answer);
+  void keyCutsSpeech();     // with SPEECH_CUT, a key stops what is being said
   void checkVoiceFolder();  // says on standard error and in the log why nothing can be heard
   void announceFrequency();
   void announceSMeter();

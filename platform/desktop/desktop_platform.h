@@ -1,10 +1,11 @@
 // The platform the program runs on at the desk: the SDL2 window and sound,
-// the POSIX serial ports and the local clock.
+// speech-dispatcher, the POSIX serial ports and the local clock.
 #pragma once
 
 #include "platform/desktop/posix_serial.h"
 #include "platform/desktop/sdl_sound.h"
 #include "platform/desktop/sdl_window.h"
+#include "platform/desktop/speech_dispatcher.h"
 #include "platform/folder_lock.h"
 #include "platform/platform.h"
 
@@ -26,6 +27,7 @@ class DesktopPlatform : public Platform {
     window_.waitEvents();
   }
   void closeWindow() override { window_.closeWindow(); }
+  void showInTitle(int x, int y) override { window_.showInTitle(x, y); }
 
   int openSerial(int port, int baud) override { return ports_.openSerial(port, baud); }
   int setSerialReadMode(int port, int multiplier) override {
@@ -52,6 +54,11 @@ class DesktopPlatform : public Platform {
     });
   }
   void setSpeechRate(double rate) override { sound_.setRate(rate); }
+  void pauseSilently(const std::string& name) override { sound_.pauseSilently(name); }
+
+  std::string startSystemSpeech() override { return speech_.start(); }
+  void speakText(const std::string& text, Utterance kind) override { speech_.speak(text, kind); }
+  void cutSpeech() override { speech_.cut(); }
 
   bool holdWorkingFolder() override { return folder_.hold(); }
 
@@ -64,5 +71,6 @@ class DesktopPlatform : public Platform {
   FolderLock folder_;
   PosixSerialPorts ports_;
   SdlSound sound_;
+  SpeechDispatcher speech_;
   SdlWindow window_;
 };

@@ -113,14 +113,18 @@ const std::vector<Sint16>* SdlSound::wordAtRate(const std::string& path, double 
   return &wordsAtRate_.emplace(key, speechRate::atRate(recorded, sampleRate, rate)).first->second;
 }
 
+void SdlSound::pauseSilently(const std::string& name) {
+  std::string path = findFile(soundFileName(name));
+  std::string bytes;
+  if (path.empty() || skipped_.contains(path)) return;
+  if (auto facts = checkedWord(path, true, bytes)) {
+    std::this_thread::sleep_for(std::chrono::duration<double>(facts->seconds()));
+  }
+}
+
 void SdlSound::pauseForSound(const std::string& name) {
   if (!openDevice()) {
-    std::string path = findFile(soundFileName(name));
-    std::string bytes;
-    if (path.empty() || skipped_.contains(path)) return;
-    if (auto facts = checkedWord(path, true, bytes)) {
-      std::this_thread::sleep_for(std::chrono::duration<double>(facts->seconds()));
-    }
+    pauseSilently(name);
     return;
   }
   std::string path = findFile(soundFileName(name));

@@ -42,6 +42,8 @@ class SdlSound {
   // Plays the sound to its end; without a sound device, sleeps as long as
   // it lasts. A pause keeps the recording's speed.
   void pauseForSound(const std::string& name);
+  // Sleeps as long as the sound lasts, whether there is a device or not.
+  void pauseSilently(const std::string& name);
 
   // Sleeps until a key-down is waiting (true), the descriptor is readable
   // or the time has come (false).

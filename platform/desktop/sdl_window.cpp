@@ -121,6 +121,7 @@ bool SdlWindow::openWindow(int left, int top, int width, int height, const std::
   if (image_ != nullptr) SDL_FillRect(image_, nullptr, SDL_MapRGB(image_->format, 255, 255, 255));
 
   handler_ = std::move(handler);
+  title_.open(title);
   textX_ = 0;
   textY_ = 0;
   setFont(initialFace, initialPoints, normalWeight);
@@ -140,7 +141,10 @@ void SdlWindow::printText(std::string_view text) {
 
   std::string line(text);
   if (const Shown* same = alreadyShown(line)) {
-    textX_ += same->area.w;  // the window already shows exactly this there
+    // The window already shows exactly this there; the title still learns
+    // where it ends, as what follows it may change ("S9" then "+" or "  ").
+    followInTitle(line, textX_ + same->area.w);
+    textX_ += same->area.w;
     return;
   }
   // SDL_ttf takes 8-bit texts as Latin-1, the closest match to the program's
@@ -153,9 +157,16 @@ void SdlWindow::printText(std::string_view text) {
   SDL_FreeSurface(drawn);
   area = {textX_, textY_, area.w, area.h};  // the blit clips its copy of the rect
   remember(line, area);
+  followInTitle(line, textX_ + area.w);
   textX_ += area.w;
   SDL_UnionRect(&changed, &area, &changed);
   showArea(changed);
+}
+
+void SdlWindow::followInTitle(const std::string& line, int endX) {
+  if (title_.printed(textX_, textY_, endX, line)) {
+    SDL_SetWindowTitle(window_, title_.text().c_str());
+  }
 }
 
 // A text's box ends where its last character ends, and in a proportional

@@ -15,6 +15,7 @@
 #include "platform/desktop/x_connection.h"
 #include "platform/platform.h"
 #include "platform/tick_timers.h"
+#include "platform/window_title.h"
 
 class SdlWindow {
  public:
@@ -32,6 +33,7 @@ class SdlWindow {
   void stopTimer(int id);
   void waitEvents();
   void closeWindow();
+  void showInTitle(int x, int y) { title_.follow(x, y); }
   // Sleeps until a key-down (not a held key's repeat) waits to be
   // delivered (true), the descriptor is readable or the time has come
   // (false). The key stays queued for the next waitEvents.
@@ -57,6 +59,7 @@ class SdlWindow {
   const Shown* alreadyShown(const std::string& text) const;
   SDL_Rect eraseCovered(const SDL_Rect& area);
   void remember(const std::string& text, const SDL_Rect& area);
+  void followInTitle(const std::string& line, int endX);
   bool endAsked();
   bool keyDownQueued() const;
   bool waitForEvent(SDL_Event& e);
@@ -80,4 +83,5 @@ class SdlWindow {
   TickTimers timers_;
   XConnection xServer_{nullptr};
   bool drawnSincePump_ = false;
+  WindowTitle title_;
 };

@@ -115,8 +115,14 @@ void WaveOutSound::pauseForSound(const std::string& name) {
     words_.waitReleased(
         word, std::chrono::milliseconds(1000 + samples->size() * 1000 / deviceSampleRate));
   } else {
-    Sleep(static_cast<DWORD>(samples->size() * 1000 / deviceSampleRate));
+    pauseSilently(name);
   }
+}
+
+void WaveOutSound::pauseSilently(const std::string& name) {
+  const std::vector<std::int16_t>* samples = decoded(soundFileName(name), true);
+  if (samples == nullptr) return;
+  Sleep(static_cast<DWORD>(samples->size() * 1000 / deviceSampleRate));
 }
 
 // The word's samples, decoded at its first use; null when the file is

@@ -41,6 +41,8 @@ class WaveOutSound {
   // Plays the sound to its end; without a sound device, sleeps as long as
   // it lasts. A pause keeps the recording's speed.
   void pauseForSound(const std::string& name);
+  // Sleeps as long as the sound lasts, whether there is a device or not.
+  void pauseSilently(const std::string& name);
   // As playSound with wait, while keyWaiting is asked every few
   // milliseconds: once it is true everything queued is dropped and the
   // device is reset, so the sound stops at once, and the result is false.

@@ -11,6 +11,10 @@ constexpr const char* windowClass = "QuelmoFrontPanel";
 // Asks the window's thread to destroy the window: only the thread that made
 // a window may destroy it.
 constexpr UINT destroyRequest = WM_APP + 1;
+// Asks the window's thread to set the title the program's thread composed:
+// set from the program's thread, it would wait for the window's thread,
+// which holds the end of a session until the program has ended.
+constexpr UINT titleRequest = WM_APP + 2;
 // Windows message number for the key-downs made while Alt is held (and F10);
 // the handler ignores them.
 constexpr int systemKeyDown = WM_SYSKEYDOWN;
@@ -71,6 +75,7 @@ Win32Window::~Win32Window() {
     thread_.join();
   }
   freeImage();
+  if (WindowProvider* provider = provider_.exchange(nullptr)) provider->Release();
   CloseHandle(posted_);
   CloseHandle(created_);
   CloseHandle(programEnded_);
@@ -80,6 +85,7 @@ bool Win32Window::openWindow(int left, int top, int width, int height, const std
                              EventHandler handler) {
   if (open_ || thread_.joinable()) return false;
   handler_ = std::move(handler);
+  title_.open(title);
   textX_ = 0;
   textY_ = 0;
   {
@@ -120,6 +126,13 @@ void Win32Window::printText(std::string_view text) {
                 nullptr);
   }
   shown_.push_back(area);
+  if (title_.printed(textX_, textY_, area.right, text)) {
+    {
+      std::lock_guard lock(titleMutex_);
+      titleText_ = title_.text();
+    }
+    PostMessageA(window_.load(), titleRequest, 0, 0);
+  }
   textX_ = area.right;
   // The window's thread repaints the area from the image at once.
   UnionRect(&changed, &changed, &area);
@@ -355,7 +368,25 @@ LRESULT Win32Window::onMessage(HWND window, UINT message, WPARAM wParam, LPARAM 
     case destroyRequest:
       DestroyWindow(window);
       return 0;
+    case titleRequest: {
+      std::string title;
+      {
+        std::lock_guard lock(titleMutex_);
+        title = titleText_;
+      }
+      SetWindowTextA(window, title.c_str());
+      return 0;
+    }
+    case WM_GETOBJECT:
+      if (static_cast<LONG>(lParam) == uiaRootObjectId) {
+        if (LRESULT answer = answerAutomation(window, wParam, lParam)) return answer;
+      }
+      break;
     case WM_DESTROY:
+      // UI Automation lets go of the provider.
+      if (auto giveBack = returnProvider_.load(); giveBack && provider_.load()) {
+        giveBack(window, 0, 0, nullptr);
+      }
       PostQuitMessage(0);
       return 0;
     default:
@@ -383,6 +414,24 @@ void Win32Window::repaint(HWND window) {
            area.left, area.top, SRCCOPY);
   }
   EndPaint(window, &paint);
+}
+
+WindowProvider* Win32Window::provider(const UiaCalls& calls) {
+  HWND window = window_.load();
+  if (!open_ || window == nullptr) return nullptr;
+  if (WindowProvider* made = provider_.load()) return made;
+  returnProvider_ = calls.returnProvider;
+  provider_ = new WindowProvider(window, calls);
+  return provider_.load();
+}
+
+// Only once the program has asked for the system's speech does the window
+// answer UI Automation with a provider of its own.
+LRESULT Win32Window::answerAutomation(HWND window, WPARAM wParam, LPARAM lParam) {
+  WindowProvider* provider = provider_.load();
+  UiaCalls::ReturnProvider answer = returnProvider_.load();
+  if (provider == nullptr || answer == nullptr) return 0;
+  return answer(window, wParam, lParam, provider);
 }
 
 void Win32Window::post(int code, int param, bool freshKey) {

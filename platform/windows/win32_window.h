@@ -26,6 +26,8 @@
 
 #include "platform/platform.h"
 #include "platform/tick_timers.h"
+#include "platform/window_title.h"
+#include "platform/windows/window_provider.h"
 
 class Win32Window {
  public:
@@ -45,6 +47,12 @@ class Win32Window {
   void stopTimer(int id);
   void waitEvents();
   void closeWindow();
+  // The window's title carries the text printed there (platform.h).
+  void showInTitle(int x, int y) { title_.follow(x, y); }
+  // The window's UI Automation provider, made at the first call with these
+  // functions and answered to UI Automation from then on (null while the
+  // window is not open); the window keeps its reference.
+  WindowProvider* provider(const UiaCalls& calls);
 
   // True while a key-down that is not a held key's repeat waits to be
   // delivered.
@@ -71,6 +79,7 @@ class Win32Window {
   void repaint(HWND window);
   void holdEndOfSession();
   void post(int code, int param, bool freshKey = false);
+  LRESULT answerAutomation(HWND window, WPARAM wParam, LPARAM lParam);
 
   // --- on the program's thread ---
   RECT eraseCovered(const RECT& area);
@@ -113,4 +122,12 @@ class Win32Window {
   int textY_ = 0;
   TickTimers timers_;
   bool fineTimer_ = false;       // the system's timer resolution raised to 1 ms
+
+  // The title, composed on the program's thread and set by the window's.
+  WindowTitle title_;
+  std::mutex titleMutex_;
+  std::string titleText_;
+
+  std::atomic<WindowProvider*> provider_{nullptr};
+  std::atomic<UiaCalls::ReturnProvider> returnProvider_{nullptr};
 };

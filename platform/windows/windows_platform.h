@@ -1,5 +1,6 @@
 // The platform the program runs on under Windows: the Win32 window, waveOut
-// sound, the COM ports and the local clock.
+// sound, the screen reader or the Windows voice, the COM ports and the local
+// clock.
 #pragma once
 
 #include "platform/folder_lock.h"
@@ -7,6 +8,7 @@
 #include "platform/windows/wave_out_sound.h"
 #include "platform/windows/win32_serial.h"
 #include "platform/windows/win32_window.h"
+#include "platform/windows/windows_speech.h"
 
 class WindowsPlatform : public Platform {
  public:
@@ -23,6 +25,7 @@ class WindowsPlatform : public Platform {
   void stopTimer(int id) override { window_.stopTimer(id); }
   void waitEvents() override { window_.waitEvents(); }
   void closeWindow() override { window_.closeWindow(); }
+  void showInTitle(int x, int y) override { window_.showInTitle(x, y); }
 
   int openSerial(int port, int baud) override { return ports_.openSerial(port, baud); }
   int setSerialReadMode(int port, int multiplier) override {
@@ -47,6 +50,14 @@ class WindowsPlatform : public Platform {
     return sound_.playSoundUntilKey(name, [this] { return window_.keyDownWaiting(); });
   }
   void setSpeechRate(double rate) override { sound_.setRate(rate); }
+  void pauseSilently(const std::string& name) override { sound_.pauseSilently(name); }
+
+  std::string startSystemSpeech() override {
+    WindowsSpeech::System system = WindowsSpeech::System::ofWindows();
+    return speech_.start(system, window_.provider(system.uia));
+  }
+  void speakText(const std::string& text, Utterance kind) override { speech_.speak(text, kind); }
+  void cutSpeech() override { speech_.cut(); }
 
   bool holdWorkingFolder() override { return folder_.hold(); }
 
@@ -59,6 +70,7 @@ class WindowsPlatform : public Platform {
   // said.
   Win32Window window_;
   WaveOutSound sound_;
+  WindowsSpeech speech_;
   Win32SerialPorts ports_;
   FolderLock folder_;
 };

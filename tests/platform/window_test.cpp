@@ -133,6 +133,23 @@ class WindowTest : public ::testing::Test {
   std::vector<Event> events;
 };
 
+// The S-meter printed again as it stands, then what follows it changed:
+// the window skips drawing the same text, but the title still follows.
+TEST_F(WindowTest, TheTitleFollowsTheReadingsEvenWhereNothingIsDrawnAgain) {
+  window.showInTitle(750, 45);
+  window.setFont("Ariel", 50, 700);
+  auto sMeter = [this](const char* after) {
+    window.setTextPosition(750, 45);
+    window.printText("S9");
+    window.printText(after);
+    pumpFor(50);
+    return output("xwininfo -id " + std::to_string(id));
+  };
+  EXPECT_NE(sMeter("+").find("\"S9+ - *** Quelmo Front Panel v1.9 ***\""), std::string::npos);
+  std::string info = sMeter("  ");
+  EXPECT_NE(info.find("\"S9 - *** Quelmo Front Panel v1.9 ***\""), std::string::npos) << info;
+}
+
 TEST_F(WindowTest, OpensWithItsTitlePlaceAndSize) {
   std::string info = output("xwininfo -id " + std::to_string(id));
   EXPECT_NE(info.find("\"*** Quelmo Front Panel v1.9 ***\""), std::string::npos) << info;

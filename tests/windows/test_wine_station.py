@@ -146,6 +146,22 @@ class OnWindows(WineStationTest):
         wait_until(lambda: sum(1 for s in station.sound_samples() if s) > 44100, 10,
                    "the default voice")
 
+    def test_the_title_carries_the_readings_and_the_system_speech_speaks(self):
+        # Wine has no screen reader, so its SAPI voice says the answers; what
+        # it does with them is Wine's. The recordings are left alone but for
+        # the greeting, which comes before quelmo.cfg is read.
+        station = self.new_station(config=STATION_CONFIG + ["SYSTEM_SPEECH=1"])
+        station.start()
+        station.wait_connected()
+        title = lambda: station.xdotool("getwindowname", station.window)
+        wait_until(lambda: title().startswith("LSB 7.100000 S"), 10, "the readings in the title")
+        self.assertTrue(title().endswith(" - *** Quelmo Front Panel v1.9 ***"), title())
+        station.press("Prior", "f")
+        wait_until(lambda: title().startswith("LSB 7.110000 S"), 10, "the new frequency")
+        time.sleep(1)
+        self.assertEqual(station.words(), ["quelmo", "1", "point", "9"])
+        self.assertEqual([l for l in station.debug_lines() if l.startswith("ERR=")], [])
+
     def test_without_a_sound_device_it_runs_mute(self):
         station = self.new_station(sound=False)
         station.start()
