@@ -1,11 +1,12 @@
 // The panel and the radio it speaks to: a Yaesu FT-991A through its CAT
 // dialect, on the port the configuration names, its traffic in the log.
+#include "state/front_panel.h"
+
 #include "radio/yaesu/ft991a.h"
 #include "radio/yaesu/yaesu_radio.h"
-#include "state/front_panel.h"
 
 FrontPanel::FrontPanel(Platform& machine)
     : platform(machine),
       radio(std::make_unique<yaesu::YaesuRadio>(
-          machine, comPort, [this](std::string_view line) { writeLogLine(line); },
-          yaesu::ft991a)) {}
+          machine, comPort, [this](std::string_view line) { writeLogLine(line); }, yaesu::ft991a)) {
+}

@@ -80,14 +80,17 @@ void width(FrontPanel& p, int) {
 }
 
 constexpr std::array<KeyRow, 33> keyMap = {{
-    {notAllowedWhileTuning, tuning, [](FrontPanel& p, int) { p.speakWord(word::tuneIsOn); }, Then::stop},
+    {notAllowedWhileTuning, tuning, [](FrontPanel& p, int) { p.speakWord(word::tuneIsOn); },
+     Then::stop},
     {inert, always, nothing, Then::stop},
-    {notDigit, channelActionWaiting, [](FrontPanel& p, int) { p.channelAction = ChannelAction::none; },
-     Then::goOn},
+    {notDigit, channelActionWaiting,
+     [](FrontPanel& p, int) { p.channelAction = ChannelAction::none; }, Then::goOn},
     {is<'H'>, always, help, Then::stop},
     {is<'Q'>, always, quit, Then::stop},
-    {is<'T'>, tuningWhileNotAnswering, [](FrontPanel& p, int) { p.tuneOffWhileLost(); }, Then::stop},
-    {anyKey, radioNotAnswering, [](FrontPanel& p, int) { p.speakWord(word::notConnected); }, Then::stop},
+    {is<'T'>, tuningWhileNotAnswering, [](FrontPanel& p, int) { p.tuneOffWhileLost(); },
+     Then::stop},
+    {anyKey, radioNotAnswering, [](FrontPanel& p, int) { p.speakWord(word::notConnected); },
+     Then::stop},
     {is<'C'>, always,
      [](FrontPanel& p, int) {
        p.channelAction = ChannelAction::store;

@@ -29,9 +29,9 @@ void setFixedTexts(FrontPanel& panel) {
 // display shows.
 bool openMainWindow(FrontPanel& panel) {
   Platform& platform = panel.platform;
-  bool opened = platform.openWindow(
-      windowLeft, windowTop, windowWidth, windowHeight, windowTitle,
-      [&panel](int code, int param) { panel.handleEvent(code, param); });
+  bool opened =
+      platform.openWindow(windowLeft, windowTop, windowWidth, windowHeight, windowTitle,
+                          [&panel](int code, int param) { panel.handleEvent(code, param); });
   if (!opened) return false;
   platform.showInTitle(modeX, modeY);
   platform.showInTitle(layout::frequencyX, layout::frequencyY);

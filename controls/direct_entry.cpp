@@ -77,8 +77,8 @@ void FrontPanel::completeEntry() {
   if (entryMhzDigits == 2) digits = "0" + digits;
   bool pointSeen = entryPointSeen == 1;
   entryPointSeen = 0;
-  if (static_cast<int>(digits.size()) > frequencyDigits || entryMhzDigits > 3 ||
-      entryValue == 0 || entryPointRefused == 1) {
+  if (static_cast<int>(digits.size()) > frequencyDigits || entryMhzDigits > 3 || entryValue == 0 ||
+      entryPointRefused == 1) {
     speakWord(word::invalid);
     entryMhzDigits = 0;
     return;

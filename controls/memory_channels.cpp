@@ -42,7 +42,8 @@ std::string damage(std::string_view line) {
 void FrontPanel::storeChannel(int digit) {
   if (!isChannel(digit)) return;
   speakWord(word::digit(digit));
-  memoryChannel[digit] = lastChars(textOf(lastReplyMode), 1) + zeroPadded(reportedHz, frequencyDigits);
+  memoryChannel[digit] =
+      lastChars(textOf(lastReplyMode), 1) + zeroPadded(reportedHz, frequencyDigits);
   bool saved = saveMemoryFile();
   speakWord(word::ok);
   if (!saved) speakWord(word::notSaved);
@@ -83,8 +84,8 @@ bool FrontPanel::saveMemoryFile() {
   }
   bool written = memoryFile.writeLine("V" + versionText);
   for (int band = firstBand; band <= lastBand; ++band) {
-    written = memoryFile.writeLine(bandMode[band] + zeroPadded(bandHz[band], frequencyDigits)) &&
-              written;
+    written =
+        memoryFile.writeLine(bandMode[band] + zeroPadded(bandHz[band], frequencyDigits)) && written;
   }
   for (const Text& channel : memoryChannel) written = memoryFile.writeLine(channel) && written;
   written = memoryFile.close() && written;

@@ -21,10 +21,10 @@
 // program) is said once the radio's reports have stayed the same for a
 // second. Only replies taken by the rule above count, so neither the
 // program's own commands nor late replies are ever said as changes.
-#include "state/words.h"
 #include "state/band_table.h"
 #include "state/front_panel.h"
 #include "state/window_layout.h"
+#include "state/words.h"
 
 namespace {
 

@@ -88,8 +88,8 @@ struct WidthStep {
   int hz;
 };
 struct RadioFacts {
-  std::span<const int> powerLadder;     // watts, lowest first: the P key's arrows
-  std::span<const WidthStep> widths;    // narrowest first: the W key's arrows
+  std::span<const int> powerLadder;   // watts, lowest first: the P key's arrows
+  std::span<const WidthStep> widths;  // narrowest first: the W key's arrows
 };
 
 class Radio {
@@ -101,9 +101,7 @@ class Radio {
   // --- Operations: each goes out at once; nothing waits for the radio ---
   void setFrequency(int hz) { carry({Operation::Kind::frequency, hz}); }
   void setMode(int mode) { carry({Operation::Kind::mode, mode}); }
-  void setLevel(Level level, int value) {
-    carry({Operation::Kind::level, value, level});
-  }
+  void setLevel(Level level, int value) { carry({Operation::Kind::level, value, level}); }
   void setFunction(Function function, bool on) {
     carry({Operation::Kind::function, on ? 1 : 0, Level::afGain, function});
   }

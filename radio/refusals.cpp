@@ -9,9 +9,9 @@
 // that refused every one would otherwise say so five times a second), the
 // wake-up text (a radio already on may refuse it), and a refusal that
 // answers no command waiting.
-#include "state/words.h"
 #include "state/band_table.h"
 #include "state/front_panel.h"
+#include "state/words.h"
 
 namespace {
 
@@ -64,7 +64,8 @@ void undo(FrontPanel& p, const Operation& refused, const std::optional<int>& bef
       int shown = p.modeIndex;
       giveBack(p.modeIndex, refused, before);
       if (before && p.radioMode == RadioMode{refused.value, 0}) p.radioMode = {*before, 0};
-      if (before && p.heardRadioMode == RadioMode{refused.value, 0}) p.heardRadioMode = {*before, 0};
+      if (before && p.heardRadioMode == RadioMode{refused.value, 0})
+        p.heardRadioMode = {*before, 0};
       if (p.modeIndex != shown && isMode(p.modeIndex)) {
         p.platform.setTextPosition(modeX, modeY);
         p.platform.printText(std::string(modeTable[p.modeIndex].label) + "\r\n");

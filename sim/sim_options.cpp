@@ -71,27 +71,40 @@ bool readWhole(const char* text, long long minimum, long long maximum, long long
 
 std::optional<SimOptions> parseSimOptions(int argc, char** argv, std::string& error) {
   enum {
-    kDir = 1, kPort, kLog, kSeed, kDelay, kBaud, kSplit, kGarble, kSilent, kHangup, kOff, kSteady,
-    kUnplugged, kEcho, kWithout, kHelp
+    kDir = 1,
+    kPort,
+    kLog,
+    kSeed,
+    kDelay,
+    kBaud,
+    kSplit,
+    kGarble,
+    kSilent,
+    kHangup,
+    kOff,
+    kSteady,
+    kUnplugged,
+    kEcho,
+    kWithout,
+    kHelp
   };
-  static const option longOptions[] = {
-      {"dir", required_argument, nullptr, kDir},
-      {"port", required_argument, nullptr, kPort},
-      {"log", required_argument, nullptr, kLog},
-      {"seed", required_argument, nullptr, kSeed},
-      {"delay", required_argument, nullptr, kDelay},
-      {"baud", required_argument, nullptr, kBaud},
-      {"split", optional_argument, nullptr, kSplit},
-      {"garble", required_argument, nullptr, kGarble},
-      {"silent", no_argument, nullptr, kSilent},
-      {"hangup-after", required_argument, nullptr, kHangup},
-      {"off", no_argument, nullptr, kOff},
-      {"steady", no_argument, nullptr, kSteady},
-      {"unplugged", no_argument, nullptr, kUnplugged},
-      {"echo", no_argument, nullptr, kEcho},
-      {"without", required_argument, nullptr, kWithout},
-      {"help", no_argument, nullptr, kHelp},
-      {nullptr, 0, nullptr, 0}};
+  static const option longOptions[] = {{"dir", required_argument, nullptr, kDir},
+                                       {"port", required_argument, nullptr, kPort},
+                                       {"log", required_argument, nullptr, kLog},
+                                       {"seed", required_argument, nullptr, kSeed},
+                                       {"delay", required_argument, nullptr, kDelay},
+                                       {"baud", required_argument, nullptr, kBaud},
+                                       {"split", optional_argument, nullptr, kSplit},
+                                       {"garble", required_argument, nullptr, kGarble},
+                                       {"silent", no_argument, nullptr, kSilent},
+                                       {"hangup-after", required_argument, nullptr, kHangup},
+                                       {"off", no_argument, nullptr, kOff},
+                                       {"steady", no_argument, nullptr, kSteady},
+                                       {"unplugged", no_argument, nullptr, kUnplugged},
+                                       {"echo", no_argument, nullptr, kEcho},
+                                       {"without", required_argument, nullptr, kWithout},
+                                       {"help", no_argument, nullptr, kHelp},
+                                       {nullptr, 0, nullptr, 0}};
 
   SimOptions options;
   optind = 1;
@@ -140,7 +153,9 @@ std::optional<SimOptions> parseSimOptions(int argc, char** argv, std::string& er
       case kSteady: options.steadySMeter = true; break;
       case kUnplugged: options.startUnplugged = true; break;
       case kEcho: options.echo = true; break;
-      case kWithout: options.without.emplace_back(optarg); break;
+      case kWithout:
+        options.without.emplace_back(optarg);
+        break;
       case kHelp: error.clear(); return std::nullopt;
       default:
         error = "unknown or incomplete option " + name;

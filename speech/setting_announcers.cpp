@@ -27,9 +27,9 @@ void FrontPanel::announceWidth() {
   std::span<const WidthStep> widths = radio->facts().widths;
   auto step = std::find_if(widths.begin(), widths.end(),
                            [this](const WidthStep& width) { return width.step == filterWidth; });
-  int hz = step != widths.end()                       ? step->hz
+  int hz = step != widths.end()                ? step->hz
            : filterWidth < widths.front().step ? widths.front().hz
-                                                        : widths.back().hz;
+                                               : widths.back().hz;
   speakWord(word::bandwidth);
   speakWord(word::digit(hz / 1000 % 10));
   speakWord(word::point);

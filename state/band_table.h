@@ -40,19 +40,19 @@ constexpr int noBand = 99;  // bandIndex outside every band
 // Indexed by bandIndex 1..13; row 0 is unused.
 constexpr std::array<BandRow, 14> bandTable = {{
     {0, 0, 0, 0, 0, "", "", false, false, false},
-    {17, 21, 1, 1, 1'900'000, "1", word::band160, false, false, false},         // 160 m, LSB
-    {34, 41, 3, 3, 3'600'000, "1", word::band80, false, false, false},          // 80 m, LSB
-    {49, 56, 5, 5, 5'400'000, "2", word::band60, false, false, false},          // 60 m, USB
-    {69, 74, 7, 7, 7'100'000, "1", word::band40, false, false, false},          // 40 m, LSB
-    {99, 102, 10, 10, 10'100'000, "3", word::band30, false, false, false},      // 30 m, CW
-    {139, 144, 14, 14, 14'200'000, "2", word::band20, true, false, false},      // 20 m, USB
-    {180, 182, 18, 18, 18'100'000, "2", word::band17, true, false, false},      // 17 m, USB
-    {209, 215, 21, 21, 21'200'000, "2", word::band15, true, false, false},      // 15 m, USB
-    {246, 250, 24, 24, 24'890'000, "2", word::band12, true, false, false},      // 12 m, USB
-    {279, 301, 28, 29, 28'500'000, "2", word::band10, true, true, false},       // 10 m, USB
-    {500, 530, 50, 54, 50'150'000, "2", word::digit(6), true, true, false},     // 6 m, USB
-    {1439, 1481, 144, 148, 145'000'000, "5", word::digit(2), true, true, true}, // 2 m, FM
-    {4299, 4400, 430, 439, 432'000'000, "5", word::band70, true, true, true},   // 70 cm, FM
+    {17, 21, 1, 1, 1'900'000, "1", word::band160, false, false, false},          // 160 m, LSB
+    {34, 41, 3, 3, 3'600'000, "1", word::band80, false, false, false},           // 80 m, LSB
+    {49, 56, 5, 5, 5'400'000, "2", word::band60, false, false, false},           // 60 m, USB
+    {69, 74, 7, 7, 7'100'000, "1", word::band40, false, false, false},           // 40 m, LSB
+    {99, 102, 10, 10, 10'100'000, "3", word::band30, false, false, false},       // 30 m, CW
+    {139, 144, 14, 14, 14'200'000, "2", word::band20, true, false, false},       // 20 m, USB
+    {180, 182, 18, 18, 18'100'000, "2", word::band17, true, false, false},       // 17 m, USB
+    {209, 215, 21, 21, 21'200'000, "2", word::band15, true, false, false},       // 15 m, USB
+    {246, 250, 24, 24, 24'890'000, "2", word::band12, true, false, false},       // 12 m, USB
+    {279, 301, 28, 29, 28'500'000, "2", word::band10, true, true, false},        // 10 m, USB
+    {500, 530, 50, 54, 50'150'000, "2", word::digit(6), true, true, false},      // 6 m, USB
+    {1439, 1481, 144, 148, 145'000'000, "5", word::digit(2), true, true, true},  // 2 m, FM
+    {4299, 4400, 430, 439, 432'000'000, "5", word::band70, true, true, true},    // 70 cm, FM
 }};
 
 constexpr bool isBand(int band) { return band >= firstBand && band <= lastBand; }

@@ -90,8 +90,8 @@ class FrontPanel {
   int sMeterDb = sZeroDb;      // the last S-meter reading, in dB over S9
   int swrTenths = swrMatchedTenths;  // the last SWR reading, the ratio in tenths
   // The band memory, indexed by band 1..13 (0 unused).
-  std::array<int, 14> bandHz{};   // the band's last frequency
-  std::array<Text, 14> bandMode;  // one digit "1".."5"
+  std::array<int, 14> bandHz{};        // the band's last frequency
+  std::array<Text, 14> bandMode;       // one digit "1".."5"
   int bandStepPending = 0;             // band steps queued by the arrows, taken one a reply
   // The band whose mode an entry's point chose while the radio stays on the
   // old band's frequency. That mode is not stored for the band the radio

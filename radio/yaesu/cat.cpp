@@ -19,8 +19,8 @@ constexpr long long largest(int digits) {
 }
 
 std::string numbered(const NumberForm& form, long long value) {
-  return std::string(form.head) + zeroPadded(std::clamp(value, 0LL, largest(form.digits)),
-                                              form.digits);
+  return std::string(form.head) +
+         zeroPadded(std::clamp(value, 0LL, largest(form.digits)), form.digits);
 }
 
 std::string switched(const SwitchForm& form, bool on) {
@@ -64,12 +64,11 @@ const SwitchForm& switchForm(const Model& model, Function function) {
 }
 
 constexpr std::array<Level, 4> levels = {Level::afGain, Level::rfGain, Level::power, Level::width};
-constexpr std::array<Function, 6> functions = {Function::preamp,         Function::attenuator,
-                                               Function::noiseBlanker,   Function::noiseReduction,
-                                               Function::notch,          Function::processor};
+constexpr std::array<Function, 6> functions = {Function::preamp,       Function::attenuator,
+                                               Function::noiseBlanker, Function::noiseReduction,
+                                               Function::notch,        Function::processor};
 constexpr std::array<Question, 5> questions = {Question::frequency, Question::mode,
-                                               Question::sMeter, Question::swr,
-                                               Question::identity};
+                                               Question::sMeter, Question::swr, Question::identity};
 
 bool isDigits(std::string_view text) {
   return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
@@ -116,8 +115,8 @@ int swrTenths(std::span<const SwrRange> ranges, int reading) {
 
 // A meter's reading: the digits after its query, up to the ";".
 int meterReading(const MeterForm& form, std::string_view reply) {
-  return roundToInt(numberOf(middleChars(reply, static_cast<int>(form.query.size()) + 1,
-                                         form.digits)));
+  return roundToInt(
+      numberOf(middleChars(reply, static_cast<int>(form.query.size()) + 1, form.digits)));
 }
 
 Reading reading(Reading::Kind kind, std::string_view reply) {
@@ -162,7 +161,8 @@ std::optional<Operation> operationOf(const Model& model, std::string_view comman
     }
   }
   if (command == wakeUpText) return Operation{Kind::wakeUp};
-  auto valueAfter = [&](std::string_view head, std::size_t length) -> std::optional<std::string_view> {
+  auto valueAfter = [&](std::string_view head,
+                        std::size_t length) -> std::optional<std::string_view> {
     if (!command.starts_with(head) || command.size() != head.size() + length) return std::nullopt;
     return command.substr(head.size());
   };
@@ -212,10 +212,9 @@ bool takes(const Model& model, const Operation& operation) {
                            return value >= range.lowestHz && value <= range.highestHz;
                          });
     case Kind::mode:
-      return value >= 0 && std::any_of(model.modes.begin(), model.modes.end(),
-                                       [value](const ModeCharacter& known) {
-                                         return known.mode.mode == value;
-                                       });
+      return value >= 0 &&
+             std::any_of(model.modes.begin(), model.modes.end(),
+                         [value](const ModeCharacter& known) { return known.mode.mode == value; });
     case Kind::level:
       switch (operation.level) {
         case Level::power:
@@ -244,7 +243,8 @@ bool takes(const Model& model, const Operation& operation) {
 Reading readingOf(const Model& model, std::string_view reply) {
   if (reply == refusal) return reading(Reading::Kind::refused, reply);
   for (Question question : questions) {
-    if (reply == yaesu::reply(queryOf(model, question), "")) return reading(Reading::Kind::echo, reply);
+    if (reply == yaesu::reply(queryOf(model, question), ""))
+      return reading(Reading::Kind::echo, reply);
   }
   if (sameLetters(reply, frequencyHead) && isWhole(reply, longestReply(model))) {
     Reading read = reading(Reading::Kind::frequency, reply);

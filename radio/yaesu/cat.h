@@ -23,9 +23,9 @@ constexpr std::string_view terminator = ";";
 constexpr std::string_view refusal = "?;";
 
 // The heads every model shares; the rest are in its table.
-constexpr std::string_view frequencyHead = "FA";  // the query too
-constexpr std::string_view modeHead = "MD0";      // the query too
-constexpr std::string_view transmitHead = "TX";   // 0 receive, 1 transmit
+constexpr std::string_view frequencyHead = "FA";    // the query too
+constexpr std::string_view modeHead = "MD0";        // the query too
+constexpr std::string_view transmitHead = "TX";     // 0 receive, 1 transmit
 constexpr std::string_view powerSwitchHead = "PS";  // 0 off, 1 on; the query too
 constexpr std::string_view identityQuery = "ID";
 // Sent before "PS1": a radio that is off wakes at the first bytes it hears

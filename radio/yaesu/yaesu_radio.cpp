@@ -129,7 +129,8 @@ std::vector<Reading> YaesuRadio::answersIn(std::string_view received) {
   std::string joined = fragment_ + std::string(received);
   std::vector<Reading> readings;
   std::size_t start = 0;
-  for (std::size_t end = joined.find(';'); end != std::string::npos; end = joined.find(';', start)) {
+  for (std::size_t end = joined.find(';'); end != std::string::npos;
+       end = joined.find(';', start)) {
     readings.push_back(answerOf(std::string_view(joined).substr(start, end - start + 1)));
     start = end + 1;
   }

@@ -69,7 +69,8 @@ TEST(FactsTable, EveryModeOfTheProgramIsTakenAndReadBack) {
 
 TEST(FactsTable, EveryLevelEndAndEveryRungAndStepIsTaken) {
   Transceiver radio(1, false);
-  for (int watts : model.facts.powerLadder) expectAgreement(radio, level(Level::power, watts), true);
+  for (int watts : model.facts.powerLadder)
+    expectAgreement(radio, level(Level::power, watts), true);
   expectAgreement(radio, level(Level::power, model.lowestWatts), true);
   expectAgreement(radio, level(Level::power, model.highestWatts), true);
   expectAgreement(radio, level(Level::power, model.lowestWatts - 1), false);
@@ -92,9 +93,12 @@ TEST(FactsTable, EveryLevelEndAndEveryRungAndStepIsTaken) {
 TEST(FactsTable, EverySwitchIsTakenOnAndOff) {
   Transceiver radio(1, false);
   const std::pair<Function, const yaesu::SwitchForm*> switches[] = {
-      {Function::preamp, &model.preamp},         {Function::attenuator, &model.attenuator},
-      {Function::noiseBlanker, &model.noiseBlanker}, {Function::noiseReduction, &model.noiseReduction},
-      {Function::notch, &model.notch},           {Function::processor, &model.processor},
+      {Function::preamp, &model.preamp},
+      {Function::attenuator, &model.attenuator},
+      {Function::noiseBlanker, &model.noiseBlanker},
+      {Function::noiseReduction, &model.noiseReduction},
+      {Function::notch, &model.notch},
+      {Function::processor, &model.processor},
   };
   for (const auto& [which, form] : switches) {
     for (bool on : {true, false}) {
@@ -115,7 +119,7 @@ TEST(FactsTable, EverySwitchIsTakenOnAndOff) {
 TEST(FactsTable, TheRadiosAnswersReadAsTheTableSays) {
   Transceiver radio(1, false);
   const std::pair<int, int> sMeter[] = {{0, -54}, {10, -54}, {11, -48}, {122, -6},
-                                        {123, 0},  {156, 0},   {157, 10},  {255, 10}};
+                                        {123, 0}, {156, 0},  {157, 10}, {255, 10}};
   for (const auto& [reading, db] : sMeter) {
     radio.setSMeter(reading);
     EXPECT_EQ(yaesu::readingOf(model, *radio.handleCommand("SM0")).value, db) << reading;

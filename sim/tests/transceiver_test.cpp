@@ -29,8 +29,9 @@ TEST(Transceiver, RefusesWhatTheRadioCannotTakeAndIgnoresNoise) {
   Transceiver radio(1, false);
   for (const char* refused :
        {"FA900000000", "FA000000000", "FA000029999", "FA056000001", "FA117999999", "FA470000001",
-        "FA000", "FA01420000X", "MD0Z", "PC0004", "PC0101", "PC01000", "AG0256", "SH008", "SH022",
-        "PR03", "PA02", "TX2", "AC003", "ZZ123", "XY"}) {
+        "FA000",       "FA01420000X", "MD0Z",        "PC0004",      "PC0101",      "PC01000",
+        "AG0256",      "SH008",       "SH022",       "PR03",        "PA02",        "TX2",
+        "AC003",       "ZZ123",       "XY"}) {
     EXPECT_EQ(radio.handleCommand(refused), "?;") << refused;
   }
   for (const char* noise : {"Power on", "fa", "F", "", "Z1"}) {
@@ -58,9 +59,9 @@ TEST(Transceiver, RefusesACommandItWasMadeWithout) {
 // counts 1 off and 2 on, and acts on both.
 TEST(Transceiver, TakesTheEndsOfItsRangesAndBothProcessorValues) {
   Transceiver radio(1, false);
-  for (const char* taken : {"FA000030000", "FA056000000", "FA118000000", "FA164000000",
-                            "FA420000000", "FA470000000", "PC0005", "PC0100", "AG0000", "AG0255",
-                            "RG0255", "SH009", "SH021", "MD0E", "MD07"}) {
+  for (const char* taken :
+       {"FA000030000", "FA056000000", "FA118000000", "FA164000000", "FA420000000", "FA470000000",
+        "PC0005", "PC0100", "AG0000", "AG0255", "RG0255", "SH009", "SH021", "MD0E", "MD07"}) {
     EXPECT_EQ(radio.handleCommand(taken), std::nullopt) << taken;
   }
   EXPECT_EQ(radio.frequencyHz(), 470'000'000);

@@ -50,7 +50,8 @@ void checkStoredTables(const FrontPanel& panel) {
   for (int band = 1; band <= 13; ++band) {
     int frequency = panel.bandHz[band];
     const auto& mode = panel.bandMode[band].str();
-    if (frequency < 0 || frequency > 999'999'999) fail("band frequency " + std::to_string(frequency));
+    if (frequency < 0 || frequency > 999'999'999)
+      fail("band frequency " + std::to_string(frequency));
     if (mode.size() != 1 || !isModeDigit(mode[0])) fail("band mode " + mode);
   }
   for (const auto& channel : panel.memoryChannel) {

@@ -221,14 +221,10 @@ TEST_F(AnnouncersTest, BandNamesInMetresAndNoBand) {
 
 TEST_F(AnnouncersTest, FilterWidthScaleHasNoTwoPointZero) {
   const std::pair<int, Words> cases[] = {
-      {9, {"bw", "1", "point", "8", "khz"}},
-      {10, {"bw", "1", "point", "9", "khz"}},
-      {11, {"bw", "2", "point", "1", "khz"}},
-      {14, {"bw", "2", "point", "4", "khz"}},
-      {19, {"bw", "2", "point", "9", "khz"}},
-      {20, {"bw", "3", "point", "0", "khz"}},
-      {21, {"bw", "3", "point", "1", "khz"}},
-      {8, {"bw", "1", "point", "khz"}},
+      {9, {"bw", "1", "point", "8", "khz"}},  {10, {"bw", "1", "point", "9", "khz"}},
+      {11, {"bw", "2", "point", "1", "khz"}}, {14, {"bw", "2", "point", "4", "khz"}},
+      {19, {"bw", "2", "point", "9", "khz"}}, {20, {"bw", "3", "point", "0", "khz"}},
+      {21, {"bw", "3", "point", "1", "khz"}}, {8, {"bw", "1", "point", "khz"}},
   };
   for (const auto& [width, expected] : cases) {
     platform.clearRecords();

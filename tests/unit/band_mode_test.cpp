@@ -133,7 +133,7 @@ TEST_F(BandModeTest, NextModeOffersFmOnlyFromTenMetresUp) {
     const char* word;
   };
   const Case cases[] = {
-      {4, 9, 1, "MD01;", "lsb"}, {4, 10, 5, "MD0B;", "fm"}, {5, 12, 1, "MD01;", "lsb"},
+      {4, 9, 1, "MD01;", "lsb"},  {4, 10, 5, "MD0B;", "fm"}, {5, 12, 1, "MD01;", "lsb"},
       {4, 99, 1, "MD01;", "lsb"}, {1, 6, 2, "MD02;", "usb"}, {3, 4, 4, "MD05;", "am"},
   };
   for (const Case& c : cases) {

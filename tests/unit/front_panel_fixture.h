@@ -61,9 +61,7 @@ class AfterOpeningTest : public FrontPanelTest {
     panel.bandCoverage = "7";
   }
 
-  void event(int code, int param = 0) {
-    panel.handleEvent(code, param);
-  }
+  void event(int code, int param = 0) { panel.handleEvent(code, param); }
   void keyDown(int code) { event(event::keyDown, code); }
   void keyUp(int code) { event(event::keyUp, code); }
   void press(int code) {

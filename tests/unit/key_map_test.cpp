@@ -49,10 +49,7 @@ TEST_F(KeyMapTest, OnlyTheHeldKeysRepeatsAreIgnored) {
   constexpr int up = event::keyUp;
   const Case cases[] = {
       {"A held repeats", {{down, 'A'}, {down, 'A'}, {down, 'A'}, {up, 'A'}}, {"af"}, {}},
-      {"A, S rolled",
-       {{down, 'A'}, {down, 'S'}, {up, 'A'}, {up, 'S'}},
-       {"af", "s", "0"},
-       {}},
+      {"A, S rolled", {{down, 'A'}, {down, 'S'}, {up, 'A'}, {up, 'S'}}, {"af", "s", "0"}, {}},
       {"S repeats after A comes up",
        {{down, 'A'}, {down, 'S'}, {up, 'A'}, {down, 'S'}, {down, 'S'}, {up, 'S'}, {down, 'A'}},
        {"af", "s", "0", "af"},

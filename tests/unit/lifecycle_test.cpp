@@ -47,8 +47,7 @@ class LifecycleTest : public ::testing::Test {
 
 TEST_F(LifecycleTest, WithoutConfigurationGreetsSaysSoAndEndsWithoutThePort) {
   EXPECT_EQ(runQuelmo(panel), 0);
-  EXPECT_EQ(platform.words(),
-            (std::vector<std::string>{"quelmo", "1", "point", "9", "cfgnf"}));
+  EXPECT_EQ(platform.words(), (std::vector<std::string>{"quelmo", "1", "point", "9", "cfgnf"}));
   EXPECT_EQ(platform.calls,
             (std::vector<std::string>{"openWindow 350 100 950 500 *** Quelmo Front Panel v1.9 ***"}));
   EXPECT_TRUE(platform.portBytes.empty());
@@ -63,8 +62,7 @@ TEST_F(LifecycleTest, SecondProgramInAFolderInUseSaysSoAndTouchesNothing) {
   writeFileBytes("memory.dat", "the first program's");
   platform.folderHeldElsewhere = true;
   EXPECT_EQ(runQuelmo(panel), 1);
-  EXPECT_EQ(platform.words(),
-            (std::vector<std::string>{"quelmo", "1", "point", "9", "running"}));
+  EXPECT_EQ(platform.words(), (std::vector<std::string>{"quelmo", "1", "point", "9", "running"}));
   EXPECT_EQ(platform.calls,
             (std::vector<std::string>{"openWindow 350 100 950 500 *** Quelmo Front Panel v1.9 ***"}));
   EXPECT_TRUE(platform.portBytes.empty());

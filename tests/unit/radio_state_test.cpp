@@ -86,9 +86,7 @@ class RadioStateTest : public FrontPanelTest {
     EXPECT_EQ(panel.connectedSpoken, 1);
   }
 
-  void event(int code, int param = 0) {
-    panel.handleEvent(code, param);
-  }
+  void event(int code, int param = 0) { panel.handleEvent(code, param); }
 
   void tick(int count = 1) {
     for (int i = 0; i < count; ++i) {
@@ -275,8 +273,7 @@ TEST_F(RadioStateTest, KeysTypedAheadWorkFromTheChosenFrequency) {
   mark();
   press("B6F");
   Strings said = platform.words();
-  EXPECT_EQ(Strings(said.end() - 6, said.end()),
-            (Strings{"cw", "1", "4", "point", "2", "mhz"}));
+  EXPECT_EQ(Strings(said.end() - 6, said.end()), (Strings{"cw", "1", "4", "point", "2", "mhz"}));
 }
 
 // The point of an entry on another band sends that band's mode while the
@@ -330,9 +327,8 @@ TEST_F(RadioStateTest, KeysWorkAtZeroHertz) {
 // with its end: the S-meter reply behind a frequency reply is taken too.
 TEST_F(RadioStateTest, SMeterFollowsTheRadioOnASlowLine) {
   radio.lineBytes = 9;
-  for (const auto& [reading, said] : {std::pair<int, Strings>{200, {"s", "9", "plus"}},
-                                      {30, {"s", "2"}},
-                                      {100, {"s", "7"}}}) {
+  for (const auto& [reading, said] :
+       {std::pair<int, Strings>{200, {"s", "9", "plus"}}, {30, {"s", "2"}}, {100, {"s", "7"}}}) {
     radio.sMeter = reading;
     tick(8);
     mark();

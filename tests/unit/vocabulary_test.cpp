@@ -54,9 +54,7 @@ class EverythingSaidTest : public FrontPanelTest {
   void pressAll(const std::vector<int>& keys) {
     for (int key : keys) press(key);
   }
-  void tick() {
-    panel.handleEvent(event::timerTick, 0);
-  }
+  void tick() { panel.handleEvent(event::timerTick, 0); }
   TemporaryDirectory folder;
 };
 

@@ -140,7 +140,8 @@ class WalkPlatform : public ScriptedPlatform {
     std::string word = name;
     if (word.rfind("wave\\", 0) == 0) word.erase(0, 5);
     for (char& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (word.size() > 4 && word.compare(word.size() - 4, 4, ".wav") == 0) word.resize(word.size() - 4);
+    if (word.size() > 4 && word.compare(word.size() - 4, 4, ".wav") == 0)
+      word.resize(word.size() - 4);
     return word;
   }
 
@@ -203,15 +204,15 @@ class WalkPlatform : public ScriptedPlatform {
 
   void runStep(const std::string& step) {
     static const std::map<std::string, int> named = {
-        {"Enter", key::enter},  {"PgUp", key::pageUp},   {"PgDn", key::pageDown},
-        {"Up", key::up},        {"Down", key::down},     {"Left", key::left},
-        {"Right", key::right},  {"=", key::equals},      {"-", key::minus},
-        {".", key::point},      {",", key::comma},       {"F1", key::f1},
-        {"F2", key::f2},        {"F3", key::f3},         {"F4", key::f4},
-        {"F5", key::f5},        {"F6", key::f6},         {"F9", key::f9},
-        {"Shift", key::shift},  {"Ctrl", key::ctrl},     {"Ins", key::insert},
+        {"Enter", key::enter},     {"PgUp", key::pageUp},    {"PgDn", key::pageDown},
+        {"Up", key::up},           {"Down", key::down},      {"Left", key::left},
+        {"Right", key::right},     {"=", key::equals},       {"-", key::minus},
+        {".", key::point},         {",", key::comma},        {"F1", key::f1},
+        {"F2", key::f2},           {"F3", key::f3},          {"F4", key::f4},
+        {"F5", key::f5},           {"F6", key::f6},          {"F9", key::f9},
+        {"Shift", key::shift},     {"Ctrl", key::ctrl},      {"Ins", key::insert},
         {"Win", key::leftWindows}, {"Bksp", key::backspace}, {"Kp1", key::keypad0 + 1},
-        {"Esc", key::escape},   {"Space", key::space},
+        {"Esc", key::escape},      {"Space", key::space},
     };
     std::istringstream words(step);
     std::string verb;
@@ -338,9 +339,14 @@ void walk(std::ostream& out, const Run& run) {
 std::vector<std::string> config(const std::string& swr, const std::string& tune,
                                 const std::string& bands, const std::string& powerSwitch,
                                 const std::vector<std::string>& options = {}) {
-  std::vector<std::string> lines = {"port1",          "SPEED=38400",      "POWER=100",
-                                    "SWR=" + swr,     "TUN=" + tune,      "BANDMAX=" + bands,
-                                    "PWRCTL=" + powerSwitch, "DEBUG=1"};
+  std::vector<std::string> lines = {"port1",
+                                    "SPEED=38400",
+                                    "POWER=100",
+                                    "SWR=" + swr,
+                                    "TUN=" + tune,
+                                    "BANDMAX=" + bands,
+                                    "PWRCTL=" + powerSwitch,
+                                    "DEBUG=1"};
   lines.insert(lines.end(), options.begin(), options.end());
   return lines;
 }
@@ -438,13 +444,19 @@ Run powerSwitchedRadio() {
 }
 
 Run endsWhileTuning() {
-  return {"the close box while the tuner tunes", config("0", "0", "7", "0"), {0, false}, false,
+  return {"the close box while the tuner tunes",
+          config("0", "0", "7", "0"),
+          {0, false},
+          false,
           "~8 B 6 ~6 T ~10 close"};
 }
 
 Run endsOnCarrier() {
-  return {"the quit key while the carrier is on, the radio late", config("1", "1", "7", "1"),
-          {120, false}, false, "~12 PgUp PgUp T ~10 S Q"};
+  return {"the quit key while the carrier is on, the radio late",
+          config("1", "1", "7", "1"),
+          {120, false},
+          false,
+          "~12 PgUp PgUp T ~10 S Q"};
 }
 
 }  // namespace
