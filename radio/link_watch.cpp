@@ -1,7 +1,7 @@
 // The watch on the link to the radio, run at the start of every poll tick.
 //
 // The radio counts as answering while its replies come (one every other
-// tick; handleReply tells of each). A second without one, or a port that
+// tick; takeReading tells of each). A second without one, or a port that
 // cannot be opened, is said once, with its reason: "lost" first when the
 // radio had answered before, then the reason's word; standard error and the
 // traffic log get the same reason in a sentence. While the radio is missing the port is

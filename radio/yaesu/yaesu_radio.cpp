@@ -198,8 +198,11 @@ Reading YaesuRadio::refusalOf(Reading reading) {
     std::string texts;
     for (auto sent : setCommands) texts += " " + sent->text;
     log_(setCommands.empty() ? "REFUSED=no command waiting" : "REFUSED=one of" + texts);
+    // Which of them the radio took is not known.
+    std::vector<int> unknown;
+    for (auto sent : setCommands) unknown.push_back(settingOf(sent->operation));
     settleUpTo(question);
-    for (auto sent : setCommands) taken_.erase(settingOf(sent->operation));
+    for (int setting : unknown) taken_.erase(setting);
     return reading;
   }
   reading.refused = refused->operation;

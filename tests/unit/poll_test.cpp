@@ -161,6 +161,21 @@ TEST_F(PollTest, GarbledRepliesChangeNothing) {
   EXPECT_TRUE(platform.printed.empty());
 }
 
+// A radio or an interface that echoes every command sends the question
+// back before its answer: the echo is no reading ("SM0;" is no S0).
+TEST_F(PollTest, AnEchoedQuestionIsNoReading) {
+  answerFrequency("FA014200000;");
+  platform.clearRecords();
+  answer("SM0;SM0120;");
+  EXPECT_EQ(panel.sMeterDb, -6);  // S8
+  ASSERT_EQ(platform.printed.size(), 1u);
+  EXPECT_EQ(platform.printed[0].text, "S8  ");
+  answerFrequency("FA;");
+  answer("SM0;");
+  EXPECT_EQ(panel.sMeterDb, -6);
+  EXPECT_EQ(platform.printed.size(), 1u);
+}
+
 TEST_F(PollTest, UnknownReplyIsIgnored) {
   answerFrequency("?;");
   answer("ID0570;");
