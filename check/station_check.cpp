@@ -148,7 +148,9 @@ std::string shownBytes(const std::string& bytes) {
     if (c >= 32 && c < 127) {
       shown += static_cast<char>(c);
     } else {
-      shown += "<" + zeroPadded(c, 2) + ">";
+      shown.push_back('<');  // no string sum: GCC 12's false -Wrestrict
+      shown.append(zeroPadded(c, 2));
+      shown.push_back('>');
     }
   }
   return shown;

@@ -27,7 +27,9 @@ void reportSMeter(FrontPanel& p, bool spoken) {
   p.platform.setTextPosition(layout::sMeterX, layout::sMeterY);
   say(word::s);
   say(word::digit(units));
-  p.platform.printText("S" + charText('0' + units) + (units == sNine ? "" : "  "));
+  std::string label = {'S', static_cast<char>('0' + units)};  // no string sum: GCC 12's -Wrestrict
+  if (units != sNine) label.append(2, ' ');
+  p.platform.printText(label);
   if (units == sNine) {
     if (p.sMeterDb > 0) {
       say(word::plus);

@@ -193,42 +193,52 @@ Reading YaesuRadio::refusalOf(Reading reading) {
   }
   if (refused == unanswered_.end() && setCommands.size() == 1) refused = setCommands.front();
   if (refused == unanswered_.end() && setCommands.empty()) refused = question;
-  if (refused == unanswered_.end()) {  // several set commands, none likelier; or none at all
-    reading.candidates = static_cast<int>(setCommands.size());
-    std::string texts;
-    for (auto sent : setCommands) texts += " " + sent->text;
-    log_(setCommands.empty() ? "REFUSED=no command waiting" : "REFUSED=one of" + texts);
-    // Which of them the radio took is not known.
-    std::vector<int> unknown;
-    for (auto sent : setCommands) unknown.push_back(settingOf(sent->operation));
-    settleUpTo(question);
-    for (int setting : unknown) taken_.erase(setting);
-    return reading;
-  }
+  if (refused == unanswered_.end()) return refusalAmong(std::move(reading), setCommands, question);
   reading.refused = refused->operation;
   reading.before = refused->before;
   log_("REFUSED=" + refused->text);
-  // The setting keeps the value it had before; so does a later command's
-  // memory of it.
-  int setting = settingOf(refused->operation);
-  if (setting >= 0) {
-    auto last = lastSent_.find(setting);
-    if (last != lastSent_.end() && last->second == refused->operation.value) {
-      if (refused->before) {
-        last->second = *refused->before;
-      } else {
-        lastSent_.erase(last);
-      }
-    }
-    for (auto later = refused + 1; later != unanswered_.end(); ++later) {
-      if (settingOf(later->operation) == setting && later->before == refused->operation.value) {
-        later->before = refused->before;
-      }
-    }
-  }
+  giveBack(refused);
   settleUpTo(refused);
   unanswered_.pop_front();
   return reading;
+}
+
+// Several set commands, none likelier than the others, or none at all.
+// Which of them the radio took is not known.
+Reading YaesuRadio::refusalAmong(Reading reading,
+                                 const std::vector<std::deque<Sent>::iterator>& setCommands,
+                                 std::deque<Sent>::iterator question) {
+  reading.candidates = static_cast<int>(setCommands.size());
+  std::string texts;
+  std::vector<int> unknown;
+  for (auto sent : setCommands) {
+    texts += " " + sent->text;
+    unknown.push_back(settingOf(sent->operation));
+  }
+  log_(setCommands.empty() ? "REFUSED=no command waiting" : "REFUSED=one of" + texts);
+  settleUpTo(question);
+  for (int setting : unknown) taken_.erase(setting);
+  return reading;
+}
+
+// The refused command's setting keeps the value it had before; so does a
+// later command's memory of it.
+void YaesuRadio::giveBack(std::deque<Sent>::iterator refused) {
+  int setting = settingOf(refused->operation);
+  if (setting < 0) return;
+  auto last = lastSent_.find(setting);
+  if (last != lastSent_.end() && last->second == refused->operation.value) {
+    if (refused->before) {
+      last->second = *refused->before;
+    } else {
+      lastSent_.erase(last);
+    }
+  }
+  for (auto later = refused + 1; later != unanswered_.end(); ++later) {
+    if (settingOf(later->operation) == setting && later->before == refused->operation.value) {
+      later->before = refused->before;
+    }
+  }
 }
 
 }  // namespace yaesu

@@ -67,6 +67,9 @@ class YaesuRadio : public Radio {
   void settleUpTo(std::deque<Sent>::iterator end);
   bool takenBefore(const Sent& sent) const;
   Reading refusalOf(Reading reading);
+  Reading refusalAmong(Reading reading, const std::vector<std::deque<Sent>::iterator>& setCommands,
+                       std::deque<Sent>::iterator question);
+  void giveBack(std::deque<Sent>::iterator refused);
   void remember(const Operation& operation, const std::string& text);
   void giveUpSentBefore(int read);
 
