@@ -188,7 +188,7 @@ class Package(unittest.TestCase):
         self.assertEqual(set(voice), words)
         for name, data in voice.items():
             with open(os.path.join(LINUX_BUILD, "wave", name), "rb") as made:
-                self.assertEqual(data, made.read(), name)
+                self.assertTrue(data == made.read(), "%s is not build/wave's" % name)
 
 
 if __name__ == "__main__":
