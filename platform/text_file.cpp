@@ -32,24 +32,44 @@ int TextFile::fail(std::string why) {
 
 int TextFile::readLine(std::string& line, std::size_t capacity) {
   line.clear();
+  lastLineLength_ = 0;
   if (file_ == nullptr || writing_) return -1;
   bool readAnything = false;
   for (;;) {
-    int c = std::getc(file_);
-    if (c == EOF) {
-      if (std::ferror(file_) != 0) failed_ = true;
-      break;
-    }
+    int c = nextByte();
+    if (c == EOF) break;
     readAnything = true;
     if (c == '\n') break;
     if (c == '\r') {
-      int next = std::getc(file_);
-      if (next != '\n' && next != EOF) std::ungetc(next, file_);
+      int next = nextByte();
+      if (next != '\n' && next != EOF) {
+        std::ungetc(next, file_);
+        --bytesRead_;
+      }
       break;
     }
+    ++lastLineLength_;
     if (line.size() < capacity) line.push_back(static_cast<char>(c));
   }
   return readAnything ? 0 : -1;
+}
+
+int TextFile::nextByte() {
+  if (failed_) return EOF;
+  int c = std::getc(file_);
+  if (c == EOF) {
+    if (std::ferror(file_) != 0) {
+      failed_ = true;
+      problem_ = "cannot be read to its end";
+    }
+    return EOF;
+  }
+  if (++bytesRead_ > largestReadable) {
+    failed_ = true;
+    problem_ = "is larger than " + std::to_string(largestReadable) + " bytes";
+    return EOF;
+  }
+  return c;
 }
 
 bool TextFile::writeLine(std::string_view text) {

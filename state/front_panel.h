@@ -128,7 +128,7 @@ class FrontPanel {
   // ===== Memory channels 0..9 (controls/memory_channels.cpp) =====
   std::array<Text, 10> memoryChannel;                 // mode digit + 9 frequency digits, "9" empty
   ChannelAction channelAction = ChannelAction::none;  // waiting for its digit
-  int memoryFileUnreadable = 0;  // 1: "memory.dat" exists but was not read; never saved over
+  int memoryFileKept = 0;  // 1: "memory.dat" was unreadable or no memory file; never saved over
 
   // ===== Routines =====
 

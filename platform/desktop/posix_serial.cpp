@@ -199,11 +199,19 @@ std::string PosixSerialPorts::whereItLeads(int port) {
   return where;
 }
 
+std::string PosixSerialPorts::pathOf(int port) const {
+  if (inRange(port) && throughEntry_[static_cast<std::size_t>(port)]) {
+    return "COM" + std::to_string(port);
+  }
+  return deviceName(port);
+}
+
 int PosixSerialPorts::openSerial(int port, int baud) {
   if (!inRange(port)) return 0;
   closeSerial(port);
   OpenPort& slot = ports_[port];
-  std::string name = deviceName(port);
+  std::string name = pathOf(port);
+  if (name.rfind("COM", 0) == 0) throughEntry_.set(static_cast<std::size_t>(port));
   std::string address = addressInEntry(name);
   if (!address.empty()) {
     // The speed is set where the radio is; it is not looked at here.

@@ -77,6 +77,15 @@ TEST(TextFileReading, OverlongLineIsCutAndTheNextLineStartsCleanly) {
             (std::vector<std::string>{std::string(254, 'a'), "next", std::string(10, 'b'), ""}));
   EXPECT_EQ(textsOf(readAllLines("long.txt", 4)),
             (std::vector<std::string>{"aaaa", "next", "bbbb", ""}));
+
+  // The length a line had before it was cut, for a message that names it.
+  TextFile file;
+  ASSERT_EQ(file.open("long.txt", "R"), 0);
+  std::string line;
+  for (std::size_t length : {300u, 4u, 10u, 0u}) {
+    file.readLine(line);
+    EXPECT_EQ(file.lastLineLength(), length);
+  }
 }
 
 TEST(TextFileReading, BinaryBytesPassThroughUnchanged) {
