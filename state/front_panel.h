@@ -133,7 +133,8 @@ class FrontPanel {
   // ===== Routines =====
 
   // app/: configuration, opening sequence, event handler and key map.
-  bool readConfiguration();  // false when "quelmo.cfg" is missing
+  bool readConfiguration();  // false when "quelmo.cfg" is missing or unreadable
+  void refuseConfiguration(const std::string& why);  // said, and on standard error
   void openingSequence();
   void setInitialValues();  // the state the opening sequence starts from
   void openRadioPort();     // comPort at baudRate, reads never waiting, 8N2
