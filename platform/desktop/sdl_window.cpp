@@ -263,26 +263,52 @@ bool SdlWindow::waitOnXServer(SDL_Event& e, Clock::time_point due) {
   return takeQueued();
 }
 
-bool SdlWindow::waitForKeyDown(int descriptor, Clock::time_point until) {
+bool SdlWindow::waitForKeyOrEnd(int descriptor, Clock::time_point until) {
+  return waitForStop(descriptor, until, true);
+}
+
+bool SdlWindow::waitForEnd(int descriptor, Clock::time_point until) {
+  return waitForStop(descriptor, until, false);
+}
+
+// A word being said waits here: the end (a termination signal, the close
+// box, the display gone) stops it at once, as a key does where keys stop
+// words, so that a tuning ends without waiting for the phrase.
+bool SdlWindow::waitForStop(int descriptor, Clock::time_point until, bool keysStop) {
+  auto stops = [this, keysStop] { return endWaiting() || (keysStop && keyDownQueued()); };
+  if (stops()) return true;
   if (window_ != nullptr) {
-    if (keyDownQueued()) return true;
     if (drawnSincePump_) {
       pumpEvents();
-      if (keyDownQueued()) return true;
+      if (stops()) return true;
     }
     if (xServer_.isOpen()) {
-      if (!xServer_.waitServerOr(descriptor, until)) return false;
-      pumpEvents();
-      return keyDownQueued();
+      if (xServer_.waitServerOr(descriptor, until)) pumpEvents();
+      return stops();
     }
   }
-  // Not on X11: SDL is asked for keys every 10 ms.
+  // Not on X11: SDL is asked for events every 10 ms.
   auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now()).count();
-  pollfd watched{descriptor, POLLIN, 0};
-  poll(&watched, 1, static_cast<int>(std::clamp<long long>(left, 0, 10)));
+  pollfd watched[] = {{descriptor, POLLIN, 0}, {terminationSignals::wakeDescriptor(), POLLIN, 0}};
+  poll(watched, 2, static_cast<int>(std::clamp<long long>(left, 0, 10)));
+  if (window_ != nullptr) pumpEvents();
+  return stops();
+}
+
+// The end asked for and not yet delivered: a termination signal not yet
+// taken, the display gone, or a close request in SDL's queue (the close
+// box, or Alt+F4 as a key).
+bool SdlWindow::endWaiting() const {
+  if (terminationSignals::pending() || xServer_.lost()) return true;
   if (window_ == nullptr) return false;
-  pumpEvents();
-  return keyDownQueued();
+  if (SDL_HasEvent(SDL_QUIT) == SDL_TRUE) return true;
+  SDL_Event waiting[32];
+  int count = SDL_PeepEvents(waiting, 32, SDL_PEEKEVENT, SDL_KEYDOWN, SDL_KEYDOWN);
+  for (int i = 0; i < count; ++i) {
+    const SDL_Keysym& key = waiting[i].key.keysym;
+    if ((key.mod & KMOD_ALT) != 0 && key.sym == SDLK_F4) return true;
+  }
+  return false;
 }
 
 bool SdlWindow::keyDownQueued() const {
@@ -350,7 +376,21 @@ void SdlWindow::showArea(const SDL_Rect& area) {
   drawnSincePump_ = true;
 }
 
-void SdlWindow::closeWindow() {
+void SdlWindow::closeWindow() { release(!xServer_.lost()); }
+
+// Destroying the window asks the server to take it off the screen and waits
+// for its answer (SDL), and closing SDL's video closes its connections. A
+// server that goes at that moment (a logout, the X server killed, together
+// with the signal that ended the program) never answers: Xlib then waits
+// for ever, at full speed, or ends the process itself. At the program's end
+// there is no need: the process ends next, and the server takes the window
+// away with the connection.
+void SdlWindow::closeForExit() { release(false); }
+
+// Over a lost connection SDL would wait for the server's answer for ever
+// too: the window and SDL's video are then left for the end of the process
+// to release.
+void SdlWindow::release(bool destroy) {
   if (window_ == nullptr) return;
   timers_.clear();
   shown_.clear();
@@ -360,12 +400,8 @@ void SdlWindow::closeWindow() {
   SDL_FreeSurface(image_);
   image_ = nullptr;
   TTF_Quit();
-  // Over a lost connection SDL would wait for the server's answer for ever
-  // (and Xlib end the process on its second connection): the window and
-  // SDL's video are left for the end of the process to release.
-  bool lost = xServer_.lost();
   xServer_ = XConnection(nullptr);
-  if (!lost) {
+  if (destroy) {
     SDL_DestroyWindow(window_);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
   }
