@@ -55,6 +55,12 @@ class TextFile {
   // the file is not open or the write failed.
   bool writeLine(std::string_view text);
 
+  // For a log written without end: once the file has reached `bytes`, the
+  // next line starts a new one, the full one keeping its name with
+  // `oldEnding` added (in place of an earlier one). The log then never takes
+  // more than twice that.
+  void rotateAt(long long bytes, std::string oldEnding);
+
   // Closes and empties the variable; does nothing when it holds no file.
   // False when a written file could not be completed (for example a full
   // disk) or a read failed.
@@ -64,6 +70,7 @@ class TextFile {
 
  private:
   int openForReading(const std::string& name);
+  void rotate();
   int openForWriting(const std::string& name);
   int createFile(const std::string& name);
   int adopt(int descriptor, bool writing);
@@ -78,6 +85,10 @@ class TextFile {
   bool writing_ = false;
   bool failed_ = false;
   long long bytesRead_ = 0;
+  std::string name_;          // of the file being written
+  long long bytesWritten_ = 0;
+  long long rotateAt_ = 0;    // 0: never
+  std::string oldEnding_;
   std::size_t lastLineLength_ = 0;
   std::string problem_;
 };

@@ -128,6 +128,28 @@ TEST(TextFileWriting, LinesEndInCrLfAndAreOnDiskAtOnce) {
   EXPECT_EQ(readFileBytes("out.txt"), "TX=FA;\r\n\r\n");
 }
 
+// A log that reaches its size goes aside, replacing the part set aside
+// before, and a new file takes the next line: never more than two parts.
+TEST(TextFileWriting, LogIsRotatedAtItsSize) {
+  TemporaryDirectory folder;
+  writeFileBytes("log.dat.old", "an earlier run's part");
+  TextFile log;
+  ASSERT_EQ(log.open("log.dat", "W"), 0);
+  log.rotateAt(20, ".old");
+  for (const char* line : {"line 1", "line 2", "line 3", "line 4", "line 5", "line 6", "line 7"}) {
+    EXPECT_TRUE(log.writeLine(line));
+  }
+  EXPECT_TRUE(log.close());
+  EXPECT_EQ(readFileBytes("log.dat.old"), "line 4\r\nline 5\r\nline 6\r\n");
+  EXPECT_EQ(readFileBytes("log.dat"), "line 7\r\n");
+
+  // Without rotateAt a file grows as it is written.
+  ASSERT_EQ(log.open("log.dat", "W"), 0);
+  for (int i = 0; i < 10; ++i) EXPECT_TRUE(log.writeLine("line"));
+  EXPECT_TRUE(log.close());
+  EXPECT_EQ(readFileBytes("log.dat").size(), 60u);
+}
+
 TEST(TextFileNames, DeleteAndRenameReplacingTheTarget) {
   TemporaryDirectory folder;
   writeFileBytes("new.tmp", "new");
