@@ -215,16 +215,18 @@ class Station:
         except FileNotFoundError:
             return []
 
-    def first_command_after(self, moment):
+    def first_command_after(self, moment, command=None):
         """Seconds from `moment` (time.monotonic()) to the first command the
-        radio received after it; None when none came."""
+        radio received after it (the first `command`, when given); None when
+        none came."""
         try:
             with open(self.sim_log) as log:
                 for line in log:
-                    stamp = int(line.split(" ", 2)[1]) / 1e6
-                    if stamp >= moment:
+                    _, stamp, received = line.rstrip("\n").split(" ", 2)
+                    stamp = int(stamp) / 1e6
+                    if stamp >= moment and command in (None, received):
                         return stamp - moment
-        except FileNotFoundError:
+        except (FileNotFoundError, ValueError):
             pass
         return None
 
@@ -319,6 +321,22 @@ class Station:
         else:
             shutil.rmtree(self.folder, ignore_errors=True)
             shutil.rmtree(self.audio_folder, ignore_errors=True)
+
+
+def private_mounts_work():
+    """Whether this machine lets a private mount namespace bind and remount
+    a folder (as root in most containers and on CI it does)."""
+    folder = tempfile.mkdtemp(prefix="quelmo-mount-probe-")
+    try:
+        probe = subprocess.run(
+            ["unshare", "-m", "sh", "-c",
+             'mount --bind "$0" "$0" && mount -o remount,ro,bind "$0" "$0"', folder],
+            capture_output=True)
+        return probe.returncode == 0
+    except FileNotFoundError:
+        return False
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
 
 
 def contains_in_order(sequence, wanted):
