@@ -213,7 +213,8 @@ void FrontPanel::loadMemoryFile() {
                   (linesBeyond == 1 ? "it" : "them") + " out");
   }
   if (isReadOnly(linkTarget(memoryFileName))) {
-    reportProblem(memoryFileName + " is read-only: its memories are used, and nothing is saved to it");
+    reportProblem(memoryFileName +
+                  " is read-only: its memories are used, and nothing is saved to it");
   }
 }
 

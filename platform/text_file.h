@@ -24,10 +24,11 @@ class TextFile {
   ~TextFile();
 
   // Mode "R"/"r": an existing plain file of at most largestReadable bytes,
-  // for reading; reading stops there, as a failure, should it hold more. Mode "W"/"w": a plain file, created, or emptied when it
-  // exists; a name that is a link, or a file that has other names (a hard
-  // link), is refused rather than written through. Result 0 on success, 1
-  // on failure; problem() then says why.
+  // for reading; reading stops there, as a failure, should it hold more.
+  // Mode "W"/"w": a plain file, created, or emptied when it exists; a name
+  // that is a link, or a file that has other names (a hard link), is
+  // refused rather than written through. Result 0 on success, 1 on failure;
+  // problem() then says why.
   int open(const std::string& name, std::string_view mode);
 
   // A new file for writing in place of whatever had the name: a link or a
@@ -85,9 +86,9 @@ class TextFile {
   bool writing_ = false;
   bool failed_ = false;
   long long bytesRead_ = 0;
-  std::string name_;          // of the file being written
+  std::string name_;  // of the file being written
   long long bytesWritten_ = 0;
-  long long rotateAt_ = 0;    // 0: never
+  long long rotateAt_ = 0;  // 0: never
   std::string oldEnding_;
   std::size_t lastLineLength_ = 0;
   std::string problem_;

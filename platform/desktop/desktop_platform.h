@@ -60,9 +60,8 @@ class DesktopPlatform : public Platform {
       sound_.playSound(name, false);
       return;
     }
-    sound_.playSoundUntil(name, [this](int descriptor, auto until) {
-      return window_.waitForEnd(descriptor, until);
-    });
+    sound_.playSoundUntil(
+        name, [this](int descriptor, auto until) { return window_.waitForEnd(descriptor, until); });
   }
   void pauseForSound(const std::string& name) override { sound_.pauseForSound(name); }
   bool playSoundUntilKey(const std::string& name) override {
