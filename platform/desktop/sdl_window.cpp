@@ -121,6 +121,7 @@ bool SdlWindow::openWindow(int left, int top, int width, int height, const std::
   if (image_ != nullptr) SDL_FillRect(image_, nullptr, SDL_MapRGB(image_->format, 255, 255, 255));
 
   handler_ = std::move(handler);
+  endDelivered_ = false;
   textX_ = 0;
   textY_ = 0;
   setFont(initialFace, initialPoints, normalWeight);
@@ -215,7 +216,7 @@ void SdlWindow::waitEvents() {
   bool delivered = false;
   while (window_ != nullptr && !delivered) {
     if (endAsked()) {
-      if (handler_) handler_(event::closeRequest, 0);
+      deliverEnd();
       return;
     }
     SDL_Event e;
@@ -233,6 +234,13 @@ void SdlWindow::waitEvents() {
 // A termination signal, the display gone or the window destroyed from
 // outside: each is the close request, and the program ends in order.
 bool SdlWindow::endAsked() { return terminationSignals::take() || xServer_.lost(); }
+
+// Once the end is delivered its own words ("tune on, not connected") are
+// said: only a new signal stops them.
+void SdlWindow::deliverEnd() {
+  endDelivered_ = true;
+  if (handler_) handler_(event::closeRequest, 0);
+}
 
 // Waits for a window event until the earliest timer falls due; false when
 // the wait ended without one.
@@ -277,7 +285,9 @@ bool SdlWindow::waitForEnd(int descriptor, Clock::time_point until) {
 bool SdlWindow::waitForStop(int descriptor, Clock::time_point until, bool keysStop) {
   auto stops = [this, keysStop] { return endWaiting() || (keysStop && keyDownQueued()); };
   if (stops()) return true;
-  if (window_ != nullptr) {
+  // A display that has gone is not asked for events any more.
+  bool onDisplay = window_ != nullptr && !xServer_.lost();
+  if (onDisplay) {
     if (drawnSincePump_) {
       pumpEvents();
       if (stops()) return true;
@@ -291,15 +301,17 @@ bool SdlWindow::waitForStop(int descriptor, Clock::time_point until, bool keysSt
   auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now()).count();
   pollfd watched[] = {{descriptor, POLLIN, 0}, {terminationSignals::wakeDescriptor(), POLLIN, 0}};
   poll(watched, 2, static_cast<int>(std::clamp<long long>(left, 0, 10)));
-  if (window_ != nullptr) pumpEvents();
+  if (onDisplay) pumpEvents();
   return stops();
 }
 
 // The end asked for and not yet delivered: a termination signal not yet
 // taken, the display gone, or a close request in SDL's queue (the close
-// box, or Alt+F4 as a key).
+// box, or Alt+F4 as a key). Once the end is delivered, only a new signal.
 bool SdlWindow::endWaiting() const {
-  if (terminationSignals::pending() || xServer_.lost()) return true;
+  if (terminationSignals::pending()) return true;
+  if (endDelivered_) return false;
+  if (xServer_.lost()) return true;
   if (window_ == nullptr) return false;
   if (SDL_HasEvent(SDL_QUIT) == SDL_TRUE) return true;
   SDL_Event waiting[32];
@@ -329,7 +341,7 @@ void SdlWindow::pumpEvents() {
 void SdlWindow::deliver(const SDL_Event& e) {
   switch (e.type) {
     case SDL_QUIT:  // the close box or the window manager's close
-      if (handler_) handler_(event::closeRequest, 0);
+      deliverEnd();
       break;
     case SDL_KEYDOWN:
     case SDL_KEYUP:
@@ -352,7 +364,7 @@ void SdlWindow::deliverKey(const SDL_KeyboardEvent& key) {
   if (!handler_) return;
   bool altHeld = (key.keysym.mod & KMOD_ALT) != 0;
   if (key.type == SDL_KEYDOWN && altHeld && key.keysym.sym == SDLK_F4) {
-    handler_(event::closeRequest, 0);  // no window manager is needed for Alt+F4
+    deliverEnd();  // no window manager is needed for Alt+F4
     return;
   }
   int code = virtualKeyCode(key.keysym.sym, key.keysym.mod);

@@ -63,6 +63,7 @@ class SdlWindow {
   SDL_Rect eraseCovered(const SDL_Rect& area);
   void remember(const std::string& text, const SDL_Rect& area);
   bool endAsked();
+  void deliverEnd();
   bool endWaiting() const;
   bool keyDownQueued() const;
   bool waitForStop(int descriptor, Clock::time_point until, bool keysStop);
@@ -88,4 +89,5 @@ class SdlWindow {
   TickTimers timers_;
   XConnection xServer_{nullptr};
   bool drawnSincePump_ = false;
+  bool endDelivered_ = false;  // the close request has been handed to the program
 };
