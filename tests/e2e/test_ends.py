@@ -120,10 +120,10 @@ class EndsCutThePhrase(StationTest):
     off within 50 ms of the signal or the close box, however long the
     phrase."""
 
+    PHRASE_ENDS = {name: ENDS[name] for name in ("SIGTERM", "close box")}
+
     def test_the_carrier_goes_off_at_once_whatever_is_said(self):
-        ends = {"SIGTERM": lambda station: station.quelmo.send_signal(signal.SIGTERM),
-                "close box": lambda station: station.close_box()}
-        for name, end in ends.items():
+        for name, end in self.PHRASE_ENDS.items():
             with self.subTest(name):
                 station = self.new_station(config=SWR_SPOKEN, sim_options=["--steady"])
                 # 0.3 s words: the SWR said at each reading lasts 1.8 s.
