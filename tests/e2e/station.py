@@ -203,8 +203,9 @@ class Station:
             time.sleep(0.2)
 
     def close_box(self):
-        """What the window manager sends when the close box is clicked."""
-        send_close_request(self.x.display, int(self.window))
+        """What the window manager sends when the close box is clicked; the
+        moment (time.monotonic()) it was sent."""
+        return send_close_request(self.x.display, int(self.window))
 
     # --- what the radio received ---
 
@@ -357,7 +358,8 @@ class _XEvent(ctypes.Union):
 
 
 def send_close_request(display_name, window):
-    """WM_DELETE_WINDOW to the window, as a window manager's close box does."""
+    """WM_DELETE_WINDOW to the window, as a window manager's close box does;
+    the moment (time.monotonic()) it was sent."""
     xlib = ctypes.cdll.LoadLibrary("libX11.so.6")
     xlib.XOpenDisplay.restype = ctypes.c_void_p
     xlib.XOpenDisplay.argtypes = [ctypes.c_char_p]
@@ -377,6 +379,8 @@ def send_close_request(display_name, window):
     event.xclient.format = 32
     event.xclient.data[0] = xlib.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
     event.xclient.data[1] = 0  # CurrentTime
+    sent = time.monotonic()
     xlib.XSendEvent(display, window, 0, 0, ctypes.byref(event))
     xlib.XFlush(display)
     xlib.XCloseDisplay(display)
+    return sent

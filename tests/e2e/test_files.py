@@ -225,7 +225,7 @@ class HostileFiles(StationTest):
                 station = self.new_station(config=None)
                 make(self.path(station, "quelmo.cfg"))
                 station.start(wait_for_window=False)
-                self.assertEqual(station.wait_for_exit(timeout=15), 0)
+                self.assertEqual(station.wait_for_exit(timeout=15), 1)
                 self.assertEqual(station.words()[-1], "cfgnf")
                 self.assertIn("quelmo.cfg", station.quelmo.stderr.read().decode())
 
