@@ -77,15 +77,15 @@ int runQuelmo(FrontPanel& panel) {
         stderr);
     return 1;
   }
-  if (panel.readConfiguration()) {
-    panel.openingSequence();
-    panel.platform.startTimer(pollIntervalMs, pollTimer);
-    panel.running = 1;
-    // running is looked at only between two calls, so the events already
-    // waiting when the handler clears it are still handled.
-    while (panel.running != 0) panel.platform.waitEvents();
-    shutDown(panel);
-  }
+  // Without its settings the program has said why and ends, as a failure.
+  if (!panel.readConfiguration()) return 1;
+  panel.openingSequence();
+  panel.platform.startTimer(pollIntervalMs, pollTimer);
+  panel.running = 1;
+  // running is looked at only between two calls, so the events already
+  // waiting when the handler clears it are still handled.
+  while (panel.running != 0) panel.platform.waitEvents();
+  shutDown(panel);
   panel.debugFile.close();
   return 0;
 }

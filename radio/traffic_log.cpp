@@ -7,13 +7,24 @@
 #include "platform/virtual_keys.h"
 #include "state/front_panel.h"
 
+namespace {
+
+constexpr long long trafficLogPart = 10LL << 20;
+
+}  // namespace
+
 // The log is a plain file of its own: a "debug.dat" that is a link, a hard
-// link, a FIFO or a folder is left alone, and the run has no log.
+// link, a FIFO or a folder is left alone, and the run has no log. A long run
+// (or a radio line full of noise) fills it without end, so at 10 MiB it is
+// moved to "debug.dat.old" and a new one begun: some 12 hours of an ordinary
+// run's traffic each (230 bytes a second), under an hour of a 38400-baud
+// line's noise.
 void FrontPanel::openTrafficLog() {
   if (debugFile.open("debug.dat", "W") != 0) {
     reportProblem("debug.dat " + debugFile.problem() + ": no traffic log is kept");
     return;
   }
+  debugFile.rotateAt(trafficLogPart, ".old");
   debugFile.writeLine("QUELMO " + versionText + "  " + platform.dateText() + "   " +
                       platform.timeText());
   for (const std::string& problem : unloggedProblems) writeLogLine("ERR=" + problem);

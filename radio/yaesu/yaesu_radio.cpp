@@ -10,7 +10,11 @@ namespace {
 
 using Kind = Operation::Kind;
 
-constexpr int longestRead = 255;
+// Each read takes all that has arrived, up to a terminal's whole input
+// buffer: 4096 bytes a tenth of a second is more than ten times what a
+// 38400-baud line brings, so noise at the line's full rate is drained and
+// never holds the radio's replies back.
+constexpr int longestRead = 4096;
 constexpr std::size_t mostUnanswered = 64;
 constexpr int readsToGiveUp = 10;  // the poll reads every 100 ms: a second
 

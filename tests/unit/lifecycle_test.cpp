@@ -46,8 +46,12 @@ class LifecycleTest : public ::testing::Test {
 };
 
 TEST_F(LifecycleTest, WithoutConfigurationGreetsSaysSoAndEndsWithoutThePort) {
-  EXPECT_EQ(runQuelmo(panel), 0);
-  EXPECT_EQ(platform.words(), (std::vector<std::string>{"quelmo", "1", "point", "9", "cfgnf"}));
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(runQuelmo(panel), 1);
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("quelmo.cfg is not in this folder"),
+            std::string::npos);
+  EXPECT_EQ(platform.words(),
+            (std::vector<std::string>{"quelmo", "1", "point", "9", "cfgnf"}));
   EXPECT_EQ(platform.calls,
             (std::vector<std::string>{"openWindow 350 100 950 500 *** Quelmo Front Panel v1.9 ***"}));
   EXPECT_TRUE(platform.portBytes.empty());
