@@ -3,6 +3,7 @@
 // text before a value is free; only its length matters. A missing line reads
 // as empty and gives 0.
 #include "app/options.h"
+#include "app/port_line.h"
 #include "state/front_panel.h"
 
 namespace {
@@ -29,8 +30,8 @@ bool FrontPanel::readConfiguration() {
   // Lines are cut to the capacity of a text as they are read.
   std::string line;
 
-  configFile.readLine(line);  // "COM=12": a two-digit port needs a 6-character line
-  comPort = settingOf(lastChars(line, lengthOf(line) == 6 ? 2 : 1));
+  configFile.readLine(line);  // "port1", "COM12": the number it ends with, whatever its length
+  comPort = portOfLine(line);
 
   configFile.readLine(line);  // "BAUD= 38400"
   baudRate = settingOf(middleChars(line, 7));
