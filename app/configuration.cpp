@@ -59,15 +59,24 @@ bool FrontPanel::readConfiguration() {
   debugFlag = settingOf(characterAt(line, 7));
 
   // Every further line is an option; a line not taken keeps the default.
+  int linesNotTaken = 0;
   for (int number = 9; configFile.readLine(line) == 0; ++number) {
     std::string problem = takeOptionLine(*this, line);
     if (!problem.empty()) {
+      ++linesNotTaken;
       reportProblem("quelmo.cfg line " + std::to_string(number) + " \"" + line + "\" " + problem +
                     ": ignored");
     }
   }
   platform.setSpeechRate(speechRate);
   chooseSpeech();
+  // Said once, however many lines, in the speech just chosen: the operator
+  // learns why an option did nothing; problems.txt names the line.
+  if (linesNotTaken > 0) {
+    speakWord("option");
+    speakWord("invalid");
+    handOverUtterance();
+  }
 
   configFile.close();
   return true;

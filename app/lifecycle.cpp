@@ -82,12 +82,15 @@ int runQuelmo(FrontPanel& panel) {
   }
   if (panel.readConfiguration()) {
     panel.openingSequence();
+    panel.writeProblemFile();
     panel.platform.startTimer(pollIntervalMs, pollTimer);
     panel.running = 1;
     // running is looked at only between two calls, so the events already
     // waiting when the handler clears it are still handled.
     while (panel.running != 0) panel.platform.waitEvents();
     shutDown(panel);
+  } else {
+    panel.writeProblemFile();
   }
   panel.debugFile.close();
   return 0;

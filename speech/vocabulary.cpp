@@ -60,6 +60,7 @@ constexpr std::array words = {
     VocabularyWord{"echo", "echoes commands", 0},
     VocabularyWord{"ok", "okay", 0},
     VocabularyWord{"invalid", "invalid", 0},
+    VocabularyWord{"option", "option", 0},  // "option invalid": a line of quelmo.cfg not taken
     VocabularyWord{"max", "maximum", 0},
     // Controls and functions.
     VocabularyWord{"af", "A F gain", 0},
