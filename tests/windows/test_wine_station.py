@@ -2,7 +2,7 @@
 program's end-to-end cases on the Windows build (with Windows' own ways to
 end it), and what only Windows has: the end of a session while a word is
 said, the port's long name, the line the radio sees, the package as
-unzipped and what its read-me names, no sound device."""
+unzipped, what its read-me names and its voice, no sound device."""
 
 import array
 import os
@@ -26,6 +26,8 @@ from test_voice import VOCABULARY, value_of, wav_bytes  # noqa: E402
 
 KEYS_PAGE = os.path.join(os.path.dirname(__file__), "..", "..", "docs", "keys.md")
 STATION_PAGE = os.path.join(os.path.dirname(__file__), "..", "..", "docs", "station.md")
+# The Linux build's default voice and the vocabulary it is made from.
+LINUX_BUILD = os.path.join(os.path.dirname(__file__), "..", "..", "build")
 
 # Power switching on: the radio is switched off ("PS0;") at every orderly end.
 POWER_SWITCHING = STATION_CONFIG[:6] + ["PWRCTL=1"] + STATION_CONFIG[7:]
@@ -226,6 +228,18 @@ class Package(unittest.TestCase):
         for linux in ("scripts/", "check-station", "Linux only", "<!--"):
             self.assertNotIn(linux, text["station.txt"])
         self.assertIn("quelmo-check.exe", text["station.txt"])
+
+    def test_the_voice_is_the_default_voice_of_every_word(self):
+        vocabulary = subprocess.run([os.path.join(LINUX_BUILD, "quelmo-vocabulary")],
+                                    capture_output=True, text=True, check=True).stdout
+        words = {line.split("\t")[0] for line in vocabulary.splitlines()}
+        with zipfile.ZipFile(PACKAGE) as package:
+            voice = {name[len("wave/"):]: package.read(name) for name in package.namelist()
+                     if name.startswith("wave/") and not name.endswith("/")}
+        self.assertEqual(set(voice), words)
+        for name, data in voice.items():
+            with open(os.path.join(LINUX_BUILD, "wave", name), "rb") as made:
+                self.assertTrue(data == made.read(), "%s is not build/wave's" % name)
 
 
 if __name__ == "__main__":
