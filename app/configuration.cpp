@@ -2,6 +2,8 @@
 // its line by position or by the line's length. No label is looked at, so the
 // text before a value is free; only its length matters. A missing line reads
 // as empty and gives 0.
+#include <filesystem>
+
 #include "app/options.h"
 #include "app/port_line.h"
 #include "state/front_panel.h"
@@ -18,13 +20,30 @@ std::string characterAt(std::string_view line, int position) {
 
 int lengthOf(const std::string& line) { return static_cast<int>(line.size()); }
 
+const std::string configFileName = "quelmo.cfg";
+
+// Why the file is not there to read: missing, or a link that leads nowhere.
+std::string whyMissing() {
+  std::string target = linkTarget(configFileName);
+  if (target != configFileName) return "is a link to " + target + ", which does not exist";
+  std::error_code unknown;
+  std::string folder = std::filesystem::current_path(unknown).string();
+  return "is not in this folder" + (folder.empty() ? std::string() : " (" + folder + ")");
+}
+
 }  // namespace
+
+// Without its settings the program cannot run: it says so, by ear and on
+// standard error, and ends.
+void FrontPanel::refuseConfiguration(const std::string& why) {
+  reportProblem(configFileName + " " + why + ": Quelmo cannot run without it");
+  speakWord("cfgnf");
+}
 
 bool FrontPanel::readConfiguration() {
   // Anything but a plain file (a folder, a FIFO, a device) is not found.
-  if (configFile.open("quelmo.cfg", "R") != 0) {
-    if (!configFile.problem().empty()) reportProblem("quelmo.cfg " + configFile.problem());
-    speakWord("cfgnf");
+  if (configFile.open(configFileName, "R") != 0) {
+    refuseConfiguration(configFile.problem().empty() ? whyMissing() : configFile.problem());
     return false;
   }
   // Lines are cut to the capacity of a text as they are read.
@@ -32,6 +51,9 @@ bool FrontPanel::readConfiguration() {
 
   configFile.readLine(line);  // "port1", "COM12": the number it ends with, whatever its length
   comPort = portOfLine(line);
+  // A line longer than a text was cut: what it ends in was never read.
+  std::size_t portLineLength = configFile.lastLineLength();
+  if (portLineLength > line.size()) comPort = 0;
 
   configFile.readLine(line);  // "BAUD= 38400"
   baudRate = settingOf(middleChars(line, 7));
@@ -68,6 +90,15 @@ bool FrontPanel::readConfiguration() {
                     ": ignored");
     }
   }
+  // A file that holds more than a station file can is not read as one.
+  if (!configFile.close()) {
+    refuseConfiguration(configFile.problem());
+    return false;
+  }
+  if (comPort < 1) {
+    reportProblem(configFileName + " line 1 (" + std::to_string(portLineLength) +
+                  " characters) names no port");
+  }
   platform.setSpeechRate(speechRate);
   chooseSpeech();
   // Said once, however many lines, in the speech just chosen: the operator
@@ -77,7 +108,5 @@ bool FrontPanel::readConfiguration() {
     speakWord("invalid");
     handOverUtterance();
   }
-
-  configFile.close();
   return true;
 }

@@ -80,18 +80,19 @@ int runQuelmo(FrontPanel& panel) {
         stderr);
     return 1;
   }
-  if (panel.readConfiguration()) {
-    panel.openingSequence();
+  // Without its settings the program has said why and ends, as a failure.
+  if (!panel.readConfiguration()) {
     panel.writeProblemFile();
-    panel.platform.startTimer(pollIntervalMs, pollTimer);
-    panel.running = 1;
-    // running is looked at only between two calls, so the events already
-    // waiting when the handler clears it are still handled.
-    while (panel.running != 0) panel.platform.waitEvents();
-    shutDown(panel);
-  } else {
-    panel.writeProblemFile();
+    return 1;
   }
+  panel.openingSequence();
+  panel.writeProblemFile();
+  panel.platform.startTimer(pollIntervalMs, pollTimer);
+  panel.running = 1;
+  // running is looked at only between two calls, so the events already
+  // waiting when the handler clears it are still handled.
+  while (panel.running != 0) panel.platform.waitEvents();
+  shutDown(panel);
   panel.debugFile.close();
   return 0;
 }

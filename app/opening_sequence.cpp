@@ -83,7 +83,7 @@ void FrontPanel::setInitialValues() {
   parity = 0;
   stopBits = 2;
   for (auto& channel : memoryChannel) channel = "9";  // empty
-  memoryFileUnreadable = 0;
+  memoryFileKept = 0;
 }
 
 void FrontPanel::openingSequence() {

@@ -7,7 +7,7 @@
 int trailingDigits(std::string_view line) {
   std::size_t lastOther = line.find_last_not_of("0123456789");
   return static_cast<int>(lastOther == std::string_view::npos ? line.size()
-                                                               : line.size() - lastOther - 1);
+                                                              : line.size() - lastOther - 1);
 }
 
 int portOfLine(std::string_view line) {

@@ -140,12 +140,20 @@ std::vector<FormWarning> formWarnings(const std::vector<std::string>& lines) {
                    " lines of 8, and the missing ones are read as empty.");
   }
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    const std::string& line = lines[i];
     int number = static_cast<int>(i) + 1;
+    // Quelmo reads a line only as far as a text holds.
+    const std::string line = firstChars(lines[i], Text::capacity);
+    bool overlong = lines[i].size() > line.size();
+    if (overlong) {
+      check.warn(number, "It is " + std::to_string(lines[i].size()) +
+                             " characters long; Quelmo reads only its first " +
+                             std::to_string(Text::capacity) +
+                             (number == 1 ? ", and finds no port in them." : "."));
+    }
     if (!line.empty() && (line.back() == ' ' || line.back() == '\t')) {
       check.warn(number, "It ends with a blank, which counts as a character.");
     }
-    if (number == 1) check.portLine(line);
+    if (number == 1 && !overlong) check.portLine(line);
     if (number == 2) check.speedLine(line);
     if (number == 3) check.powerLine(line);
     for (const auto& form : characterLines) {

@@ -15,6 +15,6 @@ struct FormWarning {
 };
 
 // The warnings for the lines of a quelmo.cfg as read (without their line
-// ends), in the order of the lines. Lines after the eighth are options of
+// ends, whole however long), in the order of the lines. Lines after the eighth are options of
 // the form NAME=value.
 std::vector<FormWarning> formWarnings(const std::vector<std::string>& lines);

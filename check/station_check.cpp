@@ -24,8 +24,9 @@ std::vector<std::string> readLines(const std::string& name) {
   std::vector<std::string> lines;
   TextFile file;
   if (file.open(name, "R") != 0) return lines;
+  // Whole, so that an overlong line is told with its length.
   std::string line;
-  while (file.readLine(line) == 0) lines.push_back(line);
+  while (file.readLine(line, TextFile::largestReadable) == 0) lines.push_back(line);
   // Blank lines at the end of the file are not lines of it.
   while (!lines.empty() && lines.back().empty() && lines.size() > 8) lines.pop_back();
   return lines;
@@ -127,7 +128,7 @@ bool reportForms(FrontPanel& p, std::ostream& out, const std::vector<std::string
   int lastSaid = 0;
   for (const auto& warning : warnings) {
     std::string shown = warning.line <= static_cast<int>(lines.size())
-                            ? ", \"" + lines[warning.line - 1] + "\""
+                            ? ", \"" + firstChars(lines[warning.line - 1], Text::capacity) + "\""
                             : "";
     out << "  Line " << warning.line << shown << ": " << warning.text << "\n";
     if (warning.line == lastSaid) continue;

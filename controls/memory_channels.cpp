@@ -1,6 +1,11 @@
 // The ten memory channels and "memory.dat", which keeps them and the band
 // memory between runs: line 1 the version, then one line per band 1..13
 // (mode digit and nine frequency digits), then one line per channel 0..9.
+//
+// The file is written only over a memory file of its own: a "memory.dat"
+// that cannot be read, that is no memory file (a link to the station's
+// quelmo.cfg, to the operator's notes) or that is read-only is left as it
+// is, and every store and the end say that the memories were not saved.
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -17,10 +22,46 @@ const std::string memoryFileName = "memory.dat";
 const std::string newFileEnding = ".new";
 
 constexpr int channelCount = 10;
+constexpr int memoryLines = 1 + lastBand + channelCount;  // the version, the bands, the channels
 
 bool isChannel(int digit) { return digit >= 0 && digit < channelCount; }
 
 bool isEmptyChannel(std::string_view channel) { return firstChars(channel, 1) == "9"; }
+
+// "V" and the version of the program that wrote the file: "V1.9".
+bool isVersionLine(std::string_view line) {
+  return line.size() >= 2 && line[0] == 'V' &&
+         line.find_first_not_of("0123456789.", 1) == std::string_view::npos;
+}
+
+// Whether line `index` (0 the version) holds what the file keeps there.
+bool isMemoryLine(int index, std::string_view line) {
+  if (index <= lastBand) return isModeAndFrequency(line);
+  return isEmptyChannel(line) || isModeAndFrequency(line);
+}
+
+// Why a file read as these lines is not a memory file; empty when it is
+// one. An empty file holds nothing to lose. Otherwise its first line is the
+// version, and of the lines after it more are memories than are not
+// (damage here and there is taken for what it is: the lines not taken are
+// reported, and the next save replaces them).
+std::string whyNoMemoryFile(const std::array<std::string, memoryLines>& lines, int linesRead,
+                            int linesBeyond) {
+  int memories = 0;
+  int blanks = 0;
+  for (int index = 0; index < linesRead; ++index) {
+    if (lines[index].empty()) ++blanks;
+    if (index > 0 && isMemoryLine(index, lines[index])) ++memories;
+  }
+  if (blanks == linesRead && linesBeyond == 0) return {};
+  if (!isVersionLine(lines[0])) return "its first line is not a version such as V1.9";
+  int others = linesRead - 1 - memories + linesBeyond;
+  if (others > memories) {
+    return "only " + std::to_string(memories) + " of its " + std::to_string(memories + others) +
+           " lines after the version are memories";
+  }
+  return {};
+}
 
 // Why a line is not a mode digit and nine frequency digits.
 std::string damage(std::string_view line) {
@@ -68,14 +109,20 @@ void FrontPanel::recallChannel(int digit) {
 
 // Written whole to a new file beside the one it replaces, then put in its
 // place in one step. Through a "memory.dat" that is a link the file it names
-// is replaced, and the link stays. A file that could not be read at start is
-// never written over: it may hold the operator's channels.
+// is replaced, and the link stays. A file that could not be read at start,
+// or was no memory file, is never written over: it may hold the operator's
+// channels, or be another file altogether. Nor is a read-only one: the
+// operator keeps it as it is.
 bool FrontPanel::saveMemoryFile() {
-  if (memoryFileUnreadable == 1) {
-    reportProblem(memoryFileName + " was not read at start and is left as it is: nothing saved");
+  if (memoryFileKept == 1) {
+    reportProblem(memoryFileName + " is left as it was found at start: nothing saved");
     return false;
   }
   std::string target = linkTarget(memoryFileName);
+  if (isReadOnly(target)) {
+    reportProblem(memoryFileName + " is read-only: nothing saved");
+    return false;
+  }
   std::string newFile = target + newFileEnding;
   if (memoryFile.create(newFile) != 0) {
     reportProblem(newFile + " cannot be created (" + memoryFile.problem() + "): nothing saved");
@@ -95,14 +142,14 @@ bool FrontPanel::saveMemoryFile() {
 }
 
 // A missing file is created from the tables as they are and read back. A
-// file that exists but cannot be read leaves the tables as they are and is
-// never saved over. A line that is not in the form the program writes keeps
-// the band's current values or reads as an empty channel, and is reported:
-// the next save writes those in its place.
+// file that exists but cannot be read, or is no memory file, leaves the
+// tables as they are and is never saved over. A line that is not in the
+// form the program writes keeps the band's current values or reads as an
+// empty channel, and is reported: the next save writes those in its place.
 void FrontPanel::loadMemoryFile() {
   if (memoryFile.open(memoryFileName, "R") != 0) {
     if (!memoryFile.problem().empty()) {
-      refuseMemoryFile(memoryFile.problem());
+      refuseMemoryFile("cannot be read (" + memoryFile.problem() + ")");
       return;
     }
     if (!saveMemoryFile()) return;
@@ -110,13 +157,26 @@ void FrontPanel::loadMemoryFile() {
   }
   // Read whole before anything is taken, so a read that fails half way
   // leaves the tables as they were.
-  std::array<std::string, 1 + lastBand + channelCount> lines;
+  std::array<std::string, memoryLines> lines;
   int linesRead = 0;
   for (std::string& line : lines) {
     if (memoryFile.readLine(line, Text::capacity) == 0) ++linesRead;
   }
+  // The lines after the file's form, blank ones aside: the next save leaves
+  // them out.
+  int linesBeyond = 0;
+  int firstBeyond = 0;
+  std::string beyond;
+  for (int number = memoryLines + 1; memoryFile.readLine(beyond, 0) == 0; ++number) {
+    if (memoryFile.lastLineLength() == 0) continue;
+    if (linesBeyond++ == 0) firstBeyond = number;
+  }
   if (!memoryFile.close()) {
-    refuseMemoryFile(std::strerror(EIO));
+    refuseMemoryFile("cannot be read (" + memoryFile.problem() + ")");
+    return;
+  }
+  if (std::string why = whyNoMemoryFile(lines, linesRead, linesBeyond); !why.empty()) {
+    refuseMemoryFile("is no memory file (" + why + ")");
     return;
   }
   // Line numbers count from 1; line 1 is the version, not needed.
@@ -127,7 +187,7 @@ void FrontPanel::loadMemoryFile() {
   };
   for (int band = firstBand; band <= lastBand; ++band) {
     const std::string& line = lines[band];
-    if (!isModeAndFrequency(line)) {
+    if (!isMemoryLine(band, line)) {
       notTaken(band + 1, "band " + std::to_string(band));
       continue;
     }
@@ -135,21 +195,31 @@ void FrontPanel::loadMemoryFile() {
     bandFrequency[band] = cat::frequency(roundToInt(numberOf(lastChars(line, 9))));
   }
   for (int channel = 0; channel < channelCount; ++channel) {
-    const std::string& line = lines[1 + lastBand + channel];
-    bool taken = isEmptyChannel(line) || isModeAndFrequency(line);
-    if (!taken) notTaken(2 + lastBand + channel, "channel " + std::to_string(channel));
-    memoryChannel[channel] = taken ? line : std::string("9");
+    const int index = 1 + lastBand + channel;
+    bool taken = isMemoryLine(index, lines[index]);
+    if (!taken) notTaken(index + 1, "channel " + std::to_string(channel));
+    memoryChannel[channel] = taken ? lines[index] : std::string("9");
   }
   if (linesRead == 0) {
     reportProblem(memoryFileName + " is empty: the initial memories are used");
-  } else if (linesRead < static_cast<int>(lines.size())) {
+  } else if (linesRead < memoryLines) {
     reportProblem(memoryFileName + " ends after line " + std::to_string(linesRead) + " of " +
-                  std::to_string(lines.size()) + ": the lines after are not taken");
+                  std::to_string(memoryLines) + ": the lines after are not taken");
+  }
+  if (linesBeyond > 0) {
+    reportProblem(memoryFileName + " has " + std::to_string(linesBeyond) +
+                  (linesBeyond == 1 ? " line" : " lines") + " after its last channel, from line " +
+                  std::to_string(firstBeyond) + ": not taken, and the next save leaves " +
+                  (linesBeyond == 1 ? "it" : "them") + " out");
+  }
+  if (isReadOnly(linkTarget(memoryFileName))) {
+    reportProblem(memoryFileName +
+                  " is read-only: its memories are used, and nothing is saved to it");
   }
 }
 
 void FrontPanel::refuseMemoryFile(const std::string& why) {
-  memoryFileUnreadable = 1;
-  reportProblem(memoryFileName + " cannot be read (" + why +
-                "): the initial memories are used, and the file is left as it is");
+  memoryFileKept = 1;
+  reportProblem(memoryFileName + " " + why +
+                ": the initial memories are used, and the file is left as it is");
 }

@@ -85,17 +85,20 @@ class Platform {
   // operation on the port found, without touching the device.
   virtual SerialFault serialFault(int port) = 0;
 
-  // Plays a sound file; with wait, to its end. A name without extension
-  // gets ".wav". A missing file plays nothing and returns at once.
+  // Plays a sound file; with wait, to its end, unless the end of the
+  // program is asked for (a termination signal, the close request): that
+  // stops it at once, and every word played with wait until the end is
+  // delivered returns at once. A name without extension gets ".wav". A
+  // missing file plays nothing and returns at once.
   virtual void playSound(const std::string& name, bool wait) = 0;
   // A sound that serves as a wait: takes as long as the file lasts, played
   // to its end, or, with no sound device to play it on, in silence. A
   // missing file takes no time.
   virtual void pauseForSound(const std::string& name) = 0;
   // Plays a sound to its end, as playSound with wait, unless a key is
-  // pressed first: then the sound stops within one buffer of the device,
-  // the key is left to be delivered, and the result is false. A repeat of a
-  // held key does not count.
+  // pressed (or the end asked for) first: then the sound stops within one
+  // buffer of the device, the key is left to be delivered, and the result
+  // is false. A repeat of a held key does not count.
   virtual bool playSoundUntilKey(const std::string& name) = 0;
   // Every sound played from now on, but a pause, is played this many times
   // as fast (0.5 to 3), its pitch kept.

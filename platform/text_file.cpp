@@ -14,6 +14,9 @@ TextFile::~TextFile() { close(); }
 int TextFile::open(const std::string& name, std::string_view mode) {
   close();
   problem_.clear();
+  name_ = name;
+  bytesWritten_ = 0;
+  rotateAt_ = 0;
   if (mode == "R" || mode == "r") return openForReading(name);
   if (mode == "W" || mode == "w") return openForWriting(name);
   return fail("cannot be opened in mode " + std::string(mode));
@@ -22,6 +25,9 @@ int TextFile::open(const std::string& name, std::string_view mode) {
 int TextFile::create(const std::string& name) {
   close();
   problem_.clear();
+  name_ = name;
+  bytesWritten_ = 0;
+  rotateAt_ = 0;
   return createFile(name);
 }
 
@@ -32,21 +38,23 @@ int TextFile::fail(std::string why) {
 
 int TextFile::readLine(std::string& line, std::size_t capacity) {
   line.clear();
+  lastLineLength_ = 0;
   if (file_ == nullptr || writing_) return -1;
   bool readAnything = false;
   for (;;) {
-    int c = std::getc(file_);
-    if (c == EOF) {
-      if (std::ferror(file_) != 0) failed_ = true;
-      break;
-    }
+    int c = nextByte();
+    if (c == EOF) break;
     readAnything = true;
     if (c == '\n') break;
     if (c == '\r') {
-      int next = std::getc(file_);
-      if (next != '\n' && next != EOF) std::ungetc(next, file_);
+      int next = nextByte();
+      if (next != '\n' && next != EOF) {
+        std::ungetc(next, file_);
+        --bytesRead_;
+      }
       break;
     }
+    ++lastLineLength_;
     if (line.size() < capacity) line.push_back(static_cast<char>(c));
   }
   return readAnything ? 0 : -1;
@@ -64,12 +72,48 @@ void TextFile::skipByteOrderMark() {
   std::rewind(file_);
 }
 
+int TextFile::nextByte() {
+  if (failed_) return EOF;
+  int c = std::getc(file_);
+  if (c == EOF) {
+    if (std::ferror(file_) != 0) {
+      failed_ = true;
+      problem_ = "cannot be read to its end";
+    }
+    return EOF;
+  }
+  if (++bytesRead_ > largestReadable) {
+    failed_ = true;
+    problem_ = "is larger than " + std::to_string(largestReadable) + " bytes";
+    return EOF;
+  }
+  return c;
+}
+
 bool TextFile::writeLine(std::string_view text) {
+  if (rotateAt_ > 0 && bytesWritten_ >= rotateAt_) rotate();
   if (file_ == nullptr || !writing_) return false;
   bool ok = std::fwrite(text.data(), 1, text.size(), file_) == text.size() &&
             std::fwrite("\r\n", 1, 2, file_) == 2 && std::fflush(file_) == 0;
   if (!ok) failed_ = true;
+  bytesWritten_ += static_cast<long long>(text.size()) + 2;
   return ok;
+}
+
+void TextFile::rotateAt(long long bytes, std::string oldEnding) {
+  rotateAt_ = bytes;
+  oldEnding_ = std::move(oldEnding);
+}
+
+// The full file goes aside; should that fail, the new file empties it. A
+// file that cannot be opened anew leaves the log closed.
+void TextFile::rotate() {
+  long long limit = rotateAt_;
+  std::string name = name_;
+  std::string ending = oldEnding_;
+  close();
+  renameFile(name, name + ending);
+  if (open(name, "W") == 0) rotateAt(limit, ending);
 }
 
 bool TextFile::close() {

@@ -1,7 +1,9 @@
 // Text files in the working directory, read and written a line at a time.
 // Only plain files are read or written: a folder, a device, a FIFO or a
 // socket in a file's place is refused at once, never waited on, and a file
-// is created without following a link in its place.
+// is created without following a link in its place. A file is read only up
+// to largestReadable bytes, counted as they are read: what the system says
+// of its size does not count (a file of /proc says 0 and can be endless).
 #pragma once
 
 #include <cstdio>
@@ -22,10 +24,11 @@ class TextFile {
   ~TextFile();
 
   // Mode "R"/"r": an existing plain file of at most largestReadable bytes,
-  // for reading. Mode "W"/"w": a plain file, created, or emptied when it
-  // exists; a name that is a link, or a file that has other names (a hard
-  // link), is refused rather than written through. Result 0 on success, 1
-  // on failure; problem() then says why.
+  // for reading; reading stops there, as a failure, should it hold more.
+  // Mode "W"/"w": a plain file, created, or emptied when it exists; a name
+  // that is a link, or a file that has other names (a hard link), is
+  // refused rather than written through. Result 0 on success, 1 on failure;
+  // problem() then says why.
   int open(const std::string& name, std::string_view mode);
 
   // A new file for writing in place of whatever had the name: a link or a
@@ -34,8 +37,9 @@ class TextFile {
   // name is not removed: the creation fails. Result as open().
   int create(const std::string& name);
 
-  // Why the last open or create failed, for a message: empty when it did
-  // not fail, and when the file to read does not exist.
+  // Why the last open or create failed, or why reading stopped short, for
+  // a message: empty when nothing failed, and when the file to read does
+  // not exist.
   const std::string& problem() const { return problem_; }
 
   // A UTF-8 byte-order mark at the start of the file is no part of its first
@@ -45,11 +49,20 @@ class TextFile {
   // line is consumed. At the end of the file the line is empty and the
   // result -1; otherwise 0.
   int readLine(std::string& line, std::size_t capacity = 254);
+  // How many characters the line last read had, before it was cut to the
+  // capacity.
+  std::size_t lastLineLength() const { return lastLineLength_; }
 
   // Writes the text followed by CR LF and hands it to the system at once, so
   // a log line is on disk when the event it records has happened. False when
   // the file is not open or the write failed.
   bool writeLine(std::string_view text);
+
+  // For a log written without end: once the file has reached `bytes`, the
+  // next line starts a new one, the full one keeping its name with
+  // `oldEnding` added (in place of an earlier one). The log then never takes
+  // more than twice that.
+  void rotateAt(long long bytes, std::string oldEnding);
 
   // Closes and empties the variable; does nothing when it holds no file.
   // False when a written file could not be completed (for example a full
@@ -61,9 +74,13 @@ class TextFile {
  private:
   void skipByteOrderMark();  // of a file just opened for reading
   int openForReading(const std::string& name);
+  void rotate();
   int openForWriting(const std::string& name);
   int createFile(const std::string& name);
   int adopt(int descriptor, bool writing);
+  // The next byte read, or EOF: at the end, after a failed read, or when the
+  // file holds more than largestReadable bytes.
+  int nextByte();
   // Hands what was written to the disk, so that it survives a power cut.
   static bool syncToDisk(std::FILE* file);
   int fail(std::string why);  // 1, with the reason kept
@@ -71,6 +88,12 @@ class TextFile {
   std::FILE* file_ = nullptr;
   bool writing_ = false;
   bool failed_ = false;
+  long long bytesRead_ = 0;
+  std::string name_;  // of the file being written
+  long long bytesWritten_ = 0;
+  long long rotateAt_ = 0;  // 0: never
+  std::string oldEnding_;
+  std::size_t lastLineLength_ = 0;
   std::string problem_;
 };
 
@@ -79,6 +102,10 @@ bool deleteFile(const std::string& name);
 // new one, never a half-written one; the replacement is on disk when this
 // returns.
 bool renameFile(const std::string& from, const std::string& to);
+// True when the file exists and may not be written: it is marked read-only
+// (no write permission at all on POSIX, whoever asks; the read-only
+// attribute on Windows), or this user may not write it.
+bool isReadOnly(const std::string& name);
 // The file a name leads to: the name itself, or, when it is a symbolic link,
 // what the link names, followed through further links. The file need not
 // exist. A name whose links go round in a circle stays as it is.

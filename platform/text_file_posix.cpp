@@ -85,10 +85,12 @@ int TextFile::createFile(const std::string& name) {
   return adopt(fd, true);
 }
 
-// The descriptor was opened not to wait; a plain file never does anyway.
+// The descriptor was opened not to wait. A plain file never does anyway,
+// but some files of /proc wait for what they show (the kernel's messages):
+// read, they stay so and fail at once; written, the file is an ordinary one.
 int TextFile::adopt(int descriptor, bool writing) {
   int flags = ::fcntl(descriptor, F_GETFL);
-  if (flags >= 0) ::fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK);
+  if (writing && flags >= 0) ::fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK);
   file_ = ::fdopen(descriptor, writing ? "wb" : "rb");
   if (file_ == nullptr) {
     ::close(descriptor);
@@ -96,6 +98,7 @@ int TextFile::adopt(int descriptor, bool writing) {
   }
   writing_ = writing;
   failed_ = false;
+  bytesRead_ = 0;
   return 0;
 }
 
@@ -111,6 +114,13 @@ bool renameFile(const std::string& from, const std::string& to) {
     ::close(folder);
   }
   return true;
+}
+
+bool isReadOnly(const std::string& name) {
+  struct stat info {};
+  if (::stat(name.c_str(), &info) != 0) return false;
+  // Root may write any file, so the mode is looked at as well.
+  return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(name.c_str(), W_OK) != 0;
 }
 
 std::string linkTarget(const std::string& name) {

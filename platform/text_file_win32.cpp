@@ -117,6 +117,7 @@ int TextFile::adopt(int descriptor, bool writing) {
   }
   writing_ = writing;
   failed_ = false;
+  bytesRead_ = 0;
   return 0;
 }
 
@@ -129,6 +130,11 @@ bool deleteFile(const std::string& name) { return DeleteFileA(name.c_str()) != 0
 bool renameFile(const std::string& from, const std::string& to) {
   return MoveFileExA(from.c_str(), to.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool isReadOnly(const std::string& name) {
+  DWORD attributes = GetFileAttributesA(name.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
 // A link is followed to the file it names by opening that file; a link that

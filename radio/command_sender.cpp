@@ -6,6 +6,12 @@
 #include "radio/cat.h"
 #include "state/front_panel.h"
 
+namespace {
+
+constexpr long long trafficLogPart = 10LL << 20;
+
+}  // namespace
+
 void FrontPanel::sendCommand() {
   // The operator chose what the program commands: it is no change made at
   // the radio, and one made there and not yet said is superseded.
@@ -27,12 +33,17 @@ void FrontPanel::sendCommand(std::string_view command) {
 }
 
 // The log is a plain file of its own: a "debug.dat" that is a link, a hard
-// link, a FIFO or a folder is left alone, and the run has no log.
+// link, a FIFO or a folder is left alone, and the run has no log. A long run
+// (or a radio line full of noise) fills it without end, so at 10 MiB it is
+// moved to "debug.dat.old" and a new one begun: some 12 hours of an ordinary
+// run's traffic each (230 bytes a second), under an hour of a 38400-baud
+// line's noise.
 void FrontPanel::openTrafficLog() {
   if (debugFile.open("debug.dat", "W") != 0) {
     reportProblem("debug.dat " + debugFile.problem() + ": no traffic log is kept");
     return;
   }
+  debugFile.rotateAt(trafficLogPart, ".old");
   debugFile.writeLine("QUELMO " + versionText + "  " + platform.dateText() + "   " +
                       platform.timeText());
   for (const std::string& problem : unloggedProblems) writeLogLine("ERR=" + problem);

@@ -11,7 +11,10 @@ struct FaultWords {
   std::string_view text;
 };
 
-constexpr std::array<FaultWords, 8> faultWords = {{
+constexpr std::array<FaultWords, 9> faultWords = {{
+    {LinkFault::noPort, SerialFault::none, "checkline",
+     "line 1 of quelmo.cfg names no port: it should end in the port's number, 5 characters "
+     "for ports 1 to 9 (port1), 6 for ports 10 to 99 (port12)"},
     {LinkFault::noDevice, SerialFault::noDevice, "nodev",
      "no such device: nothing is there where the port leads (the radio or its cable "
      "unplugged, or a COM link to the wrong place)"},

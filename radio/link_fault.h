@@ -9,6 +9,7 @@
 
 enum class LinkFault {
   none,
+  noPort,  // line 1 of quelmo.cfg names no port 1 to 256
   noDevice,
   denied,
   busy,

@@ -21,6 +21,8 @@ namespace {
 
 constexpr int ticksToLoss = 20;        // a second of 50 ms ticks without a reply
 constexpr int ticksBetweenOpens = 20;  // the port is opened again about once a second
+constexpr int firstPort = 1;
+constexpr int lastPort = 256;
 
 int bitOf(LinkFault fault) { return 1 << static_cast<int>(fault); }
 
@@ -46,6 +48,7 @@ void reportLinkFault(FrontPanel& p, LinkFault fault) {
     text = "radio lost, " + text;
   }
   p.speakWord(linkFaultWord(fault));
+  if (fault == LinkFault::noPort) p.speakWord("1");  // "check line one"
   text += linkFaultText(fault);
   p.writeLogLine("LINK=" + text);
   std::fprintf(stderr, "quelmo: %s\n", text.c_str());
@@ -54,6 +57,11 @@ void reportLinkFault(FrontPanel& p, LinkFault fault) {
 }  // namespace
 
 bool FrontPanel::watchLink() {
+  // No port to open: said once, and nothing is tried.
+  if (comPort < firstPort || comPort > lastPort) {
+    reportLinkFault(*this, LinkFault::noPort);
+    return false;
+  }
   ++ticksSinceOpen;
   SerialFault fault = platform.serialFault(comPort);
   if (fault == SerialFault::none) {

@@ -30,7 +30,11 @@
 
 namespace {
 
-constexpr int longestRead = 255;
+// Each reading tick takes all that has arrived, up to a terminal's whole
+// input buffer: 4096 bytes a tenth of a second is more than ten times what
+// a 38400-baud line brings, so noise at the line's full rate is drained and
+// never holds the radio's replies back.
+constexpr int longestRead = 4096;
 
 // At the end the radio's frequency is waited for at most this long for each
 // byte of a frequency reply (300 ms a read), for at most this many reads.

@@ -132,12 +132,13 @@ class FrontPanel {
   // ===== Memory channels 0..9 (controls/memory_channels.cpp) =====
   std::array<Text, 10> memoryChannel;                 // mode digit + 9 frequency digits, "9" empty
   ChannelAction channelAction = ChannelAction::none;  // waiting for its digit
-  int memoryFileUnreadable = 0;  // 1: "memory.dat" exists but was not read; never saved over
+  int memoryFileKept = 0;  // 1: "memory.dat" was unreadable or no memory file; never saved over
 
   // ===== Routines =====
 
   // app/: configuration, opening sequence, event handler and key map.
-  bool readConfiguration();  // false when "quelmo.cfg" is missing
+  bool readConfiguration();  // false when "quelmo.cfg" is missing or unreadable
+  void refuseConfiguration(const std::string& why);  // said, and on standard error
   void openingSequence();
   void setInitialValues();  // the state the opening sequence starts from
   void openRadioPort();     // comPort at baudRate, reads never waiting, 8N2

@@ -11,6 +11,13 @@
 
 class DesktopPlatform : public Platform {
  public:
+  DesktopPlatform() = default;
+  // A window still open (an end without the main loop: no quelmo.cfg) is
+  // left to the process's end as well.
+  ~DesktopPlatform() override { window_.closeForExit(); }
+  DesktopPlatform(const DesktopPlatform&) = delete;
+  DesktopPlatform& operator=(const DesktopPlatform&) = delete;
+
   bool openWindow(int left, int top, int width, int height, const std::string& title,
                   EventHandler handler) override {
     return window_.openWindow(left, top, width, height, title, std::move(handler));
@@ -26,7 +33,9 @@ class DesktopPlatform : public Platform {
     sound_.restIfSilent();
     window_.waitEvents();
   }
-  void closeWindow() override { window_.closeWindow(); }
+  // The program closes its window only at its end, which the process's end
+  // follows.
+  void closeWindow() override { window_.closeForExit(); }
   void showInTitle(int x, int y) override { window_.showInTitle(x, y); }
 
   int openSerial(int port, int baud) override { return ports_.openSerial(port, baud); }
@@ -46,11 +55,20 @@ class DesktopPlatform : public Platform {
   int closeSerial(int port) override { return ports_.closeSerial(port); }
   SerialFault serialFault(int port) override { return ports_.serialFault(port); }
 
-  void playSound(const std::string& name, bool wait) override { sound_.playSound(name, wait); }
+  // A word waited for stops when the end is asked for; with the key too
+  // when keys cut the phrase.
+  void playSound(const std::string& name, bool wait) override {
+    if (!wait) {
+      sound_.playSound(name, false);
+      return;
+    }
+    sound_.playSoundUntil(
+        name, [this](int descriptor, auto until) { return window_.waitForEnd(descriptor, until); });
+  }
   void pauseForSound(const std::string& name) override { sound_.pauseForSound(name); }
   bool playSoundUntilKey(const std::string& name) override {
-    return sound_.playSoundUntilKey(name, [this](int descriptor, auto until) {
-      return window_.waitForKeyDown(descriptor, until);
+    return sound_.playSoundUntil(name, [this](int descriptor, auto until) {
+      return window_.waitForKeyOrEnd(descriptor, until);
     });
   }
   void setSpeechRate(double rate) override { sound_.setRate(rate); }

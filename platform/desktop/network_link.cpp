@@ -10,7 +10,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <fstream>
 
 namespace {
 
@@ -19,6 +18,10 @@ namespace {
 // without closing the connection is noticed within seconds, not the
 // quarter of an hour TCP would otherwise keep trying.
 constexpr unsigned int unacknowledgedMs = 3000;
+
+// The most of a COMn file that is read: an address with its port takes at
+// most some 50 characters, so anything longer is no address.
+constexpr std::size_t longestAddressLine = 256;
 
 SerialFault faultOfConnectError(int error) {
   if (error == EACCES || error == EPERM) return SerialFault::denied;
@@ -72,11 +75,20 @@ bool isNetworkAddress(const std::string& address) {
 std::string addressInEntry(const std::string& entry) {
   struct stat info {};
   if (::stat(entry.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return {};
-  std::ifstream file(entry);
-  std::string line;
-  std::getline(file, line);
-  std::size_t first = line.find_first_not_of(" \t\r");
-  std::size_t last = line.find_last_not_of(" \t\r");
+  // The file is looked at again every second while the radio is missing:
+  // only its first bytes are read, whatever its size says (a huge or
+  // sparse file, or one of /proc, whose size says nothing).
+  int fd = ::open(entry.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return {};
+  char start[longestAddressLine];
+  ssize_t length = -1;
+  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) length = ::read(fd, start, sizeof start);
+  ::close(fd);
+  if (length <= 0) return {};
+  std::string line(start, static_cast<std::size_t>(length));
+  line = line.substr(0, line.find_first_of("\r\n"));
+  std::size_t first = line.find_first_not_of(" \t");
+  std::size_t last = line.find_last_not_of(" \t");
   if (first == std::string::npos) return {};
   return line.substr(first, last - first + 1);
 }

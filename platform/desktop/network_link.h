@@ -10,7 +10,8 @@
 #include "platform/platform.h"
 
 // The address that the plain file `entry` names, without blanks or line
-// end; empty when the entry is not a plain file.
+// end; empty when the entry is not a plain file. Only the file's first 256
+// bytes are read: a longer first line is cut there, and is no address.
 std::string addressInEntry(const std::string& entry);
 
 // True for an address of the form above.

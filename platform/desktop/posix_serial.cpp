@@ -146,6 +146,17 @@ ssize_t writeSome(int fd, bool network, const char* bytes, std::size_t length) {
   return ::write(fd, bytes, length);
 }
 
+// A text from a file as a message shows it: at most 60 characters, those
+// that cannot be shown (a NUL, a control character) as "?".
+std::string shownText(const std::string& text) {
+  constexpr std::size_t longest = 60;
+  std::string shown = text.substr(0, longest);
+  for (char& c : shown) {
+    if (static_cast<unsigned char>(c) < 32 || c == 127) c = '?';
+  }
+  return text.size() > longest ? shown + "..." : shown;
+}
+
 std::string linkTarget(const std::string& entry) {
   char target[PATH_MAX];
   ssize_t length = ::readlink(entry.c_str(), target, sizeof target - 1);
@@ -186,7 +197,7 @@ std::string PosixSerialPorts::whereItLeads(int port) {
            "as 192.168.1.20:3001";
   }
   if (!address.empty()) {
-    return name + ", a file holding \"" + address +
+    return name + ", a file holding \"" + shownText(address) +
            "\", which is not a network address in digits such as 192.168.1.20:3001";
   }
   std::string target = linkTarget(name);
@@ -199,11 +210,19 @@ std::string PosixSerialPorts::whereItLeads(int port) {
   return where;
 }
 
+std::string PosixSerialPorts::pathOf(int port) const {
+  if (inRange(port) && throughEntry_[static_cast<std::size_t>(port)]) {
+    return "COM" + std::to_string(port);
+  }
+  return deviceName(port);
+}
+
 int PosixSerialPorts::openSerial(int port, int baud) {
   if (!inRange(port)) return 0;
   closeSerial(port);
   OpenPort& slot = ports_[port];
-  std::string name = deviceName(port);
+  std::string name = pathOf(port);
+  if (name.rfind("COM", 0) == 0) throughEntry_.set(static_cast<std::size_t>(port));
   std::string address = addressInEntry(name);
   if (!address.empty()) {
     // The speed is set where the radio is; it is not looked at here.

@@ -2,7 +2,10 @@
 // Port n is the entry "COMn" in the working directory when there is one (a
 // link to the radio's device, the simulator's pseudo-terminal, or a plain
 // file naming a network address, see network_link.h), otherwise
-// /dev/ttyS(n-1).
+// /dev/ttyS(n-1). Once port n has been opened through its COMn entry it
+// keeps to that entry: while the entry is missing the port finds no device,
+// and it never falls back on the computer's own port, where another device
+// could answer in the radio's place.
 //
 // Every operation on a port that is out of range, not open, or whose device
 // has gone (the other end hung up, the USB adapter was pulled) returns 0 and
@@ -11,6 +14,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <chrono>
 #include <string>
 
@@ -25,6 +29,9 @@ class PosixSerialPorts {
 
   // The device path that port n names (empty when n is out of range).
   static std::string deviceName(int port);
+  // The path the next open of port n takes: deviceName(port), or the COMn
+  // entry once the port has been opened through it.
+  std::string pathOf(int port) const;
   // Where port n leads, in words, for the operator checking the station.
   static std::string whereItLeads(int port);
 
@@ -80,4 +87,5 @@ class PosixSerialPorts {
   }
 
   std::array<OpenPort, 257> ports_;  // indexed by port number
+  std::bitset<257> throughEntry_;    // the ports opened through their COMn entry
 };

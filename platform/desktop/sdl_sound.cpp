@@ -74,11 +74,12 @@ void SdlSound::playSound(const std::string& name, bool wait) {
   queue(*wordAtRate(path, rate_), wait);
 }
 
-bool SdlSound::playSoundUntilKey(const std::string& name, const KeyWait& keyWait) {
+bool SdlSound::playSoundUntil(const std::string& name, const StopWait& stopWait) {
   std::string path = findFile(soundFileName(name));
   if (path.empty() || !openDevice()) return true;
   const std::vector<Sint16>* samples = decoded(path, true);
   if (samples == nullptr) return true;
+  if (stopWait(releasedDescriptor_, std::chrono::steady_clock::now())) return false;
   const std::vector<Sint16>& word = *wordAtRate(path, rate_);
   std::uint64_t number = queue(word, false);
   auto until = std::chrono::steady_clock::now() + longestWait(word);
@@ -91,7 +92,7 @@ bool SdlSound::playSoundUntilKey(const std::string& name, const KeyWait& keyWait
     // Without the descriptor the release is looked for every 5 ms.
     auto wakeBy =
         releasedDescriptor_ >= 0 ? until : std::min(until, now + std::chrono::milliseconds(5));
-    if (keyWait(releasedDescriptor_, wakeBy)) {
+    if (stopWait(releasedDescriptor_, wakeBy)) {
       // Everything queued goes, released or not: the device's next buffer
       // is silent, so a cut sound is heard for at most the buffer it is in.
       queue_.dropAll();

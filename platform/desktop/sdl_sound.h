@@ -45,13 +45,14 @@ class SdlSound {
   // Sleeps as long as the sound lasts, whether there is a device or not.
   void pauseSilently(const std::string& name);
 
-  // Sleeps until a key-down is waiting (true), the descriptor is readable
-  // or the time has come (false).
-  using KeyWait = std::function<bool(int descriptor, std::chrono::steady_clock::time_point until)>;
-  // As playSound with wait, while keyWait watches for a key: a key stops
-  // everything queued, so the sound device takes no more of it, and the
-  // result is false.
-  bool playSoundUntilKey(const std::string& name, const KeyWait& keyWait);
+  // Sleeps until what stops a sound is waiting (true: a key, an end asked
+  // for), the descriptor is readable or the time has come (false).
+  using StopWait = std::function<bool(int descriptor, std::chrono::steady_clock::time_point until)>;
+  // As playSound with wait, while stopWait watches for what stops it: that
+  // stops everything queued, so the sound device takes no more of it, and
+  // the result is false. What is waiting already stops the sound before it
+  // starts.
+  bool playSoundUntil(const std::string& name, const StopWait& stopWait);
   // Every sound but a pause from now on: played this many times as fast.
   void setRate(double rate) { rate_ = rate; }
 

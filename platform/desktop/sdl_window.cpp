@@ -122,6 +122,7 @@ bool SdlWindow::openWindow(int left, int top, int width, int height, const std::
 
   handler_ = std::move(handler);
   title_.open(title);
+  endDelivered_ = false;
   textX_ = 0;
   textY_ = 0;
   setFont(initialFace, initialPoints, normalWeight);
@@ -226,7 +227,7 @@ void SdlWindow::waitEvents() {
   bool delivered = false;
   while (window_ != nullptr && !delivered) {
     if (endAsked()) {
-      if (handler_) handler_(event::closeRequest, 0);
+      deliverEnd();
       return;
     }
     SDL_Event e;
@@ -244,6 +245,13 @@ void SdlWindow::waitEvents() {
 // A termination signal, the display gone or the window destroyed from
 // outside: each is the close request, and the program ends in order.
 bool SdlWindow::endAsked() { return terminationSignals::take() || xServer_.lost(); }
+
+// Once the end is delivered its own words ("tune on, not connected") are
+// said: only a new signal stops them.
+void SdlWindow::deliverEnd() {
+  endDelivered_ = true;
+  if (handler_) handler_(event::closeRequest, 0);
+}
 
 // Waits for a window event until the earliest timer falls due; false when
 // the wait ended without one.
@@ -274,26 +282,56 @@ bool SdlWindow::waitOnXServer(SDL_Event& e, Clock::time_point due) {
   return takeQueued();
 }
 
-bool SdlWindow::waitForKeyDown(int descriptor, Clock::time_point until) {
-  if (window_ != nullptr) {
-    if (keyDownQueued()) return true;
+bool SdlWindow::waitForKeyOrEnd(int descriptor, Clock::time_point until) {
+  return waitForStop(descriptor, until, true);
+}
+
+bool SdlWindow::waitForEnd(int descriptor, Clock::time_point until) {
+  return waitForStop(descriptor, until, false);
+}
+
+// A word being said waits here: the end (a termination signal, the close
+// box, the display gone) stops it at once, as a key does where keys stop
+// words, so that a tuning ends without waiting for the phrase.
+bool SdlWindow::waitForStop(int descriptor, Clock::time_point until, bool keysStop) {
+  auto stops = [this, keysStop] { return endWaiting() || (keysStop && keyDownQueued()); };
+  if (stops()) return true;
+  // A display that has gone is not asked for events any more.
+  bool onDisplay = window_ != nullptr && !xServer_.lost();
+  if (onDisplay) {
     if (drawnSincePump_) {
       pumpEvents();
-      if (keyDownQueued()) return true;
+      if (stops()) return true;
     }
     if (xServer_.isOpen()) {
-      if (!xServer_.waitServerOr(descriptor, until)) return false;
-      pumpEvents();
-      return keyDownQueued();
+      if (xServer_.waitServerOr(descriptor, until)) pumpEvents();
+      return stops();
     }
   }
-  // Not on X11: SDL is asked for keys every 10 ms.
+  // Not on X11: SDL is asked for events every 10 ms.
   auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now()).count();
-  pollfd watched{descriptor, POLLIN, 0};
-  poll(&watched, 1, static_cast<int>(std::clamp<long long>(left, 0, 10)));
+  pollfd watched[] = {{descriptor, POLLIN, 0}, {terminationSignals::wakeDescriptor(), POLLIN, 0}};
+  poll(watched, 2, static_cast<int>(std::clamp<long long>(left, 0, 10)));
+  if (onDisplay) pumpEvents();
+  return stops();
+}
+
+// The end asked for and not yet delivered: a termination signal not yet
+// taken, the display gone, or a close request in SDL's queue (the close
+// box, or Alt+F4 as a key). Once the end is delivered, only a new signal.
+bool SdlWindow::endWaiting() const {
+  if (terminationSignals::pending()) return true;
+  if (endDelivered_) return false;
+  if (xServer_.lost()) return true;
   if (window_ == nullptr) return false;
-  pumpEvents();
-  return keyDownQueued();
+  if (SDL_HasEvent(SDL_QUIT) == SDL_TRUE) return true;
+  SDL_Event waiting[32];
+  int count = SDL_PeepEvents(waiting, 32, SDL_PEEKEVENT, SDL_KEYDOWN, SDL_KEYDOWN);
+  for (int i = 0; i < count; ++i) {
+    const SDL_Keysym& key = waiting[i].key.keysym;
+    if ((key.mod & KMOD_ALT) != 0 && key.sym == SDLK_F4) return true;
+  }
+  return false;
 }
 
 bool SdlWindow::keyDownQueued() const {
@@ -314,7 +352,7 @@ void SdlWindow::pumpEvents() {
 void SdlWindow::deliver(const SDL_Event& e) {
   switch (e.type) {
     case SDL_QUIT:  // the close box or the window manager's close
-      if (handler_) handler_(event::closeRequest, 0);
+      deliverEnd();
       break;
     case SDL_KEYDOWN:
     case SDL_KEYUP:
@@ -337,7 +375,7 @@ void SdlWindow::deliverKey(const SDL_KeyboardEvent& key) {
   if (!handler_) return;
   bool altHeld = (key.keysym.mod & KMOD_ALT) != 0;
   if (key.type == SDL_KEYDOWN && altHeld && key.keysym.sym == SDLK_F4) {
-    handler_(event::closeRequest, 0);  // no window manager is needed for Alt+F4
+    deliverEnd();  // no window manager is needed for Alt+F4
     return;
   }
   int code = virtualKeyCode(key.keysym.sym, key.keysym.mod);
@@ -361,7 +399,21 @@ void SdlWindow::showArea(const SDL_Rect& area) {
   drawnSincePump_ = true;
 }
 
-void SdlWindow::closeWindow() {
+void SdlWindow::closeWindow() { release(!xServer_.lost()); }
+
+// Destroying the window asks the server to take it off the screen and waits
+// for its answer (SDL), and closing SDL's video closes its connections. A
+// server that goes at that moment (a logout, the X server killed, together
+// with the signal that ended the program) never answers: Xlib then waits
+// for ever, at full speed, or ends the process itself. At the program's end
+// there is no need: the process ends next, and the server takes the window
+// away with the connection.
+void SdlWindow::closeForExit() { release(false); }
+
+// Over a lost connection SDL would wait for the server's answer for ever
+// too: the window and SDL's video are then left for the end of the process
+// to release.
+void SdlWindow::release(bool destroy) {
   if (window_ == nullptr) return;
   timers_.clear();
   shown_.clear();
@@ -371,12 +423,8 @@ void SdlWindow::closeWindow() {
   SDL_FreeSurface(image_);
   image_ = nullptr;
   TTF_Quit();
-  // Over a lost connection SDL would wait for the server's answer for ever
-  // (and Xlib end the process on its second connection): the window and
-  // SDL's video are left for the end of the process to release.
-  bool lost = xServer_.lost();
   xServer_ = XConnection(nullptr);
-  if (!lost) {
+  if (destroy) {
     SDL_DestroyWindow(window_);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
   }

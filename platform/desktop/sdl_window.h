@@ -34,10 +34,15 @@ class SdlWindow {
   void waitEvents();
   void closeWindow();
   void showInTitle(int x, int y) { title_.follow(x, y); }
-  // Sleeps until a key-down (not a held key's repeat) waits to be
-  // delivered (true), the descriptor is readable or the time has come
-  // (false). The key stays queued for the next waitEvents.
-  bool waitForKeyDown(int descriptor, std::chrono::steady_clock::time_point until);
+  // At the program's end: as closeWindow, but the window itself is left for
+  // the end of the process to take away with the connection (see there).
+  void closeForExit();
+  // Sleeps until a key-down (not a held key's repeat) or the end waits to
+  // be delivered (true), the descriptor is readable or the time has come
+  // (false). The key, or the end, stays queued for the next waitEvents.
+  bool waitForKeyOrEnd(int descriptor, std::chrono::steady_clock::time_point until);
+  // As waitForKeyOrEnd, but only the end counts.
+  bool waitForEnd(int descriptor, std::chrono::steady_clock::time_point until);
 
   bool isOpen() const { return window_ != nullptr; }
   int textX() const { return textX_; }
@@ -61,7 +66,11 @@ class SdlWindow {
   void remember(const std::string& text, const SDL_Rect& area);
   void followInTitle(const std::string& line, int endX);
   bool endAsked();
+  void deliverEnd();
+  bool endWaiting() const;
   bool keyDownQueued() const;
+  bool waitForStop(int descriptor, Clock::time_point until, bool keysStop);
+  void release(bool destroy);
   bool waitForEvent(SDL_Event& e);
   bool waitOnXServer(SDL_Event& e, Clock::time_point due);
   void pumpEvents();
@@ -84,4 +93,5 @@ class SdlWindow {
   XConnection xServer_{nullptr};
   bool drawnSincePump_ = false;
   WindowTitle title_;
+  bool endDelivered_ = false;  // the close request has been handed to the program
 };

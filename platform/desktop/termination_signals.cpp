@@ -46,6 +46,8 @@ void install() {
 
 int wakeDescriptor() { return wakeRead; }
 
+bool pending() { return arrived.load(); }
+
 bool take() {
   if (!arrived.exchange(false)) return false;
   char bytes[64];

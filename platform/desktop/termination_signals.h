@@ -13,5 +13,7 @@ void install();
 int wakeDescriptor();
 // True once for each time signals arrived since the last call.
 bool take();
+// True while signals have arrived that take() has not yet taken.
+bool pending();
 
 }  // namespace terminationSignals

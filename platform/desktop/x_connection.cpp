@@ -73,8 +73,11 @@ bool XConnection::waitServerOr(int descriptor, std::chrono::steady_clock::time_p
   auto left =
       std::chrono::ceil<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
   if (left.count() <= 0) return false;
-  pollfd watched[] = {{fd_, POLLIN, 0}, {descriptor, POLLIN, 0}};
-  int ready = poll(watched, 2, static_cast<int>(std::min<long long>(left.count(), 1000000)));
+  pollfd watched[] = {
+      {fd_, POLLIN, 0}, {descriptor, POLLIN, 0}, {terminationSignals::wakeDescriptor(), POLLIN, 0}};
+  int count = watched[2].fd >= 0 ? 3 : 2;
+  int ready = poll(watched, count, static_cast<int>(std::min<long long>(left.count(), 1000000)));
   if (ready <= 0) return false;
-  return watched[1].revents == 0;  // only the server: a sound released is looked at first
+  // Only the server: a sound released, or a signal, is looked at first.
+  return watched[1].revents == 0 && watched[2].revents == 0;
 }

@@ -24,8 +24,8 @@ class XConnection {
   // arrived or the time has come; false only when the time came.
   bool waitReadable(std::chrono::steady_clock::time_point until) const;
   // Sleeps until the server has sent something (true), the other
-  // descriptor is readable or the time has come (false). Termination
-  // signals wait for the next waitReadable.
+  // descriptor is readable, a termination signal arrived or the time has
+  // come (false).
   bool waitServerOr(int descriptor, std::chrono::steady_clock::time_point until) const;
   // True once the connection has broken or the window was destroyed from
   // outside: nothing more can be shown, and the program can only end.

@@ -82,18 +82,19 @@ void WaveOutSound::playSound(const std::string& name, bool wait) {
   words_.waitReleased(word, longest);
 }
 
-bool WaveOutSound::playSoundUntilKey(const std::string& name,
-                                     const std::function<bool()>& keyWaiting) {
+bool WaveOutSound::playSoundUntil(const std::string& name,
+                                  const std::function<bool()>& stopWaiting) {
   if (state_ == Device::mute) return true;
   const std::vector<std::int16_t>* samples = atRate(soundFileName(name), true);
   if (samples == nullptr || !openDevice()) return true;
+  if (stopWaiting()) return false;
   std::uint64_t word = words_.add(*samples);
   SetEvent(wake_);
   auto until = std::chrono::steady_clock::now() +
                std::chrono::milliseconds(1000 + samples->size() * 1000 / deviceSampleRate);
   constexpr std::chrono::milliseconds keyLook{5};
   while (!words_.releasedWithin(word, keyLook)) {
-    if (keyWaiting()) {
+    if (stopWaiting()) {
       words_.dropAll();
       waveOutReset(device_);  // the buffers the device holds are given back unplayed
       return false;

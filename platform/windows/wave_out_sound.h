@@ -43,10 +43,12 @@ class WaveOutSound {
   void pauseForSound(const std::string& name);
   // Sleeps as long as the sound lasts, whether there is a device or not.
   void pauseSilently(const std::string& name);
-  // As playSound with wait, while keyWaiting is asked every few
-  // milliseconds: once it is true everything queued is dropped and the
-  // device is reset, so the sound stops at once, and the result is false.
-  bool playSoundUntilKey(const std::string& name, const std::function<bool()>& keyWaiting);
+  // As playSound with wait, while stopWaiting (a key, the end asked for) is
+  // asked every few milliseconds: once it is true everything queued is
+  // dropped and the device is reset, so the sound stops at once, and the
+  // result is false. What is waiting already stops the sound before it
+  // starts.
+  bool playSoundUntil(const std::string& name, const std::function<bool()>& stopWaiting);
   // Every sound but a pause from now on: played this many times as fast.
   void setRate(double rate) { rate_ = rate; }
 

@@ -228,6 +228,12 @@ bool Win32Window::keyDownWaiting() {
                      [](const Posted& p) { return p.freshKey; });
 }
 
+bool Win32Window::closeRequestWaiting() {
+  std::lock_guard lock(postedMutex_);
+  return std::any_of(postedEvents_.begin(), postedEvents_.end(),
+                     [](const Posted& p) { return p.code == event::closeRequest; });
+}
+
 // Every event the window's thread has posted, in order; the handler may
 // close the window, after which nothing more is delivered.
 bool Win32Window::deliverPosted() {

@@ -57,6 +57,9 @@ class Win32Window {
   // True while a key-down that is not a held key's repeat waits to be
   // delivered.
   bool keyDownWaiting();
+  // True while the close request (the close box, Alt+F4, the end of the
+  // session) waits to be delivered.
+  bool closeRequestWaiting();
 
   bool isOpen() const { return open_; }
   HWND handle() const { return window_; }

@@ -44,10 +44,19 @@ class WindowsPlatform : public Platform {
   int closeSerial(int port) override { return ports_.closeSerial(port); }
   SerialFault serialFault(int port) override { return ports_.serialFault(port); }
 
-  void playSound(const std::string& name, bool wait) override { sound_.playSound(name, wait); }
+  // A word waited for stops when the end is asked for; with a key too when
+  // keys cut the phrase.
+  void playSound(const std::string& name, bool wait) override {
+    if (!wait) {
+      sound_.playSound(name, false);
+      return;
+    }
+    sound_.playSoundUntil(name, [this] { return window_.closeRequestWaiting(); });
+  }
   void pauseForSound(const std::string& name) override { sound_.pauseForSound(name); }
   bool playSoundUntilKey(const std::string& name) override {
-    return sound_.playSoundUntilKey(name, [this] { return window_.keyDownWaiting(); });
+    return sound_.playSoundUntil(
+        name, [this] { return window_.keyDownWaiting() || window_.closeRequestWaiting(); });
   }
   void setSpeechRate(double rate) override { sound_.setRate(rate); }
   void pauseSilently(const std::string& name) override { sound_.pauseSilently(name); }

@@ -203,8 +203,9 @@ class Station:
             time.sleep(0.2)
 
     def close_box(self):
-        """What the window manager sends when the close box is clicked."""
-        send_close_request(self.x.display, int(self.window))
+        """What the window manager sends when the close box is clicked; the
+        moment (time.monotonic()) it was sent."""
+        return send_close_request(self.x.display, int(self.window))
 
     # --- what the radio received ---
 
@@ -215,16 +216,18 @@ class Station:
         except FileNotFoundError:
             return []
 
-    def first_command_after(self, moment):
+    def first_command_after(self, moment, command=None):
         """Seconds from `moment` (time.monotonic()) to the first command the
-        radio received after it; None when none came."""
+        radio received after it (the first `command`, when given); None when
+        none came."""
         try:
             with open(self.sim_log) as log:
                 for line in log:
-                    stamp = int(line.split(" ", 2)[1]) / 1e6
-                    if stamp >= moment:
+                    _, stamp, received = line.rstrip("\n").split(" ", 2)
+                    stamp = int(stamp) / 1e6
+                    if stamp >= moment and command in (None, received):
                         return stamp - moment
-        except FileNotFoundError:
+        except (FileNotFoundError, ValueError):
             pass
         return None
 
@@ -321,6 +324,22 @@ class Station:
             shutil.rmtree(self.audio_folder, ignore_errors=True)
 
 
+def private_mounts_work():
+    """Whether this machine lets a private mount namespace bind and remount
+    a folder (as root in most containers and on CI it does)."""
+    folder = tempfile.mkdtemp(prefix="quelmo-mount-probe-")
+    try:
+        probe = subprocess.run(
+            ["unshare", "-m", "sh", "-c",
+             'mount --bind "$0" "$0" && mount -o remount,ro,bind "$0" "$0"', folder],
+            capture_output=True)
+        return probe.returncode == 0
+    except FileNotFoundError:
+        return False
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+
+
 def contains_in_order(sequence, wanted):
     """True when `wanted` occurs in `sequence` as a contiguous run."""
     n = len(wanted)
@@ -339,7 +358,8 @@ class _XEvent(ctypes.Union):
 
 
 def send_close_request(display_name, window):
-    """WM_DELETE_WINDOW to the window, as a window manager's close box does."""
+    """WM_DELETE_WINDOW to the window, as a window manager's close box does;
+    the moment (time.monotonic()) it was sent."""
     xlib = ctypes.cdll.LoadLibrary("libX11.so.6")
     xlib.XOpenDisplay.restype = ctypes.c_void_p
     xlib.XOpenDisplay.argtypes = [ctypes.c_char_p]
@@ -359,6 +379,8 @@ def send_close_request(display_name, window):
     event.xclient.format = 32
     event.xclient.data[0] = xlib.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
     event.xclient.data[1] = 0  # CurrentTime
+    sent = time.monotonic()
     xlib.XSendEvent(display, window, 0, 0, ctypes.byref(event))
     xlib.XFlush(display)
     xlib.XCloseDisplay(display)
+    return sent

@@ -6,12 +6,15 @@ the run and switch the radio off; a channel stored is on disk at once, even
 when the program is killed straight after; and a run after one killed while
 transmitting stops the carrier before it sets the power."""
 
+import os
 import signal
+import time
 import unittest
 
 import station_test
 from station import POLL_QUERIES, STATION_CONFIG, XServer, wait_until
 from station_test import StationTest
+from test_voice import RATE, write_test_voice
 
 
 def setUpModule():
@@ -106,6 +109,69 @@ class Ends(StationTest):
         sent = station.key_commands(since)
         self.assertEqual(sent[0], "TX0;")
         self.assertLess(sent.index("TX0;"), sent.index("PC0100;"))
+
+
+# SWR readings said while tuning, in full.
+SWR_SPOKEN = STATION_CONFIG[:3] + ["SWR=1"] + STATION_CONFIG[4:]
+
+
+class EndsCutThePhrase(StationTest):
+    """The end cuts whatever is being said, as a key does: the carrier goes
+    off within 50 ms of the signal or the close box, however long the
+    phrase."""
+
+    PHRASE_ENDS = {name: ENDS[name] for name in ("SIGTERM", "close box")}
+
+    def test_the_carrier_goes_off_at_once_whatever_is_said(self):
+        for name, end in self.PHRASE_ENDS.items():
+            with self.subTest(name):
+                station = self.new_station(config=SWR_SPOKEN, sim_options=["--steady"])
+                # 0.3 s words: the SWR said at each reading lasts 1.8 s.
+                write_test_voice(os.path.join(station.folder, "wave"),
+                                 sound_samples=RATE * 3 // 10)
+                station.start()
+                station.wait_connected()
+                station.press("t")
+                said = len(station.wait_for_words(["swr"]))
+                wait_until(lambda: len(station.words()) > said, 5, "the SWR phrase going on")
+                moment = time.monotonic()
+                moment = end(station) or moment  # the close box says when it was sent
+                self.assertEqual(station.wait_for_exit(), 0)
+                delay = station.first_command_after(moment, "TX0;")
+                self.assertIsNotNone(delay, "no TX0 after the end")
+                self.assertLess(delay, 0.05, "TX0 came %.3f s after the %s" % (delay, name))
+
+
+# How many times the race between a termination signal and the display's
+# loss is run (half a second each).
+END_RACES = int(os.environ.get("QUELMO_E2E_END_RACES", "50"))
+
+
+class EndsWithTheDisplayGone(StationTest):
+    def test_a_signal_and_the_display_lost_together_end_in_order(self):
+        """SIGTERM and the X server killed together (a logout), in either
+        order and at various delays: every run ends in order (status 0)
+        within a second, never spinning in Xlib."""
+        delays = [0, 0.001, 0.005, 0.02, 0.1]
+        for run in range(END_RACES):
+            signal_first = run % 2 == 0
+            delay = delays[run // 2 % len(delays)]
+            with self.subTest(run=run, signal_first=signal_first, delay=delay):
+                x_server = XServer()
+                self.addCleanup(lambda x=x_server: (x.process.kill(), x.process.wait()))
+                station = self.new_station(x_server=x_server, sim_options=["--unplugged"])
+                station.start()
+                station.wait_for_words(["nodev"])
+                steps = [lambda: station.quelmo.send_signal(signal.SIGTERM),
+                         x_server.process.kill]
+                if not signal_first:
+                    steps.reverse()
+                steps[0]()
+                time.sleep(delay)
+                steps[1]()
+                ended = time.monotonic()
+                self.assertEqual(station.wait_for_exit(timeout=5), 0)
+                self.assertLess(time.monotonic() - ended, 1.0)
 
 
 if __name__ == "__main__":

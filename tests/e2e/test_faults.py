@@ -106,20 +106,48 @@ class FailingPort(StationTest):
 
     def test_port_that_never_opens(self):
         # The radio sits on COM2; the station names port 3, for which there is
-        # neither a COM3 entry nor a serial device, then port 0, which is none.
-        for port_line in ("port3", "port0"):
-            with self.subTest(port_line):
+        # neither a COM3 entry nor a serial device, then port 0, which is none,
+        # and a line 1 far longer than a line may be, which names none.
+        cases = (("port3", ["nodev"]), ("port0", ["checkline", "1"]),
+                 ("port1" + "x" * 100000, ["checkline", "1"]))
+        for port_line, reason in cases:
+            with self.subTest(port_line[:8]):
                 if port_line == "port3" and os.path.exists("/dev/ttyS2"):
                     self.skipTest("this machine has a /dev/ttyS2")
                 station = self.station(config=config_with_port(port_line), sim_port=2,
                                        connect=False)
+                station.wait_for_words(reason)
                 station.press("f", "e", "1", "4", "Return")
-                station.wait_for_words(["nc", "nc"])
+                station.wait_for_words(reason + ["nc", "nc"])
                 self.assertTrue(station.running())
                 station.press("q")
                 self.assertEqual(station.wait_for_exit(), 0)
                 self.assertEqual(station.radio_commands(), [])
                 self.assertTrue(any(l == "TX=FA007100000;" for l in station.debug_lines()))
+                if port_line.startswith("port1"):
+                    self.assertIn("quelmo.cfg line 1 (100005 characters) names no port",
+                                  station.quelmo.stderr.read().decode())
+
+    def test_a_huge_file_as_the_port_holds_no_key_up(self):
+        """COM1 a sparse file of 1 GiB, looked at once a second while no
+        radio is reached: every key, and Q, is taken within 100 ms."""
+        station = self.new_station(sim_port=None)
+        with open(os.path.join(station.folder, "COM1"), "wb") as huge:
+            huge.truncate(1 << 30)
+        station.start()
+        station.wait_for_words(["noaddress"])
+        delays = []
+        station.focus()
+        for key, line in [("f", "F")] * 8 + [("q", "Q")]:
+            handled = station.debug_lines().count(line)
+            pressed = time.monotonic()
+            station.xdotool("key", "--delay", "0", key)
+            while station.debug_lines().count(line) == handled and time.monotonic() < pressed + 30:
+                time.sleep(0.002)
+            delays.append(time.monotonic() - pressed)
+            time.sleep(0.37)  # the keys fall on every part of the second between tries
+        self.assertEqual(station.wait_for_exit(), 0)
+        self.assertLess(max(delays), 0.1, ["%.3f" % d for d in delays])
 
 
 if __name__ == "__main__":

@@ -7,12 +7,10 @@ import random
 import shutil
 import stat
 import struct
-import subprocess
-import tempfile
 import unittest
 
 import station_test
-from station import STATION_CONFIG, wait_until
+from station import STATION_CONFIG, private_mounts_work, wait_until
 from station_test import StationTest
 
 
@@ -43,22 +41,6 @@ def noise(seed, size):
     return bytes(generator.randrange(256) for _ in range(size))
 
 
-def private_mounts_work():
-    """Whether this machine lets a private mount namespace bind and remount
-    a folder (as root in most containers and on CI it does)."""
-    folder = tempfile.mkdtemp(prefix="quelmo-mount-probe-")
-    try:
-        probe = subprocess.run(
-            ["unshare", "-m", "sh", "-c",
-             'mount --bind "$0" "$0" && mount -o remount,ro,bind "$0" "$0"', folder],
-            capture_output=True)
-        return probe.returncode == 0
-    except FileNotFoundError:
-        return False
-    finally:
-        shutil.rmtree(folder, ignore_errors=True)
-
-
 # Runs the program ($0) in the working folder mounted read-only, in a mount
 # namespace of its own.
 READ_ONLY_FOLDER = ["unshare", "-m", "sh", "-c",
@@ -84,12 +66,20 @@ class BadFiles(StationTest):
         self.assertEqual(station.wait_for_exit(), 0)
         self.assertNotIn("ERROR", station.quelmo.stderr.read().decode())
 
-    def test_missing_configuration_is_said_and_the_program_ends(self):
-        station = self.new_station(config=None)
-        station.start(wait_for_window=False)
-        self.assertEqual(station.wait_for_exit(), 0)
-        self.assertIn("cfgnf", station.words())
-        self.assertEqual(station.radio_commands(), [])
+    def test_missing_configuration_is_said_and_the_program_ends_as_a_failure(self):
+        for name, make in (("missing", None),
+                           ("a link to nowhere", lambda path: os.symlink("station.cfg", path))):
+            with self.subTest(name):
+                station = self.new_station(config=None)
+                if make:
+                    make(os.path.join(station.folder, "quelmo.cfg"))
+                station.start(wait_for_window=False)
+                self.assertEqual(station.wait_for_exit(), 1)
+                self.assertIn("cfgnf", station.words())
+                errors = station.quelmo.stderr.read().decode()
+                self.assertIn("quelmo.cfg", errors)
+                self.assertIn(": Quelmo cannot run without it", errors)
+                self.assertEqual(station.radio_commands(), [])
 
     def test_damaged_configurations(self):
         damaged = {
@@ -112,7 +102,6 @@ class BadFiles(StationTest):
         overlong[2] = "1" + "3" * 100000
         overlong[16] = "9" * 3000
         damaged = {
-            "noise": noise(2, 700),
             "overlong lines": ("\r\n".join(overlong) + "\r\n").encode(),
             "cut short": "\r\n".join(STORED_MEMORY[:5]).encode(),
             "lone CRs": "\r".join(STORED_MEMORY).encode(),
@@ -125,8 +114,7 @@ class BadFiles(StationTest):
                 self.run_and_quit(station, keys=("g", "3"))
                 saved = station.read_lines("memory.dat")
                 self.assertTrue(is_well_formed_memory(saved), saved)
-                if name != "noise":
-                    self.assertEqual(saved[1], STORED_MEMORY[1])
+                self.assertEqual(saved[1], STORED_MEMORY[1])
         # The sound lines of the last file; 40 m holds the recalled channel's
         # 7.03 MHz once the radio has reported it before the quit.
         self.assertEqual(saved[:4] + saved[5:6], STORED_MEMORY[:4] + STORED_MEMORY[5:6])
@@ -237,7 +225,7 @@ class HostileFiles(StationTest):
                 station = self.new_station(config=None)
                 make(self.path(station, "quelmo.cfg"))
                 station.start(wait_for_window=False)
-                self.assertEqual(station.wait_for_exit(timeout=15), 0)
+                self.assertEqual(station.wait_for_exit(timeout=15), 1)
                 self.assertEqual(station.words()[-1], "cfgnf")
                 self.assertIn("quelmo.cfg", station.quelmo.stderr.read().decode())
 
@@ -262,6 +250,55 @@ class HostileFiles(StationTest):
                 self.assertIn("memory.dat cannot be read", errors)
                 self.assertEqual(stat.S_IFMT(os.lstat(self.path(station, "memory.dat")).st_mode), kind)
                 self.assertFalse(os.path.exists(self.path(station, "memory.dat.new")))
+
+    def test_a_memory_file_that_is_not_ours_is_never_written_over(self):
+        """A memory.dat that leads to the station's quelmo.cfg or to the
+        operator's notes, noise, or a memory file made read-only: stores and
+        the end leave it as it is, and say the memories were not saved."""
+        def link_to(name, content=None):
+            def make(station):
+                if content is not None:
+                    with open(self.path(station, name), "wb") as file:
+                        file.write(content)
+                os.symlink(name, self.path(station, "memory.dat"))
+                return name
+            return make
+
+        def written(content, mode=0o644):
+            def make(station):
+                with open(self.path(station, "memory.dat"), "wb") as file:
+                    file.write(content)
+                os.chmod(self.path(station, "memory.dat"), mode)
+                return "memory.dat"
+            return make
+
+        stored = ("\r\n".join(STORED_MEMORY) + "\r\n").encode()
+        cases = {  # how memory.dat is made, what stderr says of it
+            "a link to quelmo.cfg": (link_to("quelmo.cfg"), "is no memory file"),
+            "a link to notes": (link_to("notes.txt", b"Sunday net 7.100 LSB\nQSL cards\n"),
+                                "is no memory file"),
+            "noise": (written(noise(2, 700)), "is no memory file"),
+            "read-only": (written(stored, 0o444), "memory.dat is read-only"),
+        }
+        for name, (make, said) in cases.items():
+            with self.subTest(name):
+                station = self.new_station()
+                kept = make(station)
+                with open(self.path(station, kept), "rb") as file:
+                    before = file.read()
+                mode = stat.S_IMODE(os.stat(self.path(station, kept)).st_mode)
+                station.start()
+                station.wait_connected()
+                station.press("c", "3")
+                station.wait_for_words(["sch", "3", "ok", "notsaved"])
+                errors = self.quit_and_check(station, ["notsaved", "quit"])
+                self.assertIn(said, errors)
+                with open(self.path(station, kept), "rb") as file:
+                    self.assertEqual(file.read(), before)
+                self.assertEqual(stat.S_IMODE(os.stat(self.path(station, kept)).st_mode), mode)
+                self.assertEqual(os.path.islink(self.path(station, "memory.dat")),
+                                 kept != "memory.dat")
+                self.assertFalse(os.path.exists(self.path(station, kept + ".new")))
 
     @unittest.skipUnless(os.geteuid() == 0, "needs root to run the program as another user")
     def test_a_memory_file_left_by_another_user_is_never_written_over(self):

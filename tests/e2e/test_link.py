@@ -7,11 +7,13 @@ import os
 import shutil
 import socket
 import subprocess
+import tempfile
 import time
 import unittest
 
 import station_test
-from station import STATION_CONFIG, contains_in_order, wait_until
+from station import (QUELMO_SIM, STATION_CONFIG, contains_in_order, private_mounts_work,
+                     wait_until)
 from station_test import StationTest
 
 IDLE_TARGET = 0.5  # % of one core, the README's idle target
@@ -212,6 +214,80 @@ class TuningCutOff(LinkTest):
         since = len(station.words())
         station.press("f")  # the keys work again: no "tune is on"
         self.heard_after(station, since, ["lsb", "7", "point", "1", "mhz"])
+
+
+class SimulatedRadio:
+    """A quelmo-sim of its own in `folder`, as COMn there, logging what it
+    receives."""
+
+    def __init__(self, folder, port=1):
+        self.log = os.path.join(folder, "radio-%d.log" % port)
+        self.process = subprocess.Popen(
+            [QUELMO_SIM, "--dir", folder, "--port", str(port), "--log", self.log],
+            stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+        if not self.process.stdout.readline().startswith("ready "):
+            raise RuntimeError("quelmo-sim did not start")
+        self.device = os.path.realpath(os.path.join(folder, "COM%d" % port))
+
+    def commands(self):
+        try:
+            with open(self.log) as log:
+                return [line.rstrip("\n").split(" ", 2)[2] for line in log]
+        except FileNotFoundError:
+            return []
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            self.process.wait(timeout=5)
+        self.process.stdin.close()
+        self.process.stdout.close()
+
+
+@unittest.skipUnless(private_mounts_work() and os.path.exists("/dev/ttyS0"),
+                     "no private mount namespaces or no /dev/ttyS0 here")
+class NeverTheWrongDevice(LinkTest):
+    def test_the_link_gone_while_tuning_is_no_device_never_the_computers_port(self):
+        """The radio's COM1 link goes while it transmits (its adapter's link
+        removed): the program must not fall back on port 1's own device,
+        /dev/ttyS0, where another device answers (a second simulated radio,
+        bound over /dev/ttyS0 in the program's own mount namespace). The
+        radio is lost for "no such device", and when the link is back the
+        tuning still owed ends there."""
+        decoy_folder = tempfile.mkdtemp(prefix="quelmo-e2e-decoy-")
+        self.addCleanup(shutil.rmtree, decoy_folder, True)
+        decoy = SimulatedRadio(decoy_folder)
+        self.addCleanup(decoy.stop)
+        station = self.new_station()
+        station.start(wrapper=["unshare", "-m", "sh", "-c",
+                               'mount --bind "%s" /dev/ttyS0 && exec "$0"' % decoy.device])
+        station.wait_connected()
+        mark = self.mark(station)
+        station.press("t")
+        self.assertSent(station, mark, ["TX1;"])
+        since = len(station.words())
+
+        station.sim.terminate()  # it takes its COM1 link with it
+        station.sim.wait(timeout=5)
+        self.heard_after(station, since, ["lost", "nodev"])
+        time.sleep(2.5)  # the port is tried again, twice at least
+        self.assertEqual(decoy.commands(), [])
+        self.assertNotIn("off", station.words()[since:])
+
+        back = self.mark(station)
+        station.sim.stdin.close()
+        station.sim.stdout.close()
+        station.sim = subprocess.Popen(  # the link is back, to the radio
+            [QUELMO_SIM, "--dir", station.folder, "--port", "1", "--log", station.sim_log],
+            stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+        self.heard_after(station, since, ["lost", "nodev", "connected", "tune", "off"])
+        self.assertEqual(station.key_commands(back)[0], "TX0;")
+        station.press("q")
+        self.assertEqual(station.wait_for_exit(), 0)
+        self.assertEqual(decoy.commands(), [])
+        link_lines = [l for l in station.debug_lines() if l.startswith("LINK=")]
+        self.assertEqual(len(link_lines), 1, link_lines)
+        self.assertIn("radio lost, port 1: no such device", link_lines[0])
 
 
 # What the station check says of the test station: port 1 at 38400, 100 W,

@@ -312,6 +312,47 @@ TEST_F(SerialPortTest, WriterWhoseRadioNeverReadsIsNotHeld) {
 }
 
 // Why a port is not open, as the program tells the operator.
+// A COMn entry that was opened is kept to: once it is gone the port finds
+// no device, and the computer's own port of that number is never tried.
+TEST_F(SerialPortTest, EntryOpenedOnceIsKeptToWhileItIsGone) {
+  ASSERT_EQ(ports.openSerial(1, 38400), 1);
+  fs::remove("COM1");
+  EXPECT_EQ(PosixSerialPorts::deviceName(1), "/dev/ttyS0");  // for a new start
+  EXPECT_EQ(ports.pathOf(1), "COM1");
+  EXPECT_EQ(ports.openSerial(1, 38400), 0);
+  EXPECT_EQ(ports.serialFault(1), SerialFault::noDevice);
+  radio.linkAs("COM1");  // back
+  EXPECT_EQ(ports.openSerial(1, 38400), 1);
+  EXPECT_EQ(ports.writeSerial(1, "FA;", 3), 3);
+  EXPECT_EQ(radio.receive(3), "FA;");
+
+  // A port never opened through an entry still falls back to the system's.
+  EXPECT_EQ(ports.pathOf(2), "/dev/ttyS1");
+}
+
+// A COMn file is looked at every second while the radio is missing: only
+// its first bytes are read, however large it is, and a first line longer
+// than an address is none.
+TEST_F(SerialPortTest, HugeOrEndlessPortFileIsReadOnlyAtItsStart) {
+  std::FILE* huge = std::fopen("COM5", "w");
+  ASSERT_EQ(::ftruncate(::fileno(huge), 1LL << 30), 0);  // 1 GiB of NULs, sparse
+  std::fclose(huge);
+  fs::create_symlink("/proc/self/pagemap", "COM6");  // size 0, endless
+  std::FILE* longLine = std::fopen("COM7", "w");
+  std::fputs((std::string(300, '1') + ":3001\n").c_str(), longLine);
+  std::fclose(longLine);
+  for (int port : {5, 6, 7}) {
+    SCOPED_TRACE(port);
+    auto start = Clock::now();
+    for (int i = 0; i < 20; ++i) EXPECT_EQ(ports.openSerial(port, 38400), 0);
+    EXPECT_LT(msSince(start), 200);
+    EXPECT_EQ(ports.serialFault(port), SerialFault::notAnAddress);
+  }
+  std::string where = PosixSerialPorts::whereItLeads(5);
+  EXPECT_NE(where.find("a file holding \"" + std::string(60, '?') + "...\""), std::string::npos)
+      << where;
+}
+
 TEST_F(SerialPortTest, FaultSaysWhyThePortIsNotOpen) {
   EXPECT_EQ(ports.serialFault(1), SerialFault::closed);
   ASSERT_EQ(ports.openSerial(1, 38400), 1);

@@ -329,6 +329,47 @@ TEST_F(WindowTest, TerminationSignalsAreTheCloseRequestAndEndAnIdleWait) {
   }
 }
 
+// The end asked for stops a word being waited for, as a key does where keys
+// stop words: a signal wakes the wait at once, Alt+F4 as soon as it comes.
+// Each goes on stopping words until the close request is delivered, and no
+// longer: the end's own words are said.
+TEST_F(WindowTest, EndAskedForStopsWordsUntilItIsDelivered) {
+  // As a word waits: again and again, until it is stopped or its time is up.
+  auto waitFor = [this](bool keysStop, int ms) {
+    auto until = Clock::now() + std::chrono::milliseconds(ms);
+    do {
+      if (keysStop ? window.waitForKeyOrEnd(-1, until) : window.waitForEnd(-1, until)) return true;
+    } while (Clock::now() < until);
+    return false;
+  };
+  auto msSince = [](Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+  };
+  idleOnASlowTimer();
+  EXPECT_FALSE(waitFor(false, 50));
+  ASSERT_EQ(std::system("xdotool key alt+F4"), 0);
+  auto start = Clock::now();
+  EXPECT_TRUE(waitFor(false, 2000));
+  EXPECT_LT(msSince(start), 150.0);
+  EXPECT_TRUE(waitFor(true, 0));
+  EXPECT_LT(msUntil(32770), 100.0);
+  EXPECT_FALSE(waitFor(false, 50));
+
+  // A signal counts even after an end was delivered: it asks again.
+  idleOnASlowTimer();
+  std::thread other([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    pthread_kill(pthread_self(), SIGTERM);
+  });
+  start = Clock::now();
+  EXPECT_TRUE(waitFor(false, 2000));
+  EXPECT_LT(msSince(start), 150.0);
+  other.join();
+  EXPECT_LT(msUntil(32770), 100.0);
+  EXPECT_FALSE(waitFor(false, 50));
+  EXPECT_TRUE(window.isOpen());
+}
+
 TEST_F(WindowTest, BlockingHandlerIsFollowedByOneTickNotABurst) {
   window.stopTimer(workTimer);
   std::vector<Clock::time_point> ticks;

@@ -118,14 +118,32 @@ TEST_F(ConfigurationTest, FileEndingAfterTheSpeedGivesSafeDefaults) {
 }
 
 TEST_F(ConfigurationTest, OverlongLinesAreCutAndTheFollowingLinesStillCount) {
-  // The first 254 characters of line 1 end in "4"; what follows is dropped.
-  std::string portLine = std::string(253, 'x') + "4" + std::string(46, '9');
   std::string speedLine = "BAUD= 9600" + std::string(400, '0');
-  auto read = readFresh({portLine, speedLine, "POWER=" + std::string(300, '7'), "SWR=1"});
+  auto read = readFresh({"port4", speedLine, "POWER=" + std::string(300, '7'), "SWR=1"});
   EXPECT_EQ(read->comPort, 4);
   EXPECT_GT(read->baudRate, 9600);  // a huge number, clamped, not a crash
   EXPECT_EQ(read->powerWatts, 5);
   EXPECT_EQ(read->swrAnnounce, SwrAnnounce::fullOnce);
+}
+
+// A port line that names no port is reported as such, with the length it
+// really has; one longer than a text holds names none, whatever it ends in.
+TEST_F(ConfigurationTest, PortLineThatNamesNoPortIsReportedWithItsLength) {
+  const std::pair<std::string, const char*> lines[] = {
+      {std::string(253, 'x') + "4" + std::string(99746, '9'), "100000"},
+      {std::string("port\0\0", 6), "6"},
+      {"\x01\xfe\x80portx", "8"},
+      {"", "0"},
+  };
+  for (const auto& [line, length] : lines) {
+    SCOPED_TRACE(length);
+    testing::internal::CaptureStderr();
+    auto read = readFresh({line, "SPEED=38400"});
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              std::string("quelmo: quelmo.cfg line 1 (") + length + " characters) names no port\n");
+    EXPECT_EQ(read->comPort, 0);
+    EXPECT_EQ(read->baudRate, 38400);
+  }
 }
 
 TEST_F(ConfigurationTest, BinaryJunkGivesZerosWithoutHarm) {
@@ -148,7 +166,11 @@ TEST_F(ConfigurationTest, BinaryJunkGivesZerosWithoutHarm) {
 }
 
 TEST_F(ConfigurationTest, MissingFileSaysSoAndLeavesTheSettingsAlone) {
+  testing::internal::CaptureStderr();
   EXPECT_FALSE(panel.readConfiguration());
+  std::string errors = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(errors.rfind("quelmo: quelmo.cfg is not in this folder (", 0), 0u) << errors;
+  EXPECT_NE(errors.find("): Quelmo cannot run without it\n"), std::string::npos) << errors;
   EXPECT_EQ(words(), (std::vector<std::string>{"cfgnf"}));
   EXPECT_EQ(panel.comPort, 1);  // as the program had it
   EXPECT_EQ(panel.powerWatts, 0);

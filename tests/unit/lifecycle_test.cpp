@@ -48,7 +48,10 @@ class LifecycleTest : public ::testing::Test {
 };
 
 TEST_F(LifecycleTest, WithoutConfigurationGreetsSaysSoAndEndsWithoutThePort) {
-  EXPECT_EQ(runQuelmo(panel), 0);
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(runQuelmo(panel), 1);
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("quelmo.cfg is not in this folder"),
+            std::string::npos);
   EXPECT_EQ(platform.words(),
             (std::vector<std::string>{"quelmo.wav", "1.wav", "point", "9", "cfgnf"}));
   EXPECT_EQ(platform.calls,

@@ -82,6 +82,22 @@ TEST_F(LinkWatchTest, PortThatDoesNotOpenSaysWhyOnceAndIsTriedEverySecond) {
   EXPECT_EQ(linkLines().size(), std::size(cases));
 }
 
+// A port line that names no port: "check line one" once, with the reason on
+// standard error and in the log, and no port is ever tried.
+TEST_F(LinkWatchTest, NoPortIsSaidOnceAsLineOneAndNothingIsOpened) {
+  panel.comPort = 0;
+  platform.clearRecords();
+  testing::internal::CaptureStderr();
+  ticks(60);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "quelmo: port 0: line 1 of quelmo.cfg names no port: it should end in the port's "
+            "number, 5 characters for ports 1 to 9 (port1), 6 for ports 10 to 99 (port12)\n");
+  EXPECT_EQ(words(), (Words{"checkline", "1"}));
+  EXPECT_EQ(opens(), 0);
+  EXPECT_TRUE(platform.portBytes.empty());
+  EXPECT_EQ(linkLines().size(), 1u);
+}
+
 TEST_F(LinkWatchTest, SilentRadioIsLostOnceAndFoundAgain) {
   radioAnswers();
   platform.clearRecords();

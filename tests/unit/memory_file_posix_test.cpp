@@ -52,6 +52,57 @@ TEST_F(MemoryFileTest, LinksAreNeverWrittenThroughButMemoryDatLeadsToItsFile) {
   EXPECT_EQ(std::filesystem::directory_iterator("kept")->path().filename(), "real.dat");
 }
 
+// A "memory.dat" that leads to another file of the operator's (the station's
+// quelmo.cfg, a notes file) is no memory file: neither a store nor the end
+// writes over it, and the link stays.
+TEST_F(MemoryFileTest, LinkToAnotherFileLeavesThatFileAsItIs) {
+  const std::pair<const char*, const char*> others[] = {
+      {"quelmo.cfg", "port1\r\nSPEED=38400\r\nPOWER=100\r\nSWR=0\r\n"},
+      {"notes.txt", "Net on Sunday, 7.100 LSB.\nBring the key.\n"},
+  };
+  for (const auto& [name, content] : others) {
+    SCOPED_TRACE(name);
+    TemporaryDirectory folder;
+    writeFileBytes(name, content);
+    std::filesystem::create_symlink(name, "memory.dat");
+    prepare(panel);
+    panel.loadMemoryFile();
+    platform.clearRecords();
+    panel.storeChannel(4);
+    EXPECT_EQ(words(), (Strings{"4", "ok", "notsaved"}));
+    panel.endProgram(true);
+    EXPECT_EQ(words().back(), "quit");
+    EXPECT_TRUE(std::filesystem::is_symlink("memory.dat"));
+    EXPECT_EQ(readFileBytes(name), content);
+    EXPECT_FALSE(std::filesystem::exists(std::string(name) + ".new"));
+    panel.ended = 0;
+  }
+}
+
+// A read-only "memory.dat" is read, and left read-only and as it was: a
+// store and the end say the memories were not saved.
+TEST_F(MemoryFileTest, ReadOnlyFileIsReadAndNeverWritten) {
+  Strings lines = linesOf(freshFile);
+  lines[17] = "1007100000";  // channel 3
+  writeFileBytes("memory.dat", fileOf(lines));
+  const auto readOnly = std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+                        std::filesystem::perms::others_read;
+  std::filesystem::permissions("memory.dat", readOnly);
+  testing::internal::CaptureStderr();
+  panel.loadMemoryFile();
+  EXPECT_NE(testing::internal::GetCapturedStderr().find(
+                "memory.dat is read-only: its memories are used, and nothing is saved to it"),
+            std::string::npos);
+  EXPECT_EQ(panel.memoryChannel[3], "1007100000");
+  panel.freqDigits = "014200000";
+  panel.lastReplyMode = 2;
+  panel.storeChannel(5);
+  EXPECT_EQ(words(), (Strings{"5", "ok", "notsaved"}));
+  EXPECT_FALSE(panel.saveMemoryFile());
+  EXPECT_EQ(readFileBytes("memory.dat"), fileOf(lines));
+  EXPECT_EQ(std::filesystem::status("memory.dat").permissions(), readOnly);
+}
+
 // A "memory.dat" there is but cannot be read (not a plain file, too large,
 // a read refused) may hold the operator's channels: the run goes on with
 // the initial memories and never writes over it, and a store or the end
@@ -63,6 +114,8 @@ TEST_F(MemoryFileTest, FileThatCannotBeReadIsNeverWrittenOver) {
       {"FIFO", [] { ASSERT_EQ(::mkfifo("memory.dat", 0600), 0); }},
       {"link to /dev/zero", [] { std::filesystem::create_symlink("/dev/zero", "memory.dat"); }},
       {"too large", [&large] { writeFileBytes("memory.dat", large); }},
+      {"endless, its size 0",
+       [] { std::filesystem::create_symlink("/proc/self/pagemap", "memory.dat"); }},
   };
   for (const auto& [kind, make] : kinds) {
     SCOPED_TRACE(kind);
@@ -70,9 +123,9 @@ TEST_F(MemoryFileTest, FileThatCannotBeReadIsNeverWrittenOver) {
     make();
     auto before = std::filesystem::symlink_status("memory.dat").type();
     prepare(panel);
-    panel.memoryFileUnreadable = 0;
+    panel.memoryFileKept = 0;
     panel.loadMemoryFile();
-    EXPECT_EQ(panel.memoryFileUnreadable, 1);
+    EXPECT_EQ(panel.memoryFileKept, 1);
     EXPECT_EQ(panel.bandFrequency[4], "FA007100000");
     platform.clearRecords();
     panel.storeChannel(2);

@@ -96,7 +96,7 @@ TEST_F(MemoryFileTest, FileThatCanNeitherBeReadNorCreatedLeavesTheTables) {
 
 TEST_F(MemoryFileTest, DamagedLinesKeepTheBandAndEmptyTheChannel) {
   writeFileBytes("memory.dat",
-                 "anything\r\n"
+                 "V1.9\r\n"
                  "6001850000\r\n"     // band 1: no such mode
                  "200360000\r\n"      // band 2: eight digits
                  "\r\n"               // band 3: empty
@@ -153,6 +153,53 @@ TEST_F(MemoryFileTest, DamagedLinesKeepTheBandAndEmptyTheChannel) {
   for (int channel = 1; channel < 10; ++channel) {
     EXPECT_EQ(panel.memoryChannel[channel], "9") << channel;
   }
+}
+
+// A file that is not a memory file (the station's settings, the operator's
+// notes, a version line over lines of something else) is never written
+// over: the initial memories are used, a store says nothing was saved.
+TEST_F(MemoryFileTest, FileThatIsNoMemoryFileIsNeverWrittenOver) {
+  Strings mostlyNotes = linesOf(freshFile);
+  for (int line = 1; line < 13; ++line) mostlyNotes[line] = "20 m net on Sunday";
+  const std::pair<const char*, std::string> files[] = {
+      {"its first line is not a version such as V1.9",
+       "port1\r\nSPEED=38400\r\nPOWER=100\r\nSWR=0\r\nTUN=1\r\nBANDMAX=7\r\nPWRCTL=0\r\n"
+       "DEBUG=1\r\n"},
+      {"its first line is not a version such as V1.9", "2014200000 the club net\n7100000\n"},
+      {"only 11 of its 23 lines after the version are memories", fileOf(mostlyNotes)},
+  };
+  for (const auto& [why, content] : files) {
+    SCOPED_TRACE(why);
+    writeFileBytes("memory.dat", content);
+    prepare(panel);
+    testing::internal::CaptureStderr();
+    panel.loadMemoryFile();
+    std::string errors = testing::internal::GetCapturedStderr();
+    EXPECT_NE(errors.find(std::string("memory.dat is no memory file (") + why + ")"),
+              std::string::npos)
+        << errors;
+    EXPECT_EQ(panel.memoryFileKept, 1);
+    EXPECT_EQ(panel.bandFrequency[6], "FA014200000");
+    platform.clearRecords();
+    panel.storeChannel(1);
+    EXPECT_EQ(words(), (Strings{"1", "ok", "notsaved"}));
+    EXPECT_FALSE(panel.saveMemoryFile());
+    EXPECT_EQ(readFileBytes("memory.dat"), content);
+  }
+}
+
+// Lines after the tenth channel are no part of the file: they are not
+// taken, and said to be left out of the next save; blank ones are nothing.
+TEST_F(MemoryFileTest, LinesAfterTheLastChannelAreReported) {
+  writeFileBytes("memory.dat", freshFile + "2014200000\r\n\r\nmy notes\r\n\r\n");
+  testing::internal::CaptureStderr();
+  panel.loadMemoryFile();
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "quelmo: memory.dat has 2 lines after its last channel, from line 25: not taken, "
+            "and the next save leaves them out\n");
+  EXPECT_EQ(panel.memoryFileKept, 0);
+  EXPECT_TRUE(panel.saveMemoryFile());
+  EXPECT_EQ(readFileBytes("memory.dat"), freshFile);
 }
 
 TEST_F(MemoryFileTest, OverlongLineIsReadAsDamagedWithoutDisturbingTheNext) {

@@ -54,6 +54,46 @@ TEST(TextFileOpening, OnlyPlainFilesAreOpenedAndNothingWaits) {
   EXPECT_TRUE(std::filesystem::is_directory("folder"));
 }
 
+// A file whose size says nothing (those of /proc say 0) is read only up to
+// the bound, counted as it is read: past it, reading stops as a failure.
+TEST(TextFileReading, ReadingStopsAtTheBoundWhateverTheSizeSays) {
+  TemporaryDirectory folder;
+  std::filesystem::create_symlink("/proc/self/pagemap", "endless");  // 8 bytes a page of memory
+  TextFile file;
+  ASSERT_EQ(file.open("endless", "R"), 0);
+  std::string line;
+  long long lines = 0;
+  while (file.readLine(line) == 0 && lines < TextFile::largestReadable + 2) ++lines;
+  EXPECT_LE(lines, TextFile::largestReadable);
+  EXPECT_FALSE(file.close());
+  EXPECT_EQ(file.problem(), "is larger than 1048576 bytes");
+
+  // A file that holds just the bound is read whole.
+  writeFileBytes("full.txt", std::string(TextFile::largestReadable - 2, 'x') + "\r\n");
+  ASSERT_EQ(file.open("full.txt", "R"), 0);
+  EXPECT_EQ(file.readLine(line), 0);
+  EXPECT_EQ(file.lastLineLength(), static_cast<std::size_t>(TextFile::largestReadable - 2));
+  EXPECT_EQ(file.readLine(line), -1);
+  EXPECT_TRUE(file.close());
+  EXPECT_EQ(file.problem(), "");
+}
+
+// Read-only is what the mode says for everyone, root included, as well as
+// what this user may not write.
+TEST(TextFileNames, ReadOnlyFiles) {
+  TemporaryDirectory folder;
+  writeFileBytes("kept.dat", "x");
+  writeFileBytes("open.dat", "x");
+  std::filesystem::permissions("kept.dat", std::filesystem::perms::owner_read |
+                                               std::filesystem::perms::group_read |
+                                               std::filesystem::perms::others_read);
+  std::filesystem::create_symlink("kept.dat", "link.dat");
+  EXPECT_TRUE(isReadOnly("kept.dat"));
+  EXPECT_TRUE(isReadOnly("link.dat"));
+  EXPECT_FALSE(isReadOnly("open.dat"));
+  EXPECT_FALSE(isReadOnly("missing.dat"));
+}
+
 TEST(TextFileNames, LinkTargetFollowsLinksToTheFileTheyName) {
   TemporaryDirectory folder;
   std::filesystem::create_directories("a/b");

@@ -77,6 +77,15 @@ TEST(TextFileReading, OverlongLineIsCutAndTheNextLineStartsCleanly) {
             (std::vector<std::string>{std::string(254, 'a'), "next", std::string(10, 'b'), ""}));
   EXPECT_EQ(textsOf(readAllLines("long.txt", 4)),
             (std::vector<std::string>{"aaaa", "next", "bbbb", ""}));
+
+  // The length a line had before it was cut, for a message that names it.
+  TextFile file;
+  ASSERT_EQ(file.open("long.txt", "R"), 0);
+  std::string line;
+  for (std::size_t length : {300u, 4u, 10u, 0u}) {
+    file.readLine(line);
+    EXPECT_EQ(file.lastLineLength(), length);
+  }
 }
 
 TEST(TextFileReading, BinaryBytesPassThroughUnchanged) {
@@ -142,6 +151,28 @@ TEST(TextFileWriting, LinesEndInCrLfAndAreOnDiskAtOnce) {
   EXPECT_TRUE(file.close());  // closing an empty variable does nothing
   EXPECT_FALSE(file.writeLine("after close"));
   EXPECT_EQ(readFileBytes("out.txt"), "TX=FA;\r\n\r\n");
+}
+
+// A log that reaches its size goes aside, replacing the part set aside
+// before, and a new file takes the next line: never more than two parts.
+TEST(TextFileWriting, LogIsRotatedAtItsSize) {
+  TemporaryDirectory folder;
+  writeFileBytes("log.dat.old", "an earlier run's part");
+  TextFile log;
+  ASSERT_EQ(log.open("log.dat", "W"), 0);
+  log.rotateAt(20, ".old");
+  for (const char* line : {"line 1", "line 2", "line 3", "line 4", "line 5", "line 6", "line 7"}) {
+    EXPECT_TRUE(log.writeLine(line));
+  }
+  EXPECT_TRUE(log.close());
+  EXPECT_EQ(readFileBytes("log.dat.old"), "line 4\r\nline 5\r\nline 6\r\n");
+  EXPECT_EQ(readFileBytes("log.dat"), "line 7\r\n");
+
+  // Without rotateAt a file grows as it is written.
+  ASSERT_EQ(log.open("log.dat", "W"), 0);
+  for (int i = 0; i < 10; ++i) EXPECT_TRUE(log.writeLine("line"));
+  EXPECT_TRUE(log.close());
+  EXPECT_EQ(readFileBytes("log.dat").size(), 60u);
 }
 
 TEST(TextFileNames, DeleteAndRenameReplacingTheTarget) {

@@ -185,14 +185,14 @@ TEST_F(SoundTest, AKeyStopsAWordPlayedUntilAKey) {
   sound.playSound(word("ok"), true);  // opens the device
   auto start = Clock::now();
   bool keyCame = false;
-  EXPECT_FALSE(sound.playSoundUntilKey(word("help"), [&] {
+  EXPECT_FALSE(sound.playSoundUntil(word("help"), [&] {
     keyCame = Clock::now() - start > std::chrono::milliseconds(100);
     return keyCame;
   }));
   EXPECT_LT(std::chrono::duration<double>(Clock::now() - start).count(), 0.5);
   EXPECT_FALSE(sound.isPlaying());
-  EXPECT_TRUE(sound.playSoundUntilKey(word("ok"), [] { return false; }));
-  EXPECT_TRUE(sound.playSoundUntilKey(word("missing"), [] { return true; }));
+  EXPECT_TRUE(sound.playSoundUntil(word("ok"), [] { return false; }));
+  EXPECT_TRUE(sound.playSoundUntil(word("missing"), [] { return true; }));
   if (played.available()) {
     EXPECT_GE(samplesOf(7000), 2 * 8820 - releasedEarly);
   }

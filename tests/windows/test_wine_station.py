@@ -93,6 +93,10 @@ class Ends(WineStationTest, test_ends.Ends):
         pass
 
 
+class EndsCutThePhrase(WineStationTest, test_ends.EndsCutThePhrase):
+    PHRASE_ENDS = {"close box": test_ends.ENDS["close box"]}
+
+
 class OnWindows(WineStationTest):
     def test_start_time_and_the_line_the_radio_sees(self):
         for server in ("Wine server not running", "Wine server running"):

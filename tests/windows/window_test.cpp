@@ -199,6 +199,19 @@ TEST_F(WindowTest, MessagesReachTheHandlerAsItsEvents) {
   EXPECT_TRUE(window->isOpen());
 }
 
+// A close request not yet delivered is seen, so the word being said stops
+// for it; once delivered it waits no more.
+TEST_F(WindowTest, CloseRequestIsSeenWaitingBeforeItIsDelivered) {
+  ASSERT_TRUE(PostMessageA(handle(), WM_CLOSE, 0, 0));
+  auto until = Clock::now() + 2s;
+  while (!window->closeRequestWaiting() && Clock::now() < until) Sleep(5);
+  EXPECT_TRUE(window->closeRequestWaiting());
+  EXPECT_FALSE(window->keyDownWaiting());
+  pumpFor(50ms);
+  EXPECT_FALSE(window->closeRequestWaiting());
+  EXPECT_EQ(events, (std::vector<Event>{{event::closeRequest, 0}}));
+}
+
 TEST_F(WindowTest, TicksKeepTheirPaceAndABlockingHandlerIsFollowedByOneTick) {
   window->stopTimer(workTimer);
   std::vector<Clock::time_point> ticks;
