@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "app/options.h"
+#include "app/port_line.h"
 #include "state/front_panel.h"
 #include "state/words.h"
 
@@ -49,8 +50,8 @@ bool FrontPanel::readConfiguration() {
   // Lines are cut to the capacity of a text as they are read.
   std::string line;
 
-  configFile.readLine(line);  // "COM=12": a two-digit port needs a 6-character line
-  comPort = settingOf(lastChars(line, lengthOf(line) == 6 ? 2 : 1));
+  configFile.readLine(line);  // "port1", "COM12": the number it ends with, whatever its length
+  comPort = portOfLine(line);
   // A line longer than a text was cut: what it ends in was never read.
   std::size_t portLineLength = configFile.lastLineLength();
   if (portLineLength > line.size()) comPort = 0;
@@ -80,9 +81,11 @@ bool FrontPanel::readConfiguration() {
   debugFlag = settingOf(characterAt(line, 7));
 
   // Every further line is an option; a line not taken keeps the default.
+  int linesNotTaken = 0;
   for (int number = 9; configFile.readLine(line) == 0; ++number) {
     std::string problem = takeOptionLine(*this, line);
     if (!problem.empty()) {
+      ++linesNotTaken;
       reportProblem("quelmo.cfg line " + std::to_string(number) + " \"" + line + "\" " + problem +
                     ": ignored");
     }
@@ -98,5 +101,12 @@ bool FrontPanel::readConfiguration() {
   }
   platform.setSpeechRate(speechRate);
   chooseSpeech();
+  // Said once, however many lines, in the speech just chosen: the operator
+  // learns why an option did nothing; problems.txt names the line.
+  if (linesNotTaken > 0) {
+    speakWord(word::option);
+    speakWord(word::invalid);
+    handOverUtterance();
+  }
   return true;
 }

@@ -78,8 +78,12 @@ int runQuelmo(FrontPanel& panel) {
     return 1;
   }
   // Without its settings the program has said why and ends, as a failure.
-  if (!panel.readConfiguration()) return 1;
+  if (!panel.readConfiguration()) {
+    panel.writeProblemFile();
+    return 1;
+  }
   panel.openingSequence();
+  panel.writeProblemFile();
   panel.platform.startTimer(pollIntervalMs, pollTimer);
   panel.running = 1;
   // running is looked at only between two calls, so the events already

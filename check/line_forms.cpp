@@ -4,6 +4,7 @@
 #include <array>
 
 #include "app/options.h"
+#include "app/port_line.h"
 #include "platform/text.h"
 
 namespace {
@@ -51,21 +52,14 @@ class Checker {
   void warn(int line, std::string text) { warnings_.push_back({line, std::move(text)}); }
 
   void portLine(const std::string& line) {
-    std::string value = lastChars(line, length(line) == 6 ? 2 : 1);
-    int port = truncateToInt(numberOf(value));
-    if (length(line) != 5 && length(line) != 6) {
-      warn(1, "It is " + std::to_string(line.size()) +
-                  " characters long; it should be 5 for ports 1 to 9 or 6 for ports 10 to 99 "
-                  "(port1, port12). It is read as port " + std::to_string(port) + ".");
-    } else if (length(line) == 5 && allDigits(lastChars(line, 2))) {
-      // "COM12" as the system lists the port: a 5-character line is port 1 to 9.
-      std::string meant = lastChars(line, 2);
-      warn(1, "It ends in two digits, but only its last character names the port: " +
-                  quoted(value) + " is read as port " + std::to_string(port) + ". For port " +
-                  meant + " it needs 6 characters (port" + meant + ", COM=" + meant + ").");
-    } else if (!allDigits(value) || port == 0) {
-      warn(1, "It should end in the port number, 1 to 99 (port1, port12); " + quoted(value) +
-                  " is read as port " + std::to_string(port) + ".");
+    int port = portOfLine(line);
+    int digits = trailingDigits(line);
+    if (port == 0) {
+      warn(1, "It should end in the port number, 1 to 99 (port1, COM12); it is read as port 0, " +
+                  std::string("which names no port."));
+    } else if (digits > 2) {
+      warn(1, "It ends in " + std::to_string(digits) + " digits, of which the last two name the " +
+                  "port: it is read as port " + std::to_string(port) + ".");
     }
   }
 

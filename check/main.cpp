@@ -4,9 +4,14 @@
 // quelmo-check --network-address ENTRY prints the network address that the
 // file ENTRY names, read as the program reads a COMn file, and ends with 0;
 // or why it names none, and ends with 1 (for scripts/run).
+//
+// quelmo-check --port prints the port number that line 1 of quelmo.cfg in
+// the working folder names, as the program reads it; 0 for none (for
+// scripts/run).
 #include <iostream>
 #include <string_view>
 
+#include "app/port_line.h"
 #include "check/station_check.h"
 #include "platform/desktop/desktop_platform.h"
 #include "platform/desktop/network_link.h"
@@ -25,12 +30,21 @@ int printNetworkAddress(const std::string& entry) {
   return 1;
 }
 
+int printPort() {
+  TextFile file;
+  std::string line;
+  if (file.open("quelmo.cfg", "R") == 0) file.readLine(line);
+  std::cout << portOfLine(line) << "\n";
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc == 3 && std::string_view(argv[1]) == "--network-address") {
     return printNetworkAddress(argv[2]);
   }
+  if (argc == 2 && std::string_view(argv[1]) == "--port") return printPort();
   DesktopPlatform platform;
   FrontPanel panel(platform);
   panel.waveDir = "wave\\";

@@ -126,7 +126,8 @@ void reportSettings(FrontPanel& p, std::ostream& out, const PortDescriber& where
 bool reportForms(FrontPanel& p, std::ostream& out, const std::vector<std::string>& lines) {
   std::vector<FormWarning> warnings = formWarnings(lines);
   if (warnings.empty()) return true;
-  out << "Lines whose form differs from the station guide (docs/station.md):\n";
+  out << "Lines whose form differs from the station guide (docs/station.md, station.txt on "
+         "Windows):\n";
   int lastSaid = 0;
   for (const auto& warning : warnings) {
     std::string shown = warning.line <= static_cast<int>(lines.size())

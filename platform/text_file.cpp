@@ -60,6 +60,18 @@ int TextFile::readLine(std::string& line, std::size_t capacity) {
   return readAnything ? 0 : -1;
 }
 
+// Notepad's "UTF-8 with BOM" begins a file with the bytes EF BB BF, which
+// are no text of it: they are passed over, so the first line reads as
+// typed. Any other start is read from its first byte.
+void TextFile::skipByteOrderMark() {
+  unsigned char start[3] = {};
+  if (std::fread(start, 1, sizeof start, file_) == sizeof start && start[0] == 0xEF &&
+      start[1] == 0xBB && start[2] == 0xBF) {
+    return;
+  }
+  std::rewind(file_);
+}
+
 int TextFile::nextByte() {
   if (failed_) return EOF;
   int c = std::getc(file_);

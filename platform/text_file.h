@@ -42,6 +42,8 @@ class TextFile {
   // not exist.
   const std::string& problem() const { return problem_; }
 
+  // A UTF-8 byte-order mark at the start of the file is no part of its first
+  // line (Notepad's "UTF-8 with BOM").
   // The next line, its terminator consumed: CR, LF or CR LF end a line (LF CR
   // ends two). At most capacity characters are kept; the rest of an overlong
   // line is consumed. At the end of the file the line is empty and the
@@ -70,6 +72,7 @@ class TextFile {
   bool isOpen() const { return file_ != nullptr; }
 
  private:
+  void skipByteOrderMark();  // of a file just opened for reading
   int openForReading(const std::string& name);
   void rotate();
   int openForWriting(const std::string& name);

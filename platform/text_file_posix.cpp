@@ -46,7 +46,9 @@ int TextFile::openForReading(const std::string& name) {
     ::close(fd);
     return fail("is larger than " + std::to_string(largestReadable) + " bytes");
   }
-  return adopt(fd, false);
+  if (adopt(fd, false) != 0) return 1;
+  skipByteOrderMark();
+  return 0;
 }
 
 int TextFile::openForWriting(const std::string& name) {

@@ -76,7 +76,9 @@ int TextFile::openForReading(const std::string& name) {
     CloseHandle(file);
     return fail(why);
   }
-  return adopt(descriptorOf(file, false), false);
+  if (adopt(descriptorOf(file, false), false) != 0) return 1;
+  skipByteOrderMark();
+  return 0;
 }
 
 // A link in the file's place is opened as the link itself, and refused.

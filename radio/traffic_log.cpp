@@ -38,10 +38,11 @@ void FrontPanel::writeLogLine(std::string_view line) {
 // A problem with the program's files, for whoever reads standard error or
 // the log; the line cannot be taken for a command, a reply or a key. One
 // found before the log is open (in "quelmo.cfg") is written to it once it
-// opens.
+// opens. Those found at the start also go to problems.txt.
 void FrontPanel::reportProblem(std::string_view message) {
   std::string line = "quelmo: " + std::string(message) + "\n";
   std::fputs(line.c_str(), stderr);
+  if (running == 0 && ended == 0) startProblems.emplace_back(message);
   if (debugFile.isOpen()) {
     writeLogLine("ERR=" + std::string(message));
   } else if (running == 0 && ended == 0) {

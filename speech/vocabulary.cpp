@@ -63,6 +63,7 @@ constexpr std::array words = {
     VocabularyWord{word::ok, "okay", 0},
     VocabularyWord{word::refused, "refused", 0},  // the radio refused a command
     VocabularyWord{word::invalid, "invalid", 0},
+    VocabularyWord{word::option, "option", 0},  // "option invalid": a line of quelmo.cfg not taken
     VocabularyWord{word::maximum, "maximum", 0},
     // Controls and functions.
     VocabularyWord{word::afGain, "A F gain", 0},

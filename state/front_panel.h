@@ -59,6 +59,7 @@ class FrontPanel {
   int phraseCut = 0;  // 1 once a key has cut the phrase: the event's words are skipped
   std::string utterance;  // the event's words so far, as the system's speech says them
   std::vector<std::string> unloggedProblems;  // reported before the traffic log was open
+  std::vector<std::string> startProblems;     // reported before the main loop: problems.txt
 
   // ===== Radio link: commands, the poll and the watch on the link (radio/) =====
   int dataBits = 0;  // the serial line's format
@@ -142,6 +143,7 @@ class FrontPanel {
   void openingSequence();
   void setInitialValues();  // the state the opening sequence starts from
   void openRadioPort();     // comPort at baudRate, reads never waiting, 8N2
+  void writeProblemFile();  // "problems.txt": the start's problems, or no file
   void handleEvent(int code, int param);
   // Every way the program ends comes here, once: a tuning in progress ends
   // first, then the memories are saved, "quit" is said when the quit key

@@ -26,6 +26,7 @@ constexpr Word notConnected = "nc";
 constexpr Word connected = "connected";
 constexpr Word ok = "ok";
 constexpr Word invalid = "invalid";
+constexpr Word option = "option";  // "option invalid": a line of quelmo.cfg not taken
 constexpr Word refused = "refused";  // the radio refused a command
 constexpr Word maximum = "max";
 

@@ -83,6 +83,12 @@ std::string Win32SerialPorts::deviceName(int port) {
   return "\\\\.\\COM" + std::to_string(port);
 }
 
+std::string Win32SerialPorts::whereItLeads(int port) {
+  std::string name = deviceName(port);
+  if (name.empty()) return "no port: the number must be 1 to 256";
+  return "COM" + std::to_string(port) + " (" + name + "), as Device Manager names the port";
+}
+
 int Win32SerialPorts::openSerial(int port, int baud) {
   if (!inRange(port)) return 0;
   closeSerial(port);

@@ -24,6 +24,8 @@ class Win32SerialPorts {
 
   // The device that port n names (empty when n is out of range).
   static std::string deviceName(int port);
+  // Where port n leads, in words, for the station check.
+  static std::string whereItLeads(int port);
 
   // 1 when the port opened, exclusively, at that speed, 8N1, raw, with no
   // flow control and DTR and RTS on.

@@ -131,6 +131,19 @@ class RunScript(unittest.TestCase):
         with open(os.path.join(self.checkout, "setup.log")) as setup:
             self.assertEqual(setup.read(), "program\n")
 
+    def test_the_port_is_read_as_quelmo_reads_it(self):
+        # Notepad's byte-order mark, and line 1 as Device Manager names port 12.
+        os.makedirs(self.folder)
+        with open(self.path("quelmo.cfg"), "wb") as settings:
+            settings.write(b"\xef\xbb\xbfCOM12\r\nSPEED=38400\r\nPOWER=100\r\nSWR=0\r\n"
+                           b"TUN=0\r\nBANDMAX=7\r\nPWRCTL=0\r\nDEBUG=1\r\n")
+        run = self.start()
+        run.wait_for_output("Radio: the SIMULATED radio")
+        wait_until(lambda: "RX=FA007100000;" in self.read("debug.dat"), 20,
+                   "quelmo connected to the simulated radio")
+        self.assertTrue(os.readlink(self.path("COM12")).startswith("/dev/pts/"))
+        self.assertEqual(run.stop(), 0)
+
     def test_a_link_to_an_absent_radio_is_reported_and_left_alone(self):
         os.makedirs(self.folder)
         absent = os.path.join(self.folder, "radio-unplugged")

@@ -5,7 +5,7 @@ import time
 import unittest
 
 import station_test
-from station import contains_in_order, wait_until
+from station import STATION_CONFIG, contains_in_order, wait_until
 from station_test import StationTest
 
 # "TX0;" first: a radio left transmitting stops before its power is set.
@@ -154,6 +154,76 @@ class RadioLink(StationTest):
         wait_until(lambda: "p" in station.debug_lines()[lines_before:], 5, "the key line")
         self.assertNotIn("TX=PA01;", station.debug_lines()[lines_before:])
         self.assertTrue(station.running())
+
+
+# A Windows operator's station file: line 1 as Device Manager names the
+# port, files saved by Notepad "with BOM", an option with a decimal comma.
+ON_COM12 = ["COM12"] + STATION_CONFIG[1:]
+BYTE_ORDER_MARK = b"\xef\xbb\xbf"
+# Channel 3 holds 14.074 MHz in USB; the rest as the program writes them.
+MEMORY_WITH_CHANNEL_3 = (["V1.9", "1001900000", "1003600000", "2005354000", "1007100000",
+                          "3010100000", "2014200000", "2018100000", "2021200000", "2024890000",
+                          "2028500000", "2050150000", "5145000000", "5432000000"]
+                         + ["9", "9", "9", "2014074000", "9", "9", "9", "9", "9", "9"])
+
+
+def with_byte_order_mark(station, name):
+    path = os.path.join(station.folder, name)
+    with open(path, "rb") as file:
+        data = file.read()
+    with open(path, "wb") as file:
+        file.write(BYTE_ORDER_MARK + data)
+
+
+class StationFile(StationTest):
+    def test_com12_as_device_manager_names_it_reaches_port_12(self):
+        station = self.station(config=ON_COM12, sim_port=12)
+        since = self.mark(station)
+        station.press("Prior")
+        self.assertSent(station, since, ["FA007110000;"])
+        station.wait_for_words(["connected"])
+
+    def test_files_saved_with_a_byte_order_mark_read_as_typed(self):
+        station = self.new_station(config=ON_COM12, memory_lines=MEMORY_WITH_CHANNEL_3,
+                                   sim_port=12)
+        for name in ("quelmo.cfg", "memory.dat"):
+            with_byte_order_mark(station, name)
+        station.start()
+        station.wait_connected()
+        since = self.mark(station)
+        station.press("g", "3")
+        self.assertSent(station, since, ["FA014074000;"])
+        self.assertIn("MD02;", station.key_commands(since))
+        station.wait_for_words(["gch", "3", "ok"])
+        station.press("q")
+        self.assertEqual(station.wait_for_exit(timeout=20), 0)
+        self.assertEqual([l for l in station.debug_lines() if l.startswith("ERR=")], [])
+        self.assertFalse(os.path.exists(os.path.join(station.folder, "problems.txt")))
+        saved = station.read_lines("memory.dat")
+        self.assertEqual((saved[0], saved[17]), ("V1.9", "2014074000"))  # written without it
+
+    def test_an_option_line_not_taken_is_heard_and_written_to_problems_txt(self):
+        station = self.station(config=STATION_CONFIG + ["SPEECH_RATE=1,5"])
+        words = station.wait_for_words(["connected"])
+        self.assertEqual(words[:7], ["quelmo", "1", "point", "9", "option", "invalid",
+                                     "connected"])
+        problems = station.read_lines("problems.txt")
+        self.assertRegex(problems[0],
+                         r"^Quelmo 1\.9 started on \d\d-\d\d-\d{4} at \d\d:\d\d:\d\d and found:$")
+        self.assertEqual(problems[1:], ['quelmo.cfg line 9 "SPEECH_RATE=1,5" has a value other '
+                                        "than 0.5 to 3: ignored"])
+        station.press("q")
+        self.assertEqual(station.wait_for_exit(timeout=20), 0)
+
+    def test_the_station_check_reads_com12_as_port_12_and_asks_the_radio(self):
+        station = self.new_station(config=ON_COM12, sim_port=12)
+        code, text, words = station.check()
+        self.assertEqual(code, 0, text)
+        self.assertIn("  Line 1, port 12: COM12", text)
+        self.assertIn("it answered ID0670;", text)
+        self.assertEqual(words[:3], ["port", "1", "2"])
+        self.assertEqual(words[-7:], ["connected", "id", "0", "6", "7", "0", "ok"])
+        self.assertEqual(station.radio_commands(), ["ID;"])
 
 
 if __name__ == "__main__":

@@ -45,10 +45,13 @@ TEST_F(ConfigurationTest, EveryLineFillsItsSetting) {
   EXPECT_TRUE(platform.portBytes.empty());
 }
 
-TEST_F(ConfigurationTest, PortTakesTwoDigitsOnlyFromASixCharacterLine) {
+// The port is the number line 1 ends with, one or two digits, whatever the
+// line's length: "COM12" as Device Manager lists the port is port 12.
+TEST_F(ConfigurationTest, PortIsTheOneOrTwoDigitsTheLineEndsWith) {
   const std::vector<std::pair<std::string, int>> cases = {
-      {"COM=12", 12}, {"COM=12 ", 0}, {"COM=3", 3},   {"COM==3", 0},
-      {"COM12", 2},   {"3", 3},       {"", 0},        {"PORT=256", 6}};
+      {"COM12", 12}, {"port12", 12}, {"COM=12", 12}, {"port1", 1},    {"COM=3", 3},
+      {"COM==3", 3}, {"COM 7", 7},   {"COM05", 5},   {"3", 3},        {"COM=12 ", 0},
+      {"COM12x", 0}, {"", 0},        {"COM123", 23}, {"PORT=256", 56}};
   for (const auto& [line, port] : cases) {
     SCOPED_TRACE(line);
     EXPECT_EQ(readFresh({line, "BAUD= 4800"})->comPort, port);

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "app/lifecycle.h"
@@ -146,6 +148,48 @@ TEST_F(LifecycleTest, AVoiceFolderWithoutWordsIsReportedOnce) {
       EXPECT_NE(log.find("\r\nERR=" + line + "\r\n"), std::string::npos) << log;
     }
   }
+}
+
+// A Windows operator has no standard error, and no log unless asked for:
+// the start's problems are heard and written to problems.txt, which a start
+// without problems removes.
+TEST_F(LifecycleTest, TheStartsProblemsAreInProblemsTxtUntilAStartWithout) {
+  namespace fs = std::filesystem;
+  const std::string badLine = "SPEECH_RATE=1,5";
+  writeFileBytes("quelmo.cfg", stationFile(0, 0) + badLine + "\r\n");
+  writeFileBytes("memory.dat", "V1.9\r\n");
+  voiceFolderWith("okay.wav");
+  auto start = [] {
+    OrderRecordingPlatform runPlatform;
+    FrontPanel runPanel{runPlatform};
+    runPlatform.postEvent(event::closeRequest, 0);
+    testing::internal::CaptureStderr();
+    runQuelmo(runPanel);
+    return std::pair{runPlatform.words(), testing::internal::GetCapturedStderr()};
+  };
+  auto [words, errors] = start();
+  const std::vector<std::string> heard = {"quelmo", "1", "point", "9", "option", "invalid"};
+  EXPECT_EQ(words, heard);
+  EXPECT_EQ(readFileBytes("problems.txt"),
+            "Quelmo 1.9 started on 06-12-2026 at 05:53:55 and found:\r\n"
+            "quelmo.cfg line 9 \"SPEECH_RATE=1,5\" has a value other than 0.5 to 3: ignored\r\n"
+            "memory.dat ends after line 1 of 24: the lines after are not taken\r\n");
+  EXPECT_FALSE(fs::exists("debug.dat"));
+
+  writeFileBytes("quelmo.cfg", stationFile(0, 0) + "SPEECH_RATE=1.5\r\n");
+  std::tie(words, errors) = start();
+  EXPECT_EQ(words.size(), 4U);
+  EXPECT_FALSE(fs::exists("problems.txt"));
+
+  // What stands in its place is left alone, and that is said where it can be.
+  fs::create_directory("problems.txt");
+  writeFileBytes("quelmo.cfg", stationFile(0, 0) + badLine + "\r\n");
+  std::tie(words, errors) = start();
+  EXPECT_TRUE(fs::is_directory("problems.txt"));
+  EXPECT_NE(errors.find("quelmo: problems.txt is a folder: the problems of the start are not "
+                        "written there\n"),
+            std::string::npos)
+      << errors;
 }
 
 // The radio is off and its port closed: a key still waiting would only

@@ -187,6 +187,21 @@ TEST_F(MemoryFileTest, FileThatIsNoMemoryFileIsNeverWrittenOver) {
   }
 }
 
+// Saved by Notepad "with BOM", the file still begins with its version line:
+// it is a memory file, read, and saved over (without the mark).
+TEST_F(MemoryFileTest, AByteOrderMarkBeforeTheVersionLeavesItAMemoryFile) {
+  Strings lines = linesOf(freshFile);
+  lines[17] = "2014074000";  // channel 3
+  writeFileBytes("memory.dat", "\xEF\xBB\xBF" + fileOf(lines));
+  testing::internal::CaptureStderr();
+  panel.loadMemoryFile();
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  EXPECT_EQ(panel.memoryFileKept, 0);
+  EXPECT_EQ(panel.memoryChannel[3], "2014074000");
+  EXPECT_TRUE(panel.saveMemoryFile());
+  EXPECT_EQ(readFileBytes("memory.dat"), fileOf(lines));
+}
+
 // Lines after the tenth channel are no part of the file: they are not
 // taken, and said to be left out of the next save; blank ones are nothing.
 TEST_F(MemoryFileTest, LinesAfterTheLastChannelAreReported) {

@@ -94,6 +94,37 @@ TEST_F(OptionsTest, ReportsReachTheTrafficLogOpenedAfterTheFile) {
   EXPECT_TRUE(panel.unloggedProblems.empty());
 }
 
+// A Windows program has no standard error: a line not taken is heard, once
+// however many there are, in the speech the options chose.
+TEST_F(OptionsTest, LinesNotTakenAreHeardOnceAsOptionInvalid) {
+  struct Case {
+    std::vector<std::string> options;
+    std::vector<std::string> words;
+    std::vector<std::string> speech;
+  };
+  const std::vector<Case> cases = {
+      {{"SPEECH_RATE=1,5"}, {"option", "invalid"}, {}},
+      {{"SPEECH_RATE=1,5", "SPEECH_CUT=1", "VOLUME=5"}, {"option", "invalid"}, {}},
+      {{"SPEECH_RATE=1.5", "", "SPEECH_CUT=1"}, {}, {}},
+      {{"SYSTEM_SPEECH=1", "SPEECH_RATE=1,5"}, {}, {"answer: option invalid"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.options.front());
+    platform.clearRecords();
+    FrontPanel fresh(platform);
+    fresh.waveDir = "wave\\";
+    std::string bytes;
+    for (const auto& line : eightLines) bytes += line + "\r\n";
+    for (const auto& line : c.options) bytes += line + "\r\n";
+    writeFileBytes("quelmo.cfg", bytes);
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(fresh.readConfiguration());
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(words(), c.words);
+    EXPECT_EQ(platform.speech, c.speech);
+  }
+}
+
 TEST_F(OptionsTest, AnEightLineFileSendsAndSaysWhatItAlwaysDid) {
   // The same start with and without the options at their defaults.
   std::string reported = readWith({});

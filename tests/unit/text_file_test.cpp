@@ -95,6 +95,31 @@ TEST(TextFileReading, BinaryBytesPassThroughUnchanged) {
   EXPECT_EQ(textsOf(readAllLines("junk.txt")), (std::vector<std::string>{junk, ""}));
 }
 
+// Notepad's "UTF-8 with BOM" puts EF BB BF before the first line: no part
+// of it. Only a whole mark, only at the start, is passed over.
+TEST(TextFileReading, AByteOrderMarkAtTheStartIsNoPartOfTheFirstLine) {
+  TemporaryDirectory folder;
+  const std::string mark = "\xEF\xBB\xBF";
+  struct Case {
+    std::string bytes;
+    std::vector<std::string> lines;
+  };
+  const std::vector<Case> cases = {
+      {mark + "COM12\r\nSPEED=38400\r\n", {"COM12", "SPEED=38400", ""}},
+      {mark, {""}},
+      {mark + "\r\n", {"", ""}},
+      {"\xEF\xBB", {"\xEF\xBB", ""}},
+      {"\xEF\xBBX\n", {"\xEF\xBBX", ""}},
+      {"A\n" + mark + "B\n", {"A", mark + "B", ""}},
+      {mark + mark + "C", {mark + "C", ""}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.bytes);
+    writeFileBytes("marked.txt", c.bytes);
+    EXPECT_EQ(textsOf(readAllLines("marked.txt")), c.lines);
+  }
+}
+
 TEST(TextFileOpening, ModesAndMissingFiles) {
   TemporaryDirectory folder;
   TextFile file;

@@ -118,8 +118,9 @@ TEST_F(EverythingSaidTest, EveryWordOfTheStationCheckHasARecording) {
   std::ostringstream text;
   auto where = [](int) { return std::string("COM1"); };
   EXPECT_EQ(checkStation(panel, text, where), 0) << text.str();
-  writeFileBytes("quelmo.cfg", "port1 \r\nBAUD=38400\r\nPOWER=50 \r\nSWR=1\r\nTUN=0\r\n"
-                               "BANDS=7\r\nPWRCTL=0\r\n");
+  writeFileBytes("quelmo.cfg",
+                 "port1 \r\nBAUD=38400\r\nPOWER=50 \r\nSWR=1\r\nTUN=0\r\n"
+                 "BANDS=7\r\nPWRCTL=0\r\nDEBUG=0\r\nSPEECH_RATE=1,5\r\n");
   platform.portAvailable = false;
   EXPECT_EQ(checkStation(panel, text, where), 1) << text.str();
   EXPECT_EQ(platform.commands(), std::vector<std::string>{"ID;"});
@@ -127,7 +128,7 @@ TEST_F(EverythingSaidTest, EveryWordOfTheStationCheckHasARecording) {
   std::vector<std::string> said = words();
   for (const auto& word : said) EXPECT_NE(findVocabularyWord(word), nullptr) << word;
   for (const char* word : {"port", "speed", "tuner", "carrier", "pwrctl", "log", "checkline", "id",
-                           "ok", "nodev"}) {
+                           "ok", "nodev", "option", "invalid"}) {
     EXPECT_NE(std::find(said.begin(), said.end(), word), said.end()) << word;
   }
 }

@@ -25,6 +25,7 @@ from station import STATION_CONFIG, wait_until  # noqa: E402
 from test_voice import VOCABULARY, value_of, wav_bytes  # noqa: E402
 
 KEYS_PAGE = os.path.join(os.path.dirname(__file__), "..", "..", "docs", "keys.md")
+STATION_PAGE = os.path.join(os.path.dirname(__file__), "..", "..", "docs", "station.md")
 # The Linux build's default voice and the vocabulary it is made from.
 LINUX_BUILD = os.path.join(os.path.dirname(__file__), "..", "..", "build")
 
@@ -68,6 +69,10 @@ class RadioLink(WineStationTest, test_station.RadioLink):
 
 
 class RollingKeys(WineStationTest, test_keys_and_display.RollingKeys):
+    pass
+
+
+class StationFile(WineStationTest, test_station.StationFile):
     pass
 
 
@@ -119,6 +124,23 @@ class OnWindows(WineStationTest):
         station = self.new_station(config=["port12"] + STATION_CONFIG[1:], sim_port=12)
         station.start()
         station.wait_connected()
+
+    def test_the_packaged_check_says_why_the_radio_is_not_reached(self):
+        # The package's own quelmo-check.exe and voice, as unzipped; line 1
+        # names a port Wine does not have.
+        station = self.new_station(config=None, sim_port=None)
+        shutil.rmtree(os.path.join(station.folder, "wave"))
+        with zipfile.ZipFile(PACKAGE) as package:
+            package.extractall(station.folder)
+        with open(os.path.join(station.folder, "quelmo.cfg"), "r+b") as settings:
+            settings.write(b"COM7")
+        code, text, _ = station.check(os.path.join(station.folder, "quelmo-check.exe"))
+        self.assertEqual(code, 1, text)
+        self.assertIn("  Line 1, port 7: COM7 (\\\\.\\COM7), as Device Manager names the port",
+                      text)
+        self.assertIn("not reached: ", text)
+        # The default voice's words, a second and more of them.
+        self.assertGreater(sum(1 for s in station.sound_samples() if s), 44100)
 
     def test_end_of_session_waits_for_the_radio_to_be_switched_off(self):
         # Windows ends a program once its window has answered the end of the
@@ -183,8 +205,10 @@ class Package(unittest.TestCase):
         with zipfile.ZipFile(PACKAGE) as package:
             names = set(package.namelist())
             text = {name: package.read(name).decode() for name in names if name.endswith(".txt")}
+        written = {"problems.txt"}  # by quelmo.exe, when it finds something wrong
         for named in re.findall(r"[\w-]+\.(?:txt|md|exe|cfg)\b", text["README.txt"]):
-            self.assertIn(named, names)
+            self.assertIn(named, names | written)
+        self.assertIn("quelmo-check.exe", names)
         self.assertNotIn('"nc"', text["README.txt"])  # the word heard is "not connected"
         # The keys page as plain text: every key of its table on a line of
         # its own, no Markdown marks; the station guide's lines and menus.
@@ -197,6 +221,17 @@ class Package(unittest.TestCase):
             self.assertIn(line, text["station.txt"])
         for page in ("keys.txt", "station.txt"):
             self.assertFalse(set("|`") & set(text[page]), page)
+        # station.txt names no Linux command, and no part of the station
+        # guide it does not hold.
+        with open(STATION_PAGE) as page:
+            parts = re.findall(r"^## (.+)$", page.read(), re.M)
+        held = [part for part in parts if "\r\n%s\r\n" % part in text["station.txt"]]
+        self.assertIn("Checking the station", held)
+        for part in set(parts) - set(held):
+            self.assertNotIn(part, text["station.txt"])
+        for linux in ("scripts/", "check-station", "Linux only", "<!--"):
+            self.assertNotIn(linux, text["station.txt"])
+        self.assertIn("quelmo-check.exe", text["station.txt"])
 
     def test_the_voice_is_the_default_voice_of_every_word(self):
         vocabulary = subprocess.run([os.path.join(LINUX_BUILD, "quelmo-vocabulary")],

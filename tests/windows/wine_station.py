@@ -23,6 +23,7 @@ from station import Station, wait_until  # noqa: E402
 from test_voice import decode_words  # noqa: E402
 
 QUELMO_EXE = os.environ.get("QUELMO_EXE", "quelmo.exe")
+QUELMO_CHECK_EXE = os.environ.get("QUELMO_CHECK_EXE", "quelmo-check.exe")
 PACKAGE = os.environ.get("QUELMO_PACKAGE", "quelmo-windows.zip")
 WINE_RUN = os.environ.get("WINE_RUN", "wine-run")
 PORTS = os.path.join(os.environ.get("WINEPREFIX", ""), "ports")
@@ -75,6 +76,15 @@ class WineStation(Station):
             return result.returncode, result.stderr, decode_words(audio)
         finally:
             subprocess.run(["rm", "-rf", home], check=False)
+
+    def check(self, exe=QUELMO_CHECK_EXE):
+        """quelmo-check.exe in the working folder, as Station.check; its
+        console's input is empty, so it never waits for Enter."""
+        result = subprocess.run([WINE_RUN, exe], cwd=self.folder,
+                                env=dict(os.environ, DISPLAY=self.x.display, HOME=self.home),
+                                stdin=subprocess.DEVNULL, capture_output=True, text=True,
+                                timeout=120)
+        return result.returncode, result.stdout.replace("\r\n", "\n"), self.words()
 
     def termios(self):
         """The line settings Wine gave the radio's pseudo-terminal."""
