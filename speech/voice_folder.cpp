@@ -36,9 +36,15 @@ std::string whyNoWords(const fs::path& folder) {
   return "the folder holds no .wav recording";
 }
 
+// The options are read later, so the system's speech may yet speak: the
+// message says what is silent either way.
+const char* const voiceFolderConsequence =
+    "; no recorded word can be heard, only the system's speech (SYSTEM_SPEECH=1) speaks without "
+    "them";
+
 }  // namespace
 
 void FrontPanel::checkVoiceFolder() {
   std::string why = whyNoWords("wave");
-  if (!why.empty()) reportProblem("no words in wave/: " + why + "; nothing can be heard");
+  if (!why.empty()) reportProblem("no words in wave/: " + why + voiceFolderConsequence);
 }

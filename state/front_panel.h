@@ -181,7 +181,7 @@ class FrontPanel {
   void addToUtterance(std::string_view word);
   void handOverUtterance(Utterance kind = Utterance::answer);
   void keyCutsSpeech();     // with SPEECH_CUT, a key stops what is being said
-  void checkVoiceFolder();  // says on standard error and in the log why nothing can be heard
+  void checkVoiceFolder();  // says on standard error and in the log why no recorded word can be heard
   void announceFrequency();
   void announceSMeter();
   void showSMeter();  // the S-meter's label printed, nothing said

@@ -139,7 +139,9 @@ TEST_F(LifecycleTest, AVoiceFolderWithoutWordsIsReportedOnce) {
     testing::internal::CaptureStderr();
     runQuelmo(runPanel);
     std::string errors = testing::internal::GetCapturedStderr();
-    std::string line = std::string("no words in wave/: ") + c.why + "; nothing can be heard";
+    std::string line = std::string("no words in wave/: ") + c.why +
+                       "; no recorded word can be heard, only the system's speech "
+                       "(SYSTEM_SPEECH=1) speaks without them";
     std::string log = readFileBytes("debug.dat");
     if (*c.why == '\0') {
       EXPECT_EQ(errors.find("wave"), std::string::npos) << errors;
