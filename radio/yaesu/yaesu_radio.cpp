@@ -26,8 +26,8 @@ constexpr std::size_t mostUnanswered = 64;
 constexpr int readsToGiveUp = 10;  // the poll reads every 100 ms: a second
 
 // The answer to a question just asked is waited for at most this long for
-// each byte of the longest reply (300 ms a read), for at most this many
-// reads.
+// each byte of its reply (300 ms a read for a frequency), for at most this
+// many reads.
 constexpr int answerMsPerByte = 25;
 constexpr int answerReads = 4;
 
@@ -130,9 +130,14 @@ std::vector<Reading> YaesuRadio::read() {
   return answersIn(received);
 }
 
+// Each read asks for as many bytes as the answer to the question last asked
+// has, so that it returns the moment that answer is in.
 void YaesuRadio::awaitAnswer(const std::function<bool(const Reading&)>& take) {
   platform_.setSerialReadMode(port_, answerMsPerByte);
-  const int longest = longestReply(*model_);
+  auto asked = std::find_if(unanswered_.rbegin(), unanswered_.rend(),
+                            [](const Sent& sent) { return isQuestion(sent.operation); });
+  const int longest = replyLength(
+      *model_, asked == unanswered_.rend() ? Question::frequency : asked->operation.question);
   std::string bytes(static_cast<std::size_t>(longest), '\0');
   bool answered = false;
   for (int read = 0; read < answerReads && !answered; ++read) {
