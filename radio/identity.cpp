@@ -51,8 +51,10 @@ void FrontPanel::takeIdentity(const Reading& reading) {
                 "to in the FT-991A's forms (docs/station.md lists the models)");
 }
 
+// The first such reply is the one named: the poll asks the frequency first,
+// so it is the answer to that.
 void FrontPanel::takeForeignReply(const Reading& reading) {
-  if (connectedSpoken == 0) foreignReply = reading.reply;
+  if (connectedSpoken == 0 && foreignReply.empty()) foreignReply = reading.reply;
 }
 
 void FrontPanel::watchUnderstanding() {

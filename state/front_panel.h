@@ -81,8 +81,8 @@ class FrontPanel {
   // every frequency question.
   int radioIdentified = 0;
   std::string unknownIdentitySaid;  // the last identity said to be of no model of the table
-  // A radio that answers in another language: its last such reply while no
-  // frequency has been taken, the ticks since, and 1 once that was said.
+  // A radio that answers in another language: its first such reply while
+  // no frequency has been taken, the ticks since, and 1 once that was said.
   std::string foreignReply;
   int ticksNotUnderstood = 0;
   int notUnderstoodSaid = 0;
