@@ -7,6 +7,7 @@
 
 #include "front_panel_fixture.h"
 #include "platform/virtual_keys.h"
+#include "state/band_table.h"
 
 namespace {
 
@@ -74,14 +75,21 @@ TEST_F(KeptReadingsTest, TheCarriersEndLeavesTheFrequencyWhereItWas) {
   EXPECT_EQ(panel.frequencyHz, 7'100'100);
 }
 
-// A radio that gives its frequency in eight digits: the channel keeps the
-// digits, and G finds it again.
+// A radio that gives its frequency in eight digits: its frequency is shown
+// and said, the band memory follows it, the channel keeps the digits, and G
+// finds it again.
 TEST_F(KeptReadingsTest, AChannelFromAnEightDigitRadioKeepsTheDigitsOnly) {
   panel.pollToggle = 0;
   tick();
   platform.queueReply("ID0310;FA14250000;");
   tick();
   EXPECT_EQ(panel.frequencyHz, 14'250'000);
+  EXPECT_EQ(panel.freqDisplay, " 14.250000");
+  ASSERT_TRUE(isBand(panel.bandIndex));
+  EXPECT_EQ(panel.bandHz[panel.bandIndex], 14'250'000);
+  platform.clearRecords();
+  press('F');
+  EXPECT_EQ(words(), (Words{"lsb", "1", "4", "point", "2", "5", "mhz"}));
   press('C');
   press('5');
   std::string saved = readFileBytes("memory.dat");
