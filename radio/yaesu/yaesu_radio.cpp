@@ -18,10 +18,6 @@ using Kind = Operation::Kind;
 // 38400-baud line brings, so noise at the line's full rate is drained and
 // never holds the radio's replies back.
 constexpr int longestRead = 4096;
-// A reply still to be finished is kept up to this length: longer than any
-// reply of the family, so that another maker's (an 11-digit frequency) is
-// read whole and can be named; more without a ";" is noise.
-constexpr std::size_t longestKept = 32;
 constexpr std::size_t mostUnanswered = 64;
 constexpr int readsToGiveUp = 10;  // the poll reads every 100 ms: a second
 
@@ -171,7 +167,7 @@ std::vector<Reading> YaesuRadio::answersIn(std::string_view received) {
     start = end + 1;
   }
   fragment_ = joined.substr(start);
-  if (fragment_.size() >= longestKept) {
+  if (fragment_.size() >= longestUnfinished) {
     Reading noise;
     noise.reply = fragment_;
     readings.push_back(noise);

@@ -53,6 +53,10 @@ class YaesuRadio : public Radio {
   std::vector<Reading> read() override;
   void awaitAnswer(const std::function<bool(const Reading&)>& take) override;
   std::string unfinished() const override { return fragment_; }
+  // A reply still to be finished is kept shorter than this: longer than any
+  // reply of the family, so that another maker's (an 11-digit frequency) is
+  // read whole and can be named; more without a ";" is noise.
+  static constexpr std::size_t longestUnfinished = 32;
 
  protected:
   bool carry(const Operation& operation) override;
