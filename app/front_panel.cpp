@@ -1,12 +1,13 @@
-// The panel and the radio it speaks to: a Yaesu FT-991A through its CAT
-// dialect, on the port the configuration names, its traffic in the log.
+// The panel and the radio it speaks to: a Yaesu of the FT family through
+// its CAT dialect, as an FT-991A until the radio names its model, on the
+// port the configuration names, its traffic in the log.
 #include "state/front_panel.h"
 
-#include "radio/yaesu/ft991a.h"
+#include "radio/yaesu/models.h"
 #include "radio/yaesu/yaesu_radio.h"
 
 FrontPanel::FrontPanel(Platform& machine)
     : platform(machine),
       radio(std::make_unique<yaesu::YaesuRadio>(
-          machine, comPort, [this](std::string_view line) { writeLogLine(line); }, yaesu::ft991a)) {
-}
+          machine, comPort, [this](std::string_view line) { writeLogLine(line); },
+          yaesu::writtenModel())) {}

@@ -54,6 +54,10 @@ bool channelActionWaiting(const FrontPanel& p) { return p.channelAction != Chann
 bool radioNotAnswering(const FrontPanel& p) { return p.connectedSpoken == 0 || p.radioLost == 1; }
 bool tuningWhileNotAnswering(const FrontPanel& p) { return tuning(p) && radioNotAnswering(p); }
 bool entryStarted(const FrontPanel& p) { return p.entryValue != noEntry; }
+template <Function Switched>
+bool lacks(const FrontPanel& p) {
+  return !offers(p.radio->facts(), Switched);
+}
 bool focusNotFrequency(const FrontPanel& p) { return p.focusControl != Focus::frequency; }
 
 // --- Actions ---
@@ -73,13 +77,19 @@ void meter(FrontPanel& p, int) {
   }
 }
 
+// A function key whose function the radio has no command for: the toggle
+// says "not available", and nothing more is sent for the key.
+template <int Code, Function Switched, void (FrontPanel::*Toggle)()>
+constexpr KeyRow lacking = {is<Code>, lacks<Switched>, [](FrontPanel& p, int) { (p.*Toggle)(); },
+                            Then::stop};
+
 void width(FrontPanel& p, int) {
   if (p.modeIndex == fmMode) return;
   p.focusControl = Focus::width;
   p.announceWidth();
 }
 
-constexpr std::array<KeyRow, 33> keyMap = {{
+constexpr std::array<KeyRow, 39> keyMap = {{
     {notAllowedWhileTuning, tuning, [](FrontPanel& p, int) { p.speakWord(word::tuneIsOn); },
      Then::stop},
     {inert, always, nothing, Then::stop},
@@ -119,6 +129,12 @@ constexpr std::array<KeyRow, 33> keyMap = {{
        p.speakWord(word::ok);
      },
      Then::stop},
+    lacking<key::f1, Function::preamp, &FrontPanel::togglePreamp>,
+    lacking<key::f2, Function::attenuator, &FrontPanel::toggleAttenuator>,
+    lacking<key::f3, Function::noiseBlanker, &FrontPanel::toggleNoiseBlanker>,
+    lacking<key::f4, Function::noiseReduction, &FrontPanel::toggleNoiseReduction>,
+    lacking<key::f5, Function::notch, &FrontPanel::toggleNotch>,
+    lacking<key::f6, Function::processor, &FrontPanel::toggleSpeechProcessor>,
     {is<key::f1>, always, [](FrontPanel& p, int) { p.togglePreamp(); }, Then::goOn},
     {is<key::f2>, always, [](FrontPanel& p, int) { p.toggleAttenuator(); }, Then::goOn},
     {is<key::f3>, always, [](FrontPanel& p, int) { p.toggleNoiseBlanker(); }, Then::goOn},

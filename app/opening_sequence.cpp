@@ -1,6 +1,7 @@
 // The opening sequence: the window's fixed texts, the traffic log, the
-// initial state, the saved memories, the serial port, and the commands that
-// bring the radio to a known state on the 40 m band.
+// initial state, the saved memories, the serial port, the radio's identity,
+// and the commands that bring the radio to a known state on the 40 m band,
+// in its own model's forms.
 #include "state/band_table.h"
 #include "state/front_panel.h"
 #include "state/words.h"
@@ -95,6 +96,8 @@ void FrontPanel::openingSequence() {
   // the power and the mode are set only on a radio that does not transmit.
   radio->transmit(false);
   if (powerControl == 1) switchRadioOn(*this);
+  askIdentityAtStart();
+  setNormalWidth();
 
   platform.setFont("Ariel", 50, 700);
   // The mode goes first, without a frequency: the radio's own is not known

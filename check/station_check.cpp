@@ -241,6 +241,13 @@ bool reportRadio(FrontPanel& p, std::ostream& out) {
     return false;
   }
   out << "  it answered " << reply.shown << "\n";
+  if (reply.reading->model.empty()) {
+    out << "  that names no model in Quelmo's table of Yaesu FT radios: Quelmo speaks to it as "
+           "to an FT-991A (docs/station.md lists the models; a radio of another maker is "
+           "reached through Hamlib's rigctld)\n";
+  } else {
+    out << "  an " << reply.reading->model << ": Quelmo speaks to it in its own forms\n";
+  }
   p.speakWord(word::connected);
   p.speakWord(word::identity);
   speakDigits(p, reply.reading->identity);

@@ -86,7 +86,7 @@ void FrontPanel::selectBand() {
 // mode an entry's point chose for the typed band is not the old band's,
 // though the radio reports it there until Enter.
 void FrontPanel::trackBand() {
-  int x = reportedWhole ? reportedHz / 100'000 : 0;
+  int x = reportedHz / 100'000;
   bandIndex = noBand;
   for (int band = firstBand; band <= lastBand; ++band) {
     if (x <= bandTable[band].trackAbove || x >= bandTable[band].trackBelow) continue;

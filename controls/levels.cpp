@@ -1,6 +1,7 @@
 // The Up and Down keys on whichever control the operator selected last, and
 // the commands that carry each level to the radio.
 #include <algorithm>
+#include <cstdlib>
 #include <span>
 
 #include "state/band_table.h"
@@ -29,9 +30,26 @@ int powerBelow(std::span<const int> ladder, int watts) {
   return ladder.front();
 }
 
-// The radio's width steps, narrowest and widest.
-int narrowestWidth(const FrontPanel& panel) { return panel.radio->facts().widths.front().step; }
-int widestWidth(const FrontPanel& panel) { return panel.radio->facts().widths.back().step; }
+// The radio's next width step above the step given; the widest stays. Not
+// every model numbers its steps one apart (the FT-450's are 8, 16, 25).
+int widthAbove(std::span<const WidthStep> widths, int step) {
+  for (const WidthStep& width : widths) {
+    if (width.step > step) return width.step;
+  }
+  return widths.back().step;
+}
+
+// The next step below; the narrowest stays.
+int widthBelow(std::span<const WidthStep> widths, int step) {
+  for (auto width = widths.rbegin(); width != widths.rend(); ++width) {
+    if (width->step < step) return width->step;
+  }
+  return widths.front().step;
+}
+
+// The width the program starts the radio on: 2.4 kHz, the FT-991A's step
+// 14 that it has always started on, and the usual SSB width of every model.
+constexpr int normalWidthHz = 2400;
 
 // Outside every band there is no band to step from: the arrows say so and
 // queue nothing.
@@ -53,7 +71,7 @@ void FrontPanel::adjustUp() {
       if (++bandStepPending == bandsCovered(bandCoverage) + 1) bandStepPending = 1;
       break;
     case Focus::width:
-      filterWidth = std::min(filterWidth + 1, widestWidth(*this));
+      filterWidth = widthAbove(radio->facts().widths, filterWidth);
       sendFilterWidth();
       break;
     case Focus::power:
@@ -87,7 +105,7 @@ void FrontPanel::adjustDown() {
       if (--bandStepPending == -(bandsCovered(bandCoverage) + 1)) bandStepPending = -1;
       break;
     case Focus::width:
-      filterWidth = std::max(filterWidth - 1, narrowestWidth(*this));
+      filterWidth = widthBelow(radio->facts().widths, filterWidth);
       sendFilterWidth();
       break;
     case Focus::power:
@@ -116,3 +134,14 @@ void FrontPanel::sendAfGain() { radio->setLevel(Level::afGain, afGain); }
 void FrontPanel::sendRfGain() { radio->setLevel(Level::rfGain, rfGain); }
 
 void FrontPanel::sendFilterWidth() { radio->setLevel(Level::width, filterWidth); }
+
+// The radio's step nearest 2.4 kHz, the first of two as near.
+void FrontPanel::setNormalWidth() {
+  std::span<const WidthStep> widths = radio->facts().widths;
+  const WidthStep* nearest = &widths.front();
+  for (const WidthStep& width : widths) {
+    if (std::abs(width.hz - normalWidthHz) < std::abs(nearest->hz - normalWidthHz))
+      nearest = &width;
+  }
+  filterWidth = nearest->step;
+}

@@ -25,10 +25,15 @@ constexpr SwitchRow speechProcessor{&FrontPanel::processorOn, word::speechProces
 
 // The radio's own state is never read back: the flag is the program's record,
 // flipped here, and the command follows the flag. Both words are said before
-// the command goes out.
+// the command goes out. A function the radio has no command for is said to
+// be not available, and nothing changes.
 void toggle(FrontPanel& panel, const SwitchRow& row) {
   int& on = panel.*row.flag;
   panel.speakWord(row.name);
+  if (!offers(panel.radio->facts(), row.function)) {
+    panel.speakWord(word::notAvailable);
+    return;
+  }
   on = on == 1 ? 0 : 1;
   panel.speakWord(on == 1 ? word::on : word::off);
   panel.radio->setFunction(row.function, on == 1);
@@ -66,6 +71,7 @@ void FrontPanel::toggleTune() {
   }
   speakWord(word::tune);
   speakWord(word::on);
+  swrTick = noReading;  // no SWR of this tuning yet
   if (tuneCarrier == 0) {
     radio->tune(true);
   } else {
@@ -88,7 +94,9 @@ void FrontPanel::tuneOffWhileLost() {
 }
 
 // The carrier goes off before the operator's power and mode come back, so
-// the power is never raised while the radio transmits.
+// the power is never raised while the radio transmits. The frequency goes
+// back as it was, not rounded as a mode chosen by the M key rounds it: the
+// carrier moved nothing.
 void FrontPanel::endTuning() {
   tuneEndOwed = 0;
   if (tuneCarrier == 0) {
@@ -96,7 +104,8 @@ void FrontPanel::endTuning() {
   } else {
     radio->transmit(false);
     sendPower();
-    selectMode();
+    sendMode();
+    if (isMode(modeIndex)) sendFrequency(frequencyHz);
   }
   tuneActive = 0;
 }

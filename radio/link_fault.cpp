@@ -13,7 +13,7 @@ struct FaultWords {
   std::string_view text;
 };
 
-constexpr std::array<FaultWords, 9> faultWords = {{
+constexpr std::array<FaultWords, 10> faultWords = {{
     {LinkFault::noPort, SerialFault::none, word::checkLine,
      "line 1 of quelmo.cfg names no port: it should end in the port's number, 5 characters "
      "for ports 1 to 9 (port1), 6 for ports 10 to 99 (port12)"},
@@ -39,6 +39,10 @@ constexpr std::array<FaultWords, 9> faultWords = {{
     {LinkFault::noAnswer, SerialFault::none, word::noAnswer,
      "no answer: the radio is off, or its CAT speed differs from line 2 of quelmo.cfg, or "
      "its CAT time-out is too short"},
+    {LinkFault::notUnderstood, SerialFault::none, word::notUnderstood,
+     "radio not understood: it answers, but not as a Yaesu FT radio does; a radio of another "
+     "maker is reached through Hamlib's rigctld: add RIGCTLD=address:port to quelmo.cfg (see "
+     "the section on other makers' radios in docs/station.md)"},
 }};
 
 const FaultWords* find(LinkFault fault) {

@@ -18,6 +18,7 @@ enum class LinkFault {
   noServer,
   serverClosed,
   notAnAddress,
+  notUnderstood,  // it answers, but never as the dialect reads (radio/identity.cpp)
 };
 
 // The reason behind a port that is not open; none for a port that is open,

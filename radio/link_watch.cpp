@@ -8,7 +8,8 @@
 // opened again about once a second, so an adapter plugged in again, a link
 // whose device appears later or a network server started again is found;
 // the radio's next frequency reply says "connected" again (readFrequencyReply)
-// and the poll carries on. Nothing is sent to bring the radio back to the
+// and the poll carries on, asking the radio found who it is as at the start
+// (radio/identity.cpp). Nothing is sent to bring the radio back to the
 // program's state: it is followed from its replies, as at any time.
 #include <cstdio>
 #include <string>
@@ -27,8 +28,11 @@ constexpr int lastPort = 256;
 
 int bitOf(LinkFault fault) { return 1 << static_cast<int>(fault); }
 
-// The window no longer shows the last readings as if they were current.
+// The window no longer shows the last readings as if they were current, and
+// the meters have none.
 void wipeReadings(FrontPanel& p) {
+  p.sMeterTick = noReading;
+  p.swrTick = noReading;
   p.platform.setTextPosition(layout::frequencyX, layout::frequencyY);
   p.platform.printText(blanks(layout::frequencyWidth));
   p.platform.setTextPosition(layout::sMeterX, layout::sMeterY);
@@ -39,6 +43,11 @@ void wipeReadings(FrontPanel& p) {
 void reportLinkFault(FrontPanel& p, LinkFault fault) {
   if (fault == LinkFault::none || (p.linkFaultsSaid & bitOf(fault)) != 0) return;
   p.linkFaultsSaid |= bitOf(fault);
+  // The radio found again may be another one: it is asked who it is, and
+  // what it says is judged afresh.
+  p.radioIdentified = 0;
+  p.foreignReply.clear();
+  p.notUnderstoodSaid = 0;
   std::string text = "port" + textOf(p.comPort) + ": ";
   if (p.connectedSpoken == 1) {
     // The radio had answered: it is lost until its next frequency reply.
@@ -66,6 +75,7 @@ bool FrontPanel::watchLink() {
   ++ticksSinceOpen;
   SerialFault fault = platform.serialFault(comPort);
   if (fault == SerialFault::none) {
+    watchUnderstanding();
     if (++ticksWithoutReply < ticksToLoss) return true;
     reportLinkFault(*this, LinkFault::noAnswer);
   } else if (fault == SerialFault::gone) {

@@ -15,6 +15,10 @@
 // second is given up; a reply that no waiting query matches (the radio
 // spoke unasked, or later than that) is not taken either.
 //
+// Until the radio has given its identity (radio/identity.cpp) it is asked
+// for it together with its frequency, the identity first, so that the
+// dialect reads the frequency reply in the radio's own forms.
+//
 // With SPEAK_RADIO_CHANGES the radio's mode is asked together with its
 // frequency, and a frequency or mode that the radio reports differently
 // from what the operator chose or was told (the radio's own knob, another
@@ -59,6 +63,10 @@ void FrontPanel::pollRadio() {
   if (awaitingReply == 0) {
     Question question = Question::frequency;
     if (pollToggle == 1) question = tuneActive == 1 ? Question::swr : Question::sMeter;
+    if (question == Question::frequency && radioIdentified == 0) {
+      pollQueries.asked({Question::identity, pollTick, stateCommandCount});
+      radio->ask(Question::identity);
+    }
     pollQueries.asked({question, pollTick, stateCommandCount});
     pollToggle = 1 - pollToggle;
     radio->ask(question);
@@ -73,6 +81,7 @@ void FrontPanel::pollRadio() {
 
   awaitingReply = 0;
   pollQueries.forgetAskedBefore(pollTick - unansweredTicks);
+  forgetStaleMeters();
   sayRadioChangesAtRest();
   // A missing reply is not waited for.
   for (const Reading& reading : radio->read()) takeReading(reading);
@@ -83,7 +92,7 @@ void FrontPanel::pollRadio() {
 void FrontPanel::takeReading(const Reading& reading) {
   using Kind = Reading::Kind;
   if (reading.kind == Kind::echo || reading.kind == Kind::unknown) return;
-  radioAnswered();  // the radio is there
+  radioAnswered();  // the radio is there, whatever it says
   PollQuery query;
   switch (reading.kind) {
     case Kind::frequency:
@@ -96,6 +105,7 @@ void FrontPanel::takeReading(const Reading& reading) {
       pollQueries.answer(Question::sMeter, query);
       // Only the printed label is refreshed: nothing is heard.
       sMeterDb = reading.value;
+      sMeterTick = pollTick;
       showSMeter();
       break;
     case Kind::mode:
@@ -106,7 +116,15 @@ void FrontPanel::takeReading(const Reading& reading) {
     case Kind::swr:
       pollQueries.answer(Question::swr, query);
       swrTenths = reading.value;
+      swrTick = pollTick;
       if (swrSaidAtReadings(swrAnnounce)) announceSwrUntilKey();
+      break;
+    case Kind::identity:
+      pollQueries.answer(Question::identity, query);
+      takeIdentity(reading);
+      break;
+    case Kind::foreign:
+      takeForeignReply(reading);
       break;
     case Kind::refused:
       takeRefusal(reading);
@@ -121,9 +139,9 @@ void FrontPanel::readFrequencyReply(const Reading& reading) {
   if (first) {
     speakWord(word::connected);
     connectedSpoken = 1;
+    foreignReply.clear();  // it is understood
   }
   frequencyHz = reading.value;
-  reportedWhole = reading.whole;
   // The radio's first report is where the operator starts from.
   if (first) heardFrequencyHz = frequencyHz;
   if (frequencyHz != reportedHz) radioMovedTick = pollTick;
@@ -138,10 +156,6 @@ void FrontPanel::readFrequencyReply(const Reading& reading) {
     speakWord(word::tune);
     speakWord(word::off);
   }
-  // A radio that answers with fewer digits: the frequency is taken, but
-  // there is no whole display text and no band to follow.
-  if (!reading.whole) return;
-
   freqDisplay = frequencyDisplayText(frequencyHz);
   platform.setTextPosition(layout::frequencyX, layout::frequencyY);
   platform.printText(freqDisplay + blanks(frequencyWipe));
@@ -191,12 +205,11 @@ void FrontPanel::askFrequencyAtEnd() {
   radio->awaitAnswer([&](const Reading& reading) {
     if (reading.kind == Reading::Kind::refused) takeRefusal(reading);
     PollQuery query;
-    if (reading.kind != Reading::Kind::frequency || !reading.whole ||
+    if (reading.kind != Reading::Kind::frequency ||
         !pollQueries.answer(Question::frequency, query) || query.tick != askedTick) {
       return false;
     }
     reportedHz = reading.value;
-    reportedWhole = true;
     lastReplyMode = modeIndex;
     lastReplyPointBand = pointModeBand;
     return true;

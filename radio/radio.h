@@ -58,20 +58,26 @@ constexpr int swrMatchedTenths = 10;
 // One answer of the radio, in the order it came.
 struct Reading {
   enum class Kind {
-    frequency,  // value: Hz; whole: false when it had fewer digits than a frequency has
+    frequency,  // value: Hz
     mode,       // mode
     sMeter,     // value: decibels over S9 (S9 is 0, each S unit 6 dB)
     swr,        // value: the standing-wave ratio in tenths (15 is 1.5 to 1)
-    identity,   // identity: the radio's model number as it gives it
+    identity,   // identity, model: the radio's model number as it gives it
     refused,    // refused, before, candidates: what it refused
     echo,       // the radio sent a question back as it was sent (some interfaces echo)
-    unknown,    // a reply of no form the program reads, or noise
+    // A reply in the form of the radio's language that the dialect cannot
+    // read: a radio of another maker, or a model that answers otherwise
+    // (the program's own frequency question answered with 11 digits).
+    foreign,
+    unknown,  // noise: bytes of no reply's form
   };
   Kind kind = Kind::unknown;
   int value = 0;
-  bool whole = true;
   RadioMode mode;
   std::string identity;
+  // An identity: the model the dialect knows it for, which it now speaks
+  // to in that model's own forms; empty for an identity it does not know.
+  std::string model;
   // A refusal: the command it refuses when that is known (candidates 1),
   // and the value that setting was sent before it, if any. With more
   // candidates it refuses one of that many commands, none likelier than
@@ -90,7 +96,17 @@ struct WidthStep {
 struct RadioFacts {
   std::span<const int> powerLadder;   // watts, lowest first: the P key's arrows
   std::span<const WidthStep> widths;  // narrowest first: the W key's arrows
+  std::span<const Function> missing;  // the functions the radio has no command for
 };
+
+// Whether the radio has a command for the function: its key says "not
+// available" and sends nothing when it has none.
+inline bool offers(const RadioFacts& facts, Function function) {
+  for (Function missing : facts.missing) {
+    if (missing == function) return false;
+  }
+  return true;
+}
 
 class Radio {
  public:

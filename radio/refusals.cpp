@@ -6,7 +6,8 @@
 // dialect has written which command it was to the traffic log.
 //
 // Not heard: a refused question (the poll asks again in a moment; a radio
-// that refused every one would otherwise say so five times a second), the
+// that refused every one would otherwise say so five times a second; a
+// refused "ID;" identifies no model, radio/identity.cpp), the
 // wake-up text (a radio already on may refuse it), and a refusal that
 // answers no command waiting.
 #include "state/band_table.h"
@@ -97,6 +98,7 @@ void FrontPanel::takeRefusal(const Reading& refusal) {
     if (refused.kind == Kind::question) {
       PollQuery query;
       pollQueries.answer(refused.question, query);
+      if (refused.question == Question::identity) takeIdentity(refusal);
       return;
     }
     undo(*this, refused, refusal.before);

@@ -7,13 +7,21 @@
 
 const char* const simUsage =
     "Usage: quelmo-sim [options]\n"
-    "A simulated Yaesu FT-style transceiver on a pseudo-terminal. It links\n"
+    "A simulated Yaesu FT transceiver on a pseudo-terminal. It links\n"
     "FOLDER/COMn to the terminal, answers CAT commands (\"FA;\", \"SM0;\",\n"
-    "\"RM6;\", \"MD0;\", \"PS;\", \"ID;\" as an FT-991A), applies the set commands\n"
-    "and removes the link"
-    " when it ends (SIGTERM, SIGINT, \"quit\" or a hang-up).\n"
+    "\"RM6;\", \"MD0;\", \"PS;\", \"ID;\") in its model's forms, applies the set\n"
+    "commands, refuses with \"?;\" what the model does not take or have, and\n"
+    "removes the link when it ends (SIGTERM, SIGINT, \"quit\" or a hang-up).\n"
     "\n"
     "Options:\n"
+    "  --model NAME          the radio it is (default FT-991A): FT-991A, FT-991,\n"
+    "                        FT-891, FT-710, FTDX10, FTDX101D, FTDX101MP, FT-450,\n"
+    "                        FT-450D, FT-950, FT-2000, FT-2000D, FTDX1200,\n"
+    "                        FTDX3000, FTDX5000 (letter case and dashes aside);\n"
+    "                        its identity, digits, forms and missing commands\n"
+    "                        are those of the program's table of it\n"
+    "  --identity N          answer \"ID;\" with N in four digits instead, as a\n"
+    "                        model the program has no table for would\n"
     "  --dir FOLDER          folder for the COMn link (default: .)\n"
     "  --port N              the link is named COMN (default: 1)\n"
     "  --log FILE            append one line per command received:\n"
@@ -86,6 +94,8 @@ std::optional<SimOptions> parseSimOptions(int argc, char** argv, std::string& er
     kUnplugged,
     kEcho,
     kWithout,
+    kModel,
+    kIdentity,
     kHelp
   };
   static const option longOptions[] = {{"dir", required_argument, nullptr, kDir},
@@ -103,6 +113,8 @@ std::optional<SimOptions> parseSimOptions(int argc, char** argv, std::string& er
                                        {"unplugged", no_argument, nullptr, kUnplugged},
                                        {"echo", no_argument, nullptr, kEcho},
                                        {"without", required_argument, nullptr, kWithout},
+                                       {"model", required_argument, nullptr, kModel},
+                                       {"identity", required_argument, nullptr, kIdentity},
                                        {"help", no_argument, nullptr, kHelp},
                                        {nullptr, 0, nullptr, 0}};
 
@@ -155,6 +167,20 @@ std::optional<SimOptions> parseSimOptions(int argc, char** argv, std::string& er
       case kEcho: options.echo = true; break;
       case kWithout:
         options.without.emplace_back(optarg);
+        break;
+      case kModel:
+        options.model = yaesu::modelNamed(optarg);
+        if (options.model == nullptr) {
+          error = std::string("--model: no model ") + optarg;
+          return std::nullopt;
+        }
+        break;
+      case kIdentity:
+        if (!readWhole(optarg, 1, 9999, whole)) {
+          error = "--identity wants 1..9999";
+          return std::nullopt;
+        }
+        options.identity = static_cast<int>(whole);
         break;
       case kHelp: error.clear(); return std::nullopt;
       default:

@@ -7,7 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "radio/yaesu/models.h"
+
 struct SimOptions {
+  const yaesu::Model* model = &yaesu::writtenModel();  // the radio it is
+  int identity = 0;             // > 0: "ID;" answered with this number instead
   std::string folder = ".";     // the folder that gets the COMn link
   int port = 1;                 // n of COMn
   std::string logPath;          // empty: no command log

@@ -28,9 +28,10 @@ Simulator::Simulator(const SimOptions& options)
     : options_(options),
       radio_(
           options.seed != 0 ? options.seed : static_cast<std::uint64_t>(timestampNow().realtimeUs),
-          options.startOff),
+          options.startOff, *options.model),
       characterUs_(options.baud > 0 ? kBitsPerCharacter * 1000000 / options.baud : 0) {
   for (const std::string& head : options.without) radio_.removeCommand(head);
+  if (options.identity > 0) radio_.answerIdentity(options.identity);
 }
 
 bool Simulator::start(std::string& error) {

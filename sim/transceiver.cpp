@@ -5,13 +5,13 @@
 
 #include "platform/text.h"
 #include "radio/yaesu/cat.h"
-#include "radio/yaesu/ft991a.h"
 
 namespace {
 
-const yaesu::Model& model = yaesu::ft991a;
-
-constexpr int meterDigits = 3;
+// A meter's reading is three digits; a reply of six has "000" after them.
+constexpr int meterReadingDigits = 3;
+// The family gives its identity in four digits: "ID0670;".
+constexpr int identityDigits = 4;
 
 }  // namespace
 
@@ -26,19 +26,19 @@ bool isWellFormed(const std::string& command) {
   return true;
 }
 
-Transceiver::Transceiver(std::uint64_t seed, bool startOff)
-    : poweredOn_(!startOff), random_(seed) {}
+Transceiver::Transceiver(std::uint64_t seed, bool startOff, const yaesu::Model& model)
+    : model_(model), identity_(model.identity), poweredOn_(!startOff), random_(seed) {}
 
 std::optional<std::string> Transceiver::handleCommand(const std::string& command) {
   if (!isWellFormed(command)) return std::nullopt;
   if (!poweredOn_) {
-    if (command == yaesu::commandText(model, {Operation::Kind::powerSwitch, 1})) poweredOn_ = true;
+    if (command == yaesu::commandText(model_, {Operation::Kind::powerSwitch, 1})) poweredOn_ = true;
     return std::nullopt;
   }
   if (command == yaesu::powerSwitchHead) return yaesu::reply(yaesu::powerSwitchHead, "1");
-  std::optional<Operation> operation = yaesu::operationOf(model, command);
-  if (!operation || !yaesu::takes(model, *operation) ||
-      missing_.count(std::string(yaesu::headOf(model, *operation))) != 0) {
+  std::optional<Operation> operation = yaesu::operationOf(model_, command);
+  if (!operation || !yaesu::takes(model_, *operation) ||
+      missing_.count(std::string(yaesu::headOf(model_, *operation))) != 0) {
     return std::string(yaesu::refusal);
   }
   if (operation->kind == Operation::Kind::question) return answer(operation->question);
@@ -47,24 +47,29 @@ std::optional<std::string> Transceiver::handleCommand(const std::string& command
 }
 
 std::string Transceiver::answer(Question question) const {
-  std::string_view query = yaesu::queryOf(model, question);
+  std::string_view query = yaesu::queryOf(model_, question);
   switch (question) {
     case Question::frequency:
-      return yaesu::reply(query, zeroPadded(frequencyHz_, model.frequencyDigits));
+      return yaesu::reply(query, zeroPadded(frequencyHz_, model_.frequencyDigits));
     case Question::mode:
       return yaesu::reply(query, std::string(1, modeCharacter_));
     case Question::sMeter:
-      return yaesu::reply(query, zeroPadded(sMeter_, meterDigits));
+      return meterReply(model_.sMeter, sMeter_);
     case Question::swr:  // the SWR meter reads nothing while the radio receives
-      return yaesu::reply(query, zeroPadded(transmitting_ ? swr_ : 0, meterDigits));
+      return meterReply(model_.swr, transmitting_ ? swr_ : 0);
     case Question::identity:
       break;
   }
-  return yaesu::reply(query, model.identity);
+  return yaesu::reply(query, zeroPadded(identity_, identityDigits));
+}
+
+std::string Transceiver::meterReply(const yaesu::MeterForm& form, int reading) const {
+  return yaesu::reply(form.query, zeroPadded(reading, meterReadingDigits) +
+                                      std::string(form.digits - meterReadingDigits, '0'));
 }
 
 void Transceiver::apply(const Operation& operation, const std::string& command) {
-  std::string_view head = yaesu::headOf(model, operation);
+  std::string_view head = yaesu::headOf(model_, operation);
   settings_[std::string(head)] = command.substr(head.size());
   switch (operation.kind) {
     case Operation::Kind::frequency:
@@ -99,8 +104,8 @@ void Transceiver::driftSwr() {
 
 bool Transceiver::setMode(char character) {
   std::optional<Operation> mode =
-      yaesu::operationOf(model, std::string(yaesu::modeHead) + character);
-  if (!mode || !yaesu::takes(model, *mode)) return false;
+      yaesu::operationOf(model_, std::string(yaesu::modeHead) + character);
+  if (!mode || !yaesu::takes(model_, *mode)) return false;
   modeCharacter_ = character;
   return true;
 }

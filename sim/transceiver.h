@@ -1,7 +1,9 @@
-// The simulated radio: an FT-991A, its state, the CAT commands it obeys and
-// the answers it gives. What it takes and what it refuses with "?;" come
-// from the program's own table of the radio (radio/yaesu/ft991a.cpp). No
-// I/O here; the event loop feeds it commands and clock steps.
+// The simulated radio: a model of the Yaesu FT family (the FT-991A unless
+// told), its state, the CAT commands it obeys and the answers it gives.
+// Its identity, its digits and forms, what it takes and what it refuses
+// with "?;" (a command the model lacks among them) come from the program's
+// own table of the model (radio/yaesu/models.h). No I/O here; the event
+// loop feeds it commands and clock steps.
 #pragma once
 
 #include <cstdint>
@@ -12,10 +14,17 @@
 #include <string>
 
 #include "radio/radio.h"
+#include "radio/yaesu/models.h"
 
 class Transceiver {
  public:
-  explicit Transceiver(std::uint64_t seed, bool startOff);
+  explicit Transceiver(std::uint64_t seed, bool startOff,
+                       const yaesu::Model& model = yaesu::writtenModel());
+
+  const yaesu::Model& model() const { return model_; }
+  // "ID;" is answered with this number instead of the model's own, as a
+  // model the table does not have would answer.
+  void answerIdentity(int identity) { identity_ = identity; }
 
   // One command as received, without its ";". Returns the reply text (with
   // its ";") for a query it answers, and "?;" for a command it does not
@@ -57,8 +66,11 @@ class Transceiver {
 
  private:
   std::string answer(Question question) const;
+  std::string meterReply(const yaesu::MeterForm& form, int reading) const;
   void apply(const Operation& operation, const std::string& command);
 
+  const yaesu::Model& model_;
+  int identity_;
   long frequencyHz_ = 7100000;
   char modeCharacter_ = '1';
   bool poweredOn_ = true;

@@ -1,4 +1,8 @@
-// The S-meter, the SWR and the transmit power, said from their scales.
+// The S-meter, the SWR and the transmit power, said from their scales. A
+// meter the radio has not read out lately is said to have no reading: the
+// poll asks it five times a second, so a reading older than a second is
+// one the radio no longer gives (it stopped answering, or answers in a form
+// not read), and the SWR of before the tuning began is not this tuning's.
 #include <algorithm>
 
 #include "state/front_panel.h"
@@ -10,6 +14,12 @@ namespace {
 // The S-meter: S0 .. S9, six decibels an S unit, and "plus" above S9.
 constexpr int dbPerSUnit = 6;
 constexpr int sNine = 9;
+
+constexpr int freshTicks = 20;  // a second of 50 ms ticks
+
+bool isCurrent(const FrontPanel& p, int readTick) {
+  return readTick != noReading && p.pollTick - readTick <= freshTicks;
+}
 
 int sUnits(int dbOverS9) {
   // Rounded down: 1 to 5 dB below S9 is S8.
@@ -46,13 +56,36 @@ constexpr int greaterThanFiveTenths = 50;
 
 }  // namespace
 
-void FrontPanel::announceSMeter() { reportSMeter(*this, true); }
+// Without a reading the label is blank: no number the radio did not give.
+void FrontPanel::announceSMeter() {
+  if (isCurrent(*this, sMeterTick)) {
+    reportSMeter(*this, true);
+    return;
+  }
+  platform.setTextPosition(layout::sMeterX, layout::sMeterY);
+  platform.printText(blanks(layout::sMeterWidth));
+  speakWord(word::s);
+  speakWord(word::noReading);
+}
+
 void FrontPanel::showSMeter() { reportSMeter(*this, false); }
+
+// Run before each read: a label whose reading has grown old is wiped once.
+void FrontPanel::forgetStaleMeters() {
+  if (sMeterTick == noReading || isCurrent(*this, sMeterTick)) return;
+  sMeterTick = noReading;
+  platform.setTextPosition(layout::sMeterX, layout::sMeterY);
+  platform.printText(blanks(layout::sMeterWidth));
+}
 
 // The full form ("SWR" .. "to one") is used while swrAnnounce is below 2; a
 // setting of 1 asks for it once, then for the short form.
 void FrontPanel::announceSwr() {
   if (swrSaidInFull(swrAnnounce)) speakWord(word::swr);
+  if (!isCurrent(*this, swrTick)) {
+    speakWord(word::noReading);
+    return;
+  }
   if (swrTenths >= greaterThanFiveTenths) {
     speakWord(word::greaterThanFive);
     speakWord(word::point);

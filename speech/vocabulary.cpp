@@ -50,6 +50,8 @@ constexpr std::array words = {
     VocabularyWord{word::noServer, "no server", 0},  // a radio across the network
     VocabularyWord{word::serverBusy, "server busy", 0},
     VocabularyWord{word::noAddress, "address not in digits", 0},
+    VocabularyWord{word::notUnderstood, "radio not understood", 0},
+    VocabularyWord{word::unknownModel, "radio model unknown", 0},
     // The station check (check/station_check.cpp).
     VocabularyWord{word::port, "port", 0},
     VocabularyWord{word::speed, "speed", 0},
@@ -61,7 +63,8 @@ constexpr std::array words = {
     VocabularyWord{word::identity, "I D", 0},
     VocabularyWord{word::echoes, "echoes commands", 0},
     VocabularyWord{word::ok, "okay", 0},
-    VocabularyWord{word::refused, "refused", 0},  // the radio refused a command
+    VocabularyWord{word::refused, "refused", 0},             // the radio refused a command
+    VocabularyWord{word::notAvailable, "not available", 0},  // no command for the key's function
     VocabularyWord{word::invalid, "invalid", 0},
     VocabularyWord{word::option, "option", 0},  // "option invalid": a line of quelmo.cfg not taken
     VocabularyWord{word::maximum, "maximum", 0},
@@ -95,6 +98,7 @@ constexpr std::array words = {
     VocabularyWord{word::toOne, "to one", 0},
     VocabularyWord{word::bandwidth, "bandwidth", 0},
     VocabularyWord{word::noBand, "no band", 0},
+    VocabularyWord{word::noReading, "no reading", 0},
     // Modes.
     VocabularyWord{word::lsb, "L S B", 0},
     VocabularyWord{word::usb, "U S B", 0},

@@ -76,20 +76,33 @@ class FrontPanel {
   int ticksSinceOpen = 0;     // ticks since the port was last opened
   int radioLost = 0;          // 1 while a radio that had answered does not
   int linkFaultsSaid = 0;     // the reasons said since the radio last answered, a bit each
+  // Which radio answers (radio/identity.cpp): 1 once it has answered "ID;"
+  // (or refused it) since it was found; until then the poll asks it with
+  // every frequency question.
+  int radioIdentified = 0;
+  std::string unknownIdentitySaid;  // the last identity said to be of no model of the table
+  // A radio that answers in another language: its first such reply while
+  // no frequency has been taken, the ticks since, and 1 once that was said.
+  std::string foreignReply;
+  int ticksNotUnderstood = 0;
+  int notUnderstoodSaid = 0;
 
   // ===== The radio as last read or set: frequency, band and mode (controls/, radio/) =====
   int frequencyHz = 0;
   int bandIndex = 0;           // 1..13, 99 outside every band
   int modeIndex = 0;           // 1 LSB, 2 USB, 3 CW, 4 AM, 5 FM
-  // The radio's last current report of its frequency (0 before the first),
-  // and whether it had all its digits: only then is it a band's frequency.
+  // The radio's last current report of its frequency (0 before the first).
   int reportedHz = 0;
-  bool reportedWhole = false;
   Text freqDisplay;            // " 14.200000", as shown; empty before the first reply
   int lastReplyMode = 0;       // the radio's mode when it sent that reply
   int lastReplyPointBand = 0;  // pointModeBand then: the band that mode was chosen for
   int sMeterDb = sZeroDb;      // the last S-meter reading, in dB over S9
   int swrTenths = swrMatchedTenths;  // the last SWR reading, the ratio in tenths
+  // The poll ticks those readings came at; noReading: none since the radio
+  // was found (the S-meter) or the tuning began (the SWR). A reading older
+  // than a second is no reading either (speech/meter_announcers.cpp).
+  int sMeterTick = noReading;
+  int swrTick = noReading;
   // The band memory, indexed by band 1..13 (0 unused).
   std::array<int, 14> bandHz{};        // the band's last frequency
   std::array<Text, 14> bandMode;       // one digit "1".."5"
@@ -166,6 +179,11 @@ class FrontPanel {
   void readFrequencyReply(const Reading& reading);
   bool watchLink();      // each tick; false while the port is not open
   void radioAnswered();  // a whole reply has come
+  // radio/identity.cpp: which radio answers.
+  void askIdentityAtStart();                  // asked, and its answer waited for briefly
+  void takeIdentity(const Reading& reading);  // its identity, or its refusal of "ID;"
+  void takeForeignReply(const Reading& reading);
+  void watchUnderstanding();  // each tick: a radio that answers, but never as the dialect reads
   void readModeReply(const Reading& reading);
   void takeRefusal(const Reading& refusal);
   void sayRadioChangesAtRest();  // what the radio changed, once it rests
@@ -185,6 +203,7 @@ class FrontPanel {
   void announceFrequency();
   void announceSMeter();
   void showSMeter();  // the S-meter's label printed, nothing said
+  void forgetStaleMeters();  // a reading older than a second leaves the window
   void announceSwr();
   void announceSwrUntilKey();
   void announcePower();
@@ -222,6 +241,7 @@ class FrontPanel {
   void sendAfGain();
   void sendRfGain();
   void sendFilterWidth();
+  void setNormalWidth();  // the radio's width step nearest 2.4 kHz
 
   // controls/: on/off functions and the tuning.
   void togglePreamp();

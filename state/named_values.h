@@ -21,3 +21,6 @@ constexpr bool swrSaidInFull(SwrAnnounce setting) { return static_cast<int>(sett
 // entry reaches (digits make 0 and up), so an entry of 9, 9, 9 (999, 99.9,
 // 9.99) ends like any other.
 constexpr int noEntry = -1;
+
+// The poll tick of a meter reading (sMeterTick, swrTick) when there is none.
+constexpr int noReading = -1;

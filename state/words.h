@@ -28,6 +28,7 @@ constexpr Word ok = "ok";
 constexpr Word invalid = "invalid";
 constexpr Word option = "option";  // "option invalid": a line of quelmo.cfg not taken
 constexpr Word refused = "refused";  // the radio refused a command
+constexpr Word notAvailable = "notavailable";  // the radio has no command for the key's function
 constexpr Word maximum = "max";
 
 // The link to the radio: lost, and why (radio/link_fault.cpp).
@@ -40,6 +41,8 @@ constexpr Word noAnswer = "noanswer";
 constexpr Word noServer = "noserver";
 constexpr Word serverBusy = "serverbusy";
 constexpr Word noAddress = "noaddress";
+constexpr Word notUnderstood = "notunderstood";  // it answers in another language
+constexpr Word unknownModel = "unknownmodel";    // its identity is of no model of the table
 
 // The station check (check/station_check.cpp).
 constexpr Word port = "port";
@@ -83,6 +86,7 @@ constexpr Word greaterThanFive = "gt5";
 constexpr Word toOne = "21";
 constexpr Word bandwidth = "bw";
 constexpr Word noBand = "un";
+constexpr Word noReading = "noreading";  // the radio has not given the meter's reading
 
 // Modes.
 constexpr Word lsb = "lsb";

@@ -23,7 +23,9 @@ std::string numbered(const NumberForm& form, long long value) {
          zeroPadded(std::clamp(value, 0LL, largest(form.digits)), form.digits);
 }
 
+// A model without the command has no text for it.
 std::string switched(const SwitchForm& form, bool on) {
+  if (form.head.empty()) return {};
   return std::string(form.head) + (on ? form.on : form.off);
 }
 
@@ -80,21 +82,29 @@ int switchValue(char value, char off, char on) {
   return value == off ? 0 : -1;
 }
 
-// The reply's ";" came within its full length, and only digits stand
-// between its two letters and the ";". A reply cut short by a read never
-// comes here (the dialect finishes it first); a garbled one
-// ("FA-0001420;") is no reading: taken as a number it would put the radio
-// somewhere it never was.
-bool isWhole(std::string_view reply, int fullLength) {
-  int end = findText(reply, terminator);
-  if (end < 4 || end > fullLength) return false;
-  return isDigits(reply.substr(2, static_cast<std::size_t>(end - 3)));
+// The reply is the head's two letters and exactly the digits the model
+// gives, then its ";". A reply cut short by a read never comes here (the
+// dialect finishes it first); one of another length or garbled
+// ("FA-0001420;", or eight digits from a radio that gives nine) is no
+// reading: taken as a number it would put the radio somewhere it never
+// was.
+bool isReplyOf(std::string_view reply, std::string_view head, int digits) {
+  const std::size_t length = head.size() + static_cast<std::size_t>(digits) + terminator.size();
+  return reply.size() == length && reply.starts_with(head) && reply.ends_with(terminator) &&
+         isDigits(reply.substr(head.size(), static_cast<std::size_t>(digits)));
 }
 
-// True when text has the two letters of the head: a reply carries the
-// letters of the query it answers.
-bool sameLetters(std::string_view text, std::string_view head) {
-  return text.substr(0, 2) == head.substr(0, 2);
+// A reply in the form of the radio's language: two capital letters, then
+// capitals and digits, then ";". What the dialect cannot read of this form
+// comes from a radio that speaks otherwise; anything else is noise.
+bool isWellFormed(std::string_view reply) {
+  if (reply.size() < 4 || !reply.ends_with(terminator)) return false;
+  for (std::size_t i = 0; i + 1 < reply.size(); ++i) {
+    const char c = reply[i];
+    const bool capital = c >= 'A' && c <= 'Z';
+    if (!capital && !(i >= 2 && c >= '0' && c <= '9')) return false;
+  }
+  return true;
 }
 
 int meterValue(std::span<const MeterStep> steps, int reading) {
@@ -109,14 +119,17 @@ int swrTenths(std::span<const SwrRange> ranges, int reading) {
   for (const SwrRange& next : ranges) {
     if (reading >= next.from) range = &next;
   }
-  if (range->perTenth <= 0) return range->tenths;
-  return range->tenths + roundToInt((reading - range->from) / range->perTenth);
+  if (range->perTenth <= 0) return roundToInt(range->tenths);
+  return roundToInt(range->tenths + (reading - range->from) / range->perTenth);
 }
 
-// A meter's reading: the digits after its query, up to the ";".
+// A meter's reading, 0..255: the first three digits after its query (a
+// reply of six has three more after them).
+constexpr int meterReadingDigits = 3;
+
 int meterReading(const MeterForm& form, std::string_view reply) {
   return roundToInt(
-      numberOf(middleChars(reply, static_cast<int>(form.query.size()) + 1, form.digits)));
+      numberOf(middleChars(reply, static_cast<int>(form.query.size()) + 1, meterReadingDigits)));
 }
 
 // The reply is copied fresh, not assigned in place: GCC 12 warns wrongly
@@ -188,6 +201,7 @@ std::optional<Operation> operationOf(const Model& model, std::string_view comman
   }
   for (Function function : functions) {
     const SwitchForm& form = switchForm(model, function);
+    if (form.head.empty()) continue;  // the model has no such command
     if (auto value = valueAfter(form.head, 1)) {
       return Operation{Kind::function, switchValue((*value)[0], form.off, form.on), Level::afGain,
                        function};
@@ -248,22 +262,19 @@ Reading readingOf(const Model& model, std::string_view reply) {
     if (reply == yaesu::reply(queryOf(model, question), ""))
       return reading(Reading::Kind::echo, reply);
   }
-  if (sameLetters(reply, frequencyHead) && isWhole(reply, longestReply(model))) {
+  if (isReplyOf(reply, frequencyHead, model.frequencyDigits)) {
     Reading read = reading(Reading::Kind::frequency, reply);
-    std::string digits = middleChars(reply, 3, model.frequencyDigits);
-    read.value = roundToInt(numberOf(digits));
-    read.whole = findText(digits, terminator) == 0;  // fewer digits: the ";" among them
+    read.value = roundToInt(numberOf(middleChars(reply, 3, model.frequencyDigits)));
     return read;
   }
   const MeterForm& sMeter = model.sMeter;
-  if (sameLetters(reply, sMeter.query) &&
-      isWhole(reply, static_cast<int>(sMeter.query.size()) + sMeter.digits + 1)) {
+  if (isReplyOf(reply, sMeter.query, sMeter.digits)) {
     Reading read = reading(Reading::Kind::sMeter, reply);
     read.value = meterValue(model.sMeterDb, meterReading(sMeter, reply));
     return read;
   }
-  if (sameLetters(reply, modeHead) && reply.size() == modeHead.size() + 2 &&
-      reply.starts_with(modeHead) && reply.ends_with(terminator)) {
+  if (reply.size() == modeHead.size() + 2 && reply.starts_with(modeHead) &&
+      reply.ends_with(terminator)) {
     Reading read = reading(Reading::Kind::mode, reply);
     for (const ModeCharacter& known : model.modes) {
       if (known.character == reply[modeHead.size()]) read.mode = known.mode;
@@ -271,19 +282,20 @@ Reading readingOf(const Model& model, std::string_view reply) {
     return read;
   }
   const MeterForm& swr = model.swr;
-  if (sameLetters(reply, swr.query) &&
-      isWhole(reply, static_cast<int>(swr.query.size()) + swr.digits + 1)) {
+  if (isReplyOf(reply, swr.query, swr.digits)) {
     Reading read = reading(Reading::Kind::swr, reply);
     read.value = swrTenths(model.swrTenths, meterReading(swr, reply));
     return read;
   }
-  if (reply.size() >= 4 && sameLetters(reply, identityQuery) && reply.ends_with(terminator) &&
+  // An identity in any count of digits: the family gives four ("ID0670;"),
+  // other makers' radios three.
+  if (reply.size() >= 4 && reply.starts_with(identityQuery) && reply.ends_with(terminator) &&
       isDigits(reply.substr(2, reply.size() - 3))) {
     Reading read = reading(Reading::Kind::identity, reply);
     read.identity = reply.substr(2, reply.size() - 3);
     return read;
   }
-  return reading(Reading::Kind::unknown, reply);
+  return reading(isWellFormed(reply) ? Reading::Kind::foreign : Reading::Kind::unknown, reply);
 }
 
 std::string reply(std::string_view query, std::string_view value) {
@@ -328,6 +340,28 @@ std::string_view queryOf(const Model& model, Question question) {
       break;
   }
   return identityQuery;
+}
+
+int replyLength(const Model& model, Question question) {
+  constexpr int identityDigits = 4;
+  int value = identityDigits;
+  switch (question) {
+    case Question::frequency:
+      value = model.frequencyDigits;
+      break;
+    case Question::mode:
+      value = 1;
+      break;
+    case Question::sMeter:
+      value = model.sMeter.digits;
+      break;
+    case Question::swr:
+      value = model.swr.digits;
+      break;
+    case Question::identity:
+      break;
+  }
+  return static_cast<int>(queryOf(model, question).size() + terminator.size()) + value;
 }
 
 char modeCharacter(const Model& model, RadioMode mode) {

@@ -62,9 +62,8 @@ std::string_view queryOf(const Model& model, Question question);
 // The radio's character for a mode; 0 when it has none.
 char modeCharacter(const Model& model, RadioMode mode);
 
-// The longest reply of the model, a frequency's, with its ";".
-constexpr int longestReply(const Model& model) {
-  return static_cast<int>(frequencyHead.size()) + model.frequencyDigits + 1;
-}
+// The length of the model's reply to a question, its ";" included; an
+// identity in the family's four digits.
+int replyLength(const Model& model, Question question);
 
 }  // namespace yaesu

@@ -1,10 +1,12 @@
-// The FT-991A's facts: its CAT forms, the values it takes and how its
-// meters read. Its coverage and mode characters are those of Hamlib's
-// ft991 and newcat tables; the forms, the meter scales and the width words
-// are the ones this program has always used with it.
-#include "radio/yaesu/ft991a.h"
-
+// The FT-991A, the radio the program was written for, and the FT-991 before
+// it, which answers "ID0570;" and has the same CAT: their forms, the values
+// they take and how their meters read. The coverage and the mode characters
+// are those of Hamlib's ft991.c and newcat.c; the meter scales are the ones
+// this program has always used with the FT-991A.
 #include <array>
+
+#include "radio/yaesu/models.h"
+#include "radio/yaesu/shared_facts.h"
 
 namespace yaesu {
 
@@ -66,54 +68,30 @@ constexpr std::array<SwrRange, 6> swrTenths = {{
     {200, 50, 0},
 }};
 
-// The P key's steps, in watts.
-constexpr std::array<int, 11> powerLadder = {5, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100};
-
-// The receive filter's width steps the W key goes through, said 1.8, 1.9,
-// 2.1 .. 3.1 kHz: the scale has no 2.0.
-constexpr std::array<WidthStep, 13> widths = {{
-    {9, 1800},
-    {10, 1900},
-    {11, 2100},
-    {12, 2200},
-    {13, 2300},
-    {14, 2400},
-    {15, 2500},
-    {16, 2600},
-    {17, 2700},
-    {18, 2800},
-    {19, 2900},
-    {20, 3000},
-    {21, 3100},
-}};
-
 }  // namespace
 
-const Model ft991a = {
-    .name = "FT-991A",
-    .identity = "0670",
-    .frequencyDigits = 9,
-    .coverage = coverage,
-    .modes = modes,
-    .power = {"PC0", 3},
-    .lowestWatts = 5,
-    .highestWatts = 100,
-    .afGain = {"AG0", 3},
-    .rfGain = {"RG0", 3},
-    .highestGain = 255,
-    .width = {"SH0", 2},
-    .preamp = {"PA0", '0', '1'},
-    .attenuator = {"RA0", '0', '1'},
-    .noiseBlanker = {"NB0", '0', '1'},
-    .noiseReduction = {"NR0", '0', '1'},
-    .notch = {"BC0", '0', '1'},
-    .processor = {"PR0", '1', '2'},
-    .tuner = {"AC00", '1', '2'},
-    .sMeter = {"SM0", 3},
-    .sMeterDb = sMeterDb,
-    .swr = {"RM6", 3},
-    .swrTenths = swrTenths,
-    .facts = {powerLadder, widths},
-};
+// The forms in which the table differs from what the program sent before
+// it had tables: the power is "PC" and three digits, as the radio's CAT
+// reference writes P1 (005-100) and Hamlib's newcat_set_level sends it
+// ("PC%03d"), where the program sent "PC0" and three; the processor is 0
+// off and 1 on (shared::processor), where the program sent 1 and 2 as the
+// CAT reference writes them. Its step 21 is 3.2 kHz (ft991_ssb_widths).
+constexpr Model ft991a = [] {
+  Model model = shared::familyModel;
+  model.name = "FT-991A";
+  model.identity = 670;
+  model.coverage = coverage;
+  model.modes = modes;
+  model.sMeterDb = sMeterDb;
+  model.swrTenths = swrTenths;
+  return model;
+}();
+
+constexpr Model ft991 = [] {
+  Model model = ft991a;
+  model.name = "FT-991";
+  model.identity = 570;
+  return model;
+}();
 
 }  // namespace yaesu

@@ -1,8 +1,8 @@
 // What a Yaesu radio is, as data: the facts its CAT commands and replies
 // follow, in the way a capability table describes a radio. The program's
-// Yaesu dialect speaks to a radio from its table, and quelmo-sim takes from
-// the same table what it accepts and refuses, so the two cannot disagree.
-// Each model of the family is one instance (ft991a.h).
+// Yaesu dialect speaks to a radio from its model's table, and quelmo-sim
+// takes from the same table what it accepts and refuses, so the two cannot
+// disagree. Each model of the family is one instance; models.h lists them.
 #pragma once
 
 #include <span>
@@ -20,7 +20,7 @@ struct NumberForm {
 };
 
 // A function switched by one command: its head and its values for off and
-// for on ("PR0", '1' off, '2' on).
+// for on ("PR0", '0' off, '1' on). No head: the model has no such command.
 struct SwitchForm {
   std::string_view head;
   char off;
@@ -52,11 +52,13 @@ struct MeterStep {
 // (rounded); perTenth 0 keeps it at `tenths`.
 struct SwrRange {
   int from;
-  int tenths;
+  double tenths;
   double perTenth;
 };
 
 // A meter: its question and the digits of its reply ("SM0" + 3 digits).
+// The reading, 0..255, is the first three digits; a reply of six has three
+// more after them.
 struct MeterForm {
   std::string_view query;
   int digits;
@@ -64,8 +66,10 @@ struct MeterForm {
 
 struct Model {
   std::string_view name;
-  std::string_view identity;  // its answer to "ID;", without the letters
-  int frequencyDigits;
+  // Its answer to "ID;" as a number: the radio gives it in four digits
+  // ("ID0670;"), which are read as the number they make.
+  int identity;
+  int frequencyDigits;  // of "FA" and of its reply: 9, or 8 on the older models
   std::span<const FrequencyRange> coverage;
   std::span<const ModeCharacter> modes;  // the program's modes first, in their order
   NumberForm power;

@@ -1,8 +1,11 @@
 #include "radio/yaesu/yaesu_radio.h"
 
 #include <algorithm>
+#include <array>
 
+#include "platform/text.h"
 #include "radio/yaesu/cat.h"
+#include "radio/yaesu/models.h"
 
 namespace yaesu {
 
@@ -19,8 +22,8 @@ constexpr std::size_t mostUnanswered = 64;
 constexpr int readsToGiveUp = 10;  // the poll reads every 100 ms: a second
 
 // The answer to a question just asked is waited for at most this long for
-// each byte of the longest reply (300 ms a read), for at most this many
-// reads.
+// each byte of its reply (300 ms a read for a frequency), for at most this
+// many reads.
 constexpr int answerMsPerByte = 25;
 constexpr int answerReads = 4;
 
@@ -59,14 +62,34 @@ std::optional<Question> questionOf(Reading::Kind kind) {
 
 bool isQuestion(const Operation& operation) { return operation.kind == Kind::question; }
 
+constexpr std::array<Function, 6> functions = {Function::preamp,       Function::attenuator,
+                                               Function::noiseBlanker, Function::noiseReduction,
+                                               Function::notch,        Function::processor};
+
 }  // namespace
 
 YaesuRadio::YaesuRadio(Platform& platform, const int& port, LogLine log, const Model& model)
-    : platform_(platform), port_(port), log_(std::move(log)), model_(model) {}
+    : platform_(platform), port_(port), log_(std::move(log)), model_(&model) {
+  adopt(model);
+}
+
+// The keys follow the model's facts; a function it has no command for is
+// one it lacks.
+void YaesuRadio::adopt(const Model& model) {
+  model_ = &model;
+  missing_.clear();
+  for (Function function : functions) {
+    if (commandText(model, {Kind::function, 1, Level::afGain, function}).empty()) {
+      missing_.push_back(function);
+    }
+  }
+  facts_ = model.facts;
+  facts_.missing = missing_;
+}
 
 // The log shows what was sent to the port, whether it got there or not.
 bool YaesuRadio::carry(const Operation& operation) {
-  std::string text = commandText(model_, operation);
+  std::string text = commandText(*model_, operation);
   if (text.empty()) return false;  // the model has no command for it
   text += terminator;
   int written = platform_.writeSerial(port_, text.data(), static_cast<int>(text.size()));
@@ -77,7 +100,7 @@ bool YaesuRadio::carry(const Operation& operation) {
 }
 
 void YaesuRadio::remember(const Operation& operation, const std::string& text) {
-  Sent sent{operation, text, takes(model_, operation), std::nullopt, reads_};
+  Sent sent{operation, text, takes(*model_, operation), std::nullopt, reads_};
   int setting = settingOf(operation);
   if (setting >= 0) {
     auto last = lastSent_.find(setting);
@@ -103,9 +126,14 @@ std::vector<Reading> YaesuRadio::read() {
   return answersIn(received);
 }
 
+// Each read asks for as many bytes as the answer to the question last asked
+// has, so that it returns the moment that answer is in.
 void YaesuRadio::awaitAnswer(const std::function<bool(const Reading&)>& take) {
   platform_.setSerialReadMode(port_, answerMsPerByte);
-  const int longest = longestReply(model_);
+  auto asked = std::find_if(unanswered_.rbegin(), unanswered_.rend(),
+                            [](const Sent& sent) { return isQuestion(sent.operation); });
+  const int longest = replyLength(
+      *model_, asked == unanswered_.rend() ? Question::frequency : asked->operation.question);
   std::string bytes(static_cast<std::size_t>(longest), '\0');
   bool answered = false;
   for (int read = 0; read < answerReads && !answered; ++read) {
@@ -139,7 +167,7 @@ std::vector<Reading> YaesuRadio::answersIn(std::string_view received) {
     start = end + 1;
   }
   fragment_ = joined.substr(start);
-  if (static_cast<int>(fragment_.size()) >= longestReply(model_)) {
+  if (fragment_.size() >= longestUnfinished) {
     Reading noise;
     noise.reply = fragment_;
     readings.push_back(noise);
@@ -149,9 +177,15 @@ std::vector<Reading> YaesuRadio::answersIn(std::string_view received) {
 }
 
 Reading YaesuRadio::answerOf(std::string_view reply) {
-  Reading reading = readingOf(model_, reply);
+  Reading reading = readingOf(*model_, reply);
   if (reading.kind == Reading::Kind::refused) return refusalOf(std::move(reading));
   if (auto question = questionOf(reading.kind)) answered(*question);
+  if (reading.kind == Reading::Kind::identity) {
+    if (const Model* named = modelWithIdentity(roundToInt(numberOf(reading.identity)))) {
+      adopt(*named);
+      reading.model = std::string(named->name);
+    }
+  }
   return reading;
 }
 

@@ -2,6 +2,11 @@
 // platform's serial port, from a model's table. Every command goes out as
 // one write and its "TX=" line; every read that got bytes is an "RX=" line.
 //
+// It speaks with the written model's table (the FT-991A) until the radio
+// answers "ID;" with the identity of a model of the family (models.h): from
+// that answer on, the replies after it included, it speaks that model's
+// forms. An identity the family does not have leaves the table as it is.
+//
 // Which command a "?;" refuses. The radio answers in the order it was
 // asked, answers a question with its value or "?;", and answers a set
 // command only to refuse it. So a "?;" refuses one of the commands sent
@@ -43,10 +48,15 @@ class YaesuRadio : public Radio {
   // configuration sets it after the panel is made.
   YaesuRadio(Platform& platform, const int& port, LogLine log, const Model& model);
 
-  const RadioFacts& facts() const override { return model_.facts; }
+  const RadioFacts& facts() const override { return facts_; }
+  const Model& model() const { return *model_; }
   std::vector<Reading> read() override;
   void awaitAnswer(const std::function<bool(const Reading&)>& take) override;
   std::string unfinished() const override { return fragment_; }
+  // A reply still to be finished is kept shorter than this: longer than any
+  // reply of the family, so that another maker's (an 11-digit frequency) is
+  // read whole and can be named; more without a ";" is noise.
+  static constexpr std::size_t longestUnfinished = 32;
 
  protected:
   bool carry(const Operation& operation) override;
@@ -63,6 +73,7 @@ class YaesuRadio : public Radio {
 
   std::vector<Reading> answersIn(std::string_view received);
   Reading answerOf(std::string_view reply);
+  void adopt(const Model& model);
   void answered(Question question);
   void settleUpTo(std::deque<Sent>::iterator end);
   bool takenBefore(const Sent& sent) const;
@@ -76,8 +87,10 @@ class YaesuRadio : public Radio {
   Platform& platform_;
   const int& port_;
   LogLine log_;
-  const Model& model_;
-  std::string fragment_;  // the start of a reply whose ";" is still to come
+  const Model* model_;
+  RadioFacts facts_;
+  std::vector<Function> missing_;  // the functions the model has no command for
+  std::string fragment_;           // the start of a reply whose ";" is still to come
   std::deque<Sent> unanswered_;
   std::map<int, int> lastSent_;  // the last value sent for each setting
   std::map<int, int> taken_;     // the last value the radio took for each setting

@@ -13,10 +13,10 @@ TEST(Transceiver, AnswersQueriesAndAppliesSetCommands) {
   EXPECT_EQ(radio.handleCommand("MD0B"), std::nullopt);
   EXPECT_EQ(radio.handleCommand("FA"), "FA144300000;");
   EXPECT_EQ(radio.handleCommand("MD0"), "MD0B;");
-  radio.handleCommand("PC0005");
+  radio.handleCommand("PC005");
   radio.handleCommand("SH014");
   radio.handleCommand("AC002");
-  EXPECT_EQ(radio.setting("PC0"), "005");
+  EXPECT_EQ(radio.setting("PC"), "005");
   EXPECT_EQ(radio.setting("SH0"), "14");
   EXPECT_EQ(radio.setting("AC00"), "2");
 }
@@ -29,8 +29,8 @@ TEST(Transceiver, RefusesWhatTheRadioCannotTakeAndIgnoresNoise) {
   Transceiver radio(1, false);
   for (const char* refused :
        {"FA900000000", "FA000000000", "FA000029999", "FA056000001", "FA117999999", "FA470000001",
-        "FA000",       "FA01420000X", "MD0Z",        "PC0004",      "PC0101",      "PC01000",
-        "AG0256",      "SH008",       "SH022",       "PR03",        "PA02",        "TX2",
+        "FA000",       "FA01420000X", "MD0Z",        "PC004",       "PC101",       "PC0100",
+        "AG0256",      "SH008",       "SH022",       "PR02",        "PA02",        "TX2",
         "AC003",       "ZZ123",       "XY"}) {
     EXPECT_EQ(radio.handleCommand(refused), "?;") << refused;
   }
@@ -39,7 +39,7 @@ TEST(Transceiver, RefusesWhatTheRadioCannotTakeAndIgnoresNoise) {
   }
   EXPECT_EQ(radio.frequencyHz(), 7100000);
   EXPECT_EQ(radio.modeCharacter(), '1');
-  EXPECT_EQ(radio.setting("PC0"), "");
+  EXPECT_EQ(radio.setting("PC"), "");
   EXPECT_EQ(radio.setting("PR0"), "");
   EXPECT_TRUE(isWellFormed("ZZ123"));
   EXPECT_FALSE(isWellFormed("Z1"));
@@ -55,21 +55,55 @@ TEST(Transceiver, RefusesACommandItWasMadeWithout) {
   EXPECT_EQ(radio.handleCommand("NB01"), std::nullopt);
 }
 
-// The ends of each range it takes, and the speech processor both ways: it
-// counts 1 off and 2 on, and acts on both.
+// The ends of each range it takes, and the speech processor both ways: 0
+// off and 1 on.
 TEST(Transceiver, TakesTheEndsOfItsRangesAndBothProcessorValues) {
   Transceiver radio(1, false);
   for (const char* taken :
        {"FA000030000", "FA056000000", "FA118000000", "FA164000000", "FA420000000", "FA470000000",
-        "PC0005", "PC0100", "AG0000", "AG0255", "RG0255", "SH009", "SH021", "MD0E", "MD07"}) {
+        "PC005", "PC100", "AG0000", "AG0255", "RG0255", "SH009", "SH021", "MD0E", "MD07"}) {
     EXPECT_EQ(radio.handleCommand(taken), std::nullopt) << taken;
   }
   EXPECT_EQ(radio.frequencyHz(), 470'000'000);
   EXPECT_EQ(radio.modeCharacter(), '7');
-  radio.handleCommand("PR02");
-  EXPECT_EQ(radio.setting("PR0"), "2");
   radio.handleCommand("PR01");
   EXPECT_EQ(radio.setting("PR0"), "1");
+  radio.handleCommand("PR00");
+  EXPECT_EQ(radio.setting("PR0"), "0");
+}
+
+// As another model it answers in that model's forms, and refuses the
+// FT-991A's where they differ: the FT-950's eight digits and "PR" without
+// the 0; the FTDX101MP's six-digit SWR, "SH00" and 200 W; the FT-450's
+// missing notch. Told to, it gives another identity.
+TEST(Transceiver, AnswersAsTheModelItIs) {
+  Transceiver ft950(1, false, yaesu::ft950);
+  EXPECT_EQ(ft950.handleCommand("ID"), "ID0310;");
+  EXPECT_EQ(ft950.handleCommand("FA"), "FA07100000;");
+  EXPECT_EQ(ft950.handleCommand("FA14250000"), std::nullopt);
+  EXPECT_EQ(ft950.frequencyHz(), 14'250'000);
+  EXPECT_EQ(ft950.handleCommand("FA014250000"), "?;");
+  EXPECT_EQ(ft950.handleCommand("PR1"), std::nullopt);
+  EXPECT_EQ(ft950.handleCommand("PR01"), "?;");
+
+  Transceiver mp(1, false, yaesu::ftdx101mp);
+  EXPECT_EQ(mp.handleCommand("ID"), "ID0682;");
+  EXPECT_EQ(mp.handleCommand("PC200"), std::nullopt);
+  EXPECT_EQ(mp.handleCommand("SH0014"), std::nullopt);
+  EXPECT_EQ(mp.setting("SH00"), "14");
+  EXPECT_EQ(mp.handleCommand("SH014"), "?;");
+  mp.handleCommand("TX1");
+  EXPECT_EQ(mp.handleCommand("RM6"), "RM6100000;");
+
+  Transceiver ft450(1, false, yaesu::ft450);
+  EXPECT_EQ(ft450.handleCommand("BC01"), "?;");
+  EXPECT_EQ(ft450.handleCommand("PR01"), "?;");
+  EXPECT_EQ(ft450.handleCommand("MD0"), "MD01;");
+  EXPECT_EQ(ft450.handleCommand("MD04"), std::nullopt);  // its FM
+
+  Transceiver unknown(1, false);
+  unknown.answerIdentity(840);
+  EXPECT_EQ(unknown.handleCommand("ID"), "ID0840;");
 }
 
 TEST(Transceiver, SwitchedOffObeysOnlyPowerOn) {

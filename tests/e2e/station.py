@@ -31,8 +31,9 @@ WINDOW_TITLE = "Quelmo Front Panel"
 STATION_CONFIG = ["port1", "SPEED=38400", "POWER=100", "SWR=0", "TUN=1",
                   "BANDMAX=7", "PWRCTL=0", "DEBUG=1"]
 
-# The radio's answers to the poll, left out when looking at what keys sent.
-POLL_QUERIES = {"FA;", "SM0;", "RM6;", "MD0;"}
+# The program's questions (the poll's, and the radio's identity), left out
+# when looking at what keys sent.
+POLL_QUERIES = {"FA;", "SM0;", "RM6;", "MD0;", "ID;"}
 
 
 def wait_until(condition, timeout, what):

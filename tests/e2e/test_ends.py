@@ -81,7 +81,7 @@ class Ends(StationTest):
                 station, since = self.tuning_station(x_server=own_display)
                 end(station)
                 self.assertEndedInOrder(station, since,
-                                        ["TX0;", "PC0100;", "MD01;", "FA007100000;", "PS0;"])
+                                        ["TX0;", "PC100;", "MD01;", "FA007100000;", "PS0;"])
                 if name == "quit key":
                     self.assertEqual(station.words()[-1], "quit")
 
@@ -105,10 +105,10 @@ class Ends(StationTest):
         station.quelmo.stderr.close()
         since = self.mark(station)
         station.start()
-        wait_until(lambda: "PC0100;" in station.radio_commands()[since:], 10, "the power set")
+        wait_until(lambda: "PC100;" in station.radio_commands()[since:], 10, "the power set")
         sent = station.key_commands(since)
         self.assertEqual(sent[0], "TX0;")
-        self.assertLess(sent.index("TX0;"), sent.index("PC0100;"))
+        self.assertLess(sent.index("TX0;"), sent.index("PC100;"))
 
 
 # SWR readings said while tuning, in full.

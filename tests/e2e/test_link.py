@@ -202,7 +202,7 @@ class TuningCutOff(LinkTest):
         back = self.mark(station)
         bring_back()
         self.heard_after(station, since, ["connected", "tune", "off"])
-        self.assertSent(station, back, ["TX0;", "PC0100;"])
+        self.assertSent(station, back, ["TX0;", "PC100;"])
         self.assertEqual(station.key_commands(back)[0], "TX0;")
 
     def test_carrier_ends_when_the_radio_answers_again(self):

@@ -67,7 +67,7 @@ class Options(StationTest):
         commands, words = heard[0]
         self.assertEqual(commands[11:], [
             "FA007110000;", "MD02;", "FA007110000;", "MD02;", "FA007110000;", "FA014200000;",
-            "PA01;", "PC0005;", "MD05;", "TX1;", "FA014200000;", "TX0;", "PC0100;", "MD02;",
+            "PA01;", "PC005;", "MD05;", "TX1;", "FA014200000;", "TX0;", "PC100;", "MD02;",
             "FA014200000;", "FA014200000;", "FA014200000;"])
         self.assertEqual(words, [
             "quelmo", "1", "point", "9", "connected", "lsb", "7", "point", "1", "mhz", "usb",

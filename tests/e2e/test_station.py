@@ -8,9 +8,10 @@ import station_test
 from station import STATION_CONFIG, contains_in_order, wait_until
 from station_test import StationTest
 
-# "TX0;" first: a radio left transmitting stops before its power is set.
-OPENING_COMMANDS = ["TX0;", "MD01;", "PA00;", "RA00;", "NB00;", "NR00;", "PC0100;", "AG0050;",
-                    "BC00;", "SH014;", "FA007100000;"]
+# "TX0;" first: a radio left transmitting stops before its power is set;
+# then its identity, before anything is set in its model's forms.
+OPENING_COMMANDS = ["TX0;", "ID;", "MD01;", "PA00;", "RA00;", "NB00;", "NR00;", "PC100;",
+                    "AG0050;", "BC00;", "SH014;", "FA007100000;"]
 
 
 def setUpModule():
@@ -26,12 +27,15 @@ class OpeningAndConnection(StationTest):
         station = self.station()
         # The mode goes without a frequency: the radio's own is not known
         # yet (no "FA000000000", which a radio refuses).
-        sent = station.key_commands()[:11]
+        sent = station.radio_commands()[:12]
         self.assertEqual(sent, OPENING_COMMANDS)
         lines = station.debug_lines()
         self.assertRegex(lines[0], r"^QUELMO 1\.9  \d\d-\d\d-\d{4}   \d\d:\d\d:\d\d$")
-        self.assertEqual([l[3:] for l in lines[1:12]], sent)
-        self.assertTrue(all(l.startswith("TX=") for l in lines[1:12]))
+        self.assertEqual(lines[1:3], ["TX=TX0;", "TX=ID;"])
+        # The radio names its model, waited for before anything is set.
+        self.assertEqual(lines[3:5], ["RX=ID0670;", "RADIO=FT-991A, ID0670;"])
+        self.assertEqual([l[3:] for l in lines[5:15]], sent[2:])
+        self.assertTrue(all(l.startswith("TX=") for l in lines[5:15]))
         self.assertEqual(station.wait_for_words(["connected"])[-1:], ["connected"])
 
     def test_keys_answer_nc_until_the_radio_answers(self):
@@ -74,12 +78,12 @@ class Controls(StationTest):
         station = self.station()
         since = self.mark(station)
         station.press("t")
-        self.assertSent(station, since, ["PC0005;", "MD05;", "TX1;"])
+        self.assertSent(station, since, ["PC005;", "MD05;", "TX1;"])
         wait_until(lambda: "RM6;" in station.radio_commands()[since:], 5, "the SWR poll")
         since = self.mark(station)
         station.press("t")
         # The carrier goes off before the power goes back up.
-        self.assertSent(station, since, ["TX0;", "PC0100;", "MD01;"])
+        self.assertSent(station, since, ["TX0;", "PC100;", "MD01;"])
         station.wait_for_words(["tune", "on"])
         station.wait_for_words(["tune", "off"])
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "radio/yaesu/cat.h"
-#include "radio/yaesu/ft991a.h"
+#include "radio/yaesu/models.h"
 
 namespace {
 

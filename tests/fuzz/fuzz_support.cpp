@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "command_forms.h"
+#include "radio/yaesu/yaesu_radio.h"
 
 namespace {
 
@@ -73,8 +74,8 @@ void checkRadioState(const FrontPanel& panel) {
 
 void checkTexts(const FrontPanel& panel) {
   if (panel.freqDisplay.str().size() > Text::capacity) fail("the display beyond its capacity");
-  if (panel.radio->unfinished().size() >= 12) {
-    fail("an unfinished reply longer than a reply: " + panel.radio->unfinished());
+  if (panel.radio->unfinished().size() >= yaesu::YaesuRadio::longestUnfinished) {
+    fail("an unfinished reply longer than the dialect keeps: " + panel.radio->unfinished());
   }
   if (panel.reportedHz < 0 || panel.reportedHz > 999'999'999) {
     fail("a reported frequency out of range: " + std::to_string(panel.reportedHz));

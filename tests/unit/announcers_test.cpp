@@ -3,7 +3,7 @@
 
 #include "front_panel_fixture.h"
 #include "radio/yaesu/cat.h"
-#include "radio/yaesu/ft991a.h"
+#include "radio/yaesu/models.h"
 
 namespace {
 
@@ -95,6 +95,7 @@ TEST_F(AnnouncersTest, SMeterThresholdsAndTheirLabels) {
     platform.clearRecords();
     platform.setTextPosition(0, 0);
     panel.sMeterDb = meterReading("SM0", c.reading);
+    panel.sMeterTick = panel.pollTick;
     panel.announceSMeter();
     EXPECT_EQ(words(), c.words) << c.reading;
     std::vector<std::string> labels;
@@ -146,6 +147,7 @@ TEST_F(AnnouncersTest, SwrScaleForEveryReading) {
     for (int x = span.from; x <= span.to; ++x, ++covered) {
       platform.clearRecords();
       panel.swrTenths = meterReading("RM6", x);
+      panel.swrTick = panel.pollTick;
       panel.announceSwr();
       EXPECT_EQ(words(), (Words{span.whole, "point", span.tenths})) << "reading " << x;
     }
@@ -156,6 +158,7 @@ TEST_F(AnnouncersTest, SwrScaleForEveryReading) {
 TEST_F(AnnouncersTest, SwrFullFormOnceThenShortForm) {
   panel.swrAnnounce = SwrAnnounce::fullOnce;
   panel.swrTenths = meterReading("RM6", 130);
+  panel.swrTick = panel.pollTick;
   panel.announceSwr();
   EXPECT_EQ(words(), (Words{"SWR", "2", "point", "1", "21"}));
   EXPECT_EQ(panel.swrAnnounce, SwrAnnounce::shortForm);
@@ -165,12 +168,48 @@ TEST_F(AnnouncersTest, SwrFullFormOnceThenShortForm) {
   EXPECT_EQ(panel.swrAnnounce, SwrAnnounce::shortForm);
 }
 
-TEST_F(AnnouncersTest, SwrWithAnnounceOffAlwaysUsesTheFullFormAndNoReadingIsOnePointZero) {
+// A reading is the radio's for a second: after that, and before the first,
+// there is none, in either form, and the full form stays owed.
+TEST_F(AnnouncersTest, SwrWithAnnounceOffAlwaysUsesTheFullFormAndNoReadingIsSaid) {
   panel.swrAnnounce = SwrAnnounce::whenAsked;
   panel.announceSwr();
+  panel.swrTick = panel.pollTick;
   panel.announceSwr();
-  EXPECT_EQ(words(), (Words{"SWR", "1", "point", "0", "21", "SWR", "1", "point", "0", "21"}));
+  EXPECT_EQ(words(), (Words{"SWR", "noreading", "SWR", "1", "point", "0", "21"}));
   EXPECT_EQ(panel.swrAnnounce, SwrAnnounce::whenAsked);
+
+  platform.clearRecords();
+  panel.pollTick += 20;
+  panel.announceSwr();
+  panel.pollTick += 1;
+  panel.swrAnnounce = SwrAnnounce::fullOnce;
+  panel.announceSwr();
+  EXPECT_EQ(panel.swrAnnounce, SwrAnnounce::fullOnce);
+  panel.swrAnnounce = SwrAnnounce::shortForm;
+  panel.announceSwr();
+  EXPECT_EQ(words(), (Words{"SWR", "1", "point", "0", "21", "SWR", "noreading", "noreading"}));
+}
+
+// The S-meter's label is wiped once its reading is a second old, and S
+// says there is none.
+TEST_F(AnnouncersTest, AnSMeterReadingASecondOldIsWipedAndNotSaid) {
+  panel.sMeterDb = 0;
+  panel.sMeterTick = panel.pollTick;
+  panel.pollTick += 20;
+  panel.forgetStaleMeters();
+  EXPECT_TRUE(platform.printed.empty());
+  panel.announceSMeter();
+  EXPECT_EQ(words(), (Words{"s", "9"}));
+
+  platform.clearRecords();
+  panel.pollTick += 1;
+  panel.forgetStaleMeters();
+  panel.forgetStaleMeters();
+  ASSERT_EQ(platform.printed.size(), 1u);
+  EXPECT_EQ(platform.printed[0].text, "    ");
+  EXPECT_EQ(platform.printed[0].x, 750);
+  panel.announceSMeter();
+  EXPECT_EQ(words(), (Words{"s", "noreading"}));
 }
 
 // --- Power ---
@@ -219,12 +258,15 @@ TEST_F(AnnouncersTest, BandNamesInMetresAndNoBand) {
   }
 }
 
+// The FT-991A's steps: 1.95 kHz is said to the tenth, 1.9; the widest is
+// 3.2 kHz (Hamlib's ft991_ssb_widths), not 3.1 as the program said before
+// it had the radio's table.
 TEST_F(AnnouncersTest, FilterWidthScaleHasNoTwoPointZero) {
   const std::pair<int, Words> cases[] = {
       {9, {"bw", "1", "point", "8", "khz"}},  {10, {"bw", "1", "point", "9", "khz"}},
       {11, {"bw", "2", "point", "1", "khz"}}, {14, {"bw", "2", "point", "4", "khz"}},
       {19, {"bw", "2", "point", "9", "khz"}}, {20, {"bw", "3", "point", "0", "khz"}},
-      {21, {"bw", "3", "point", "1", "khz"}}, {8, {"bw", "1", "point", "khz"}},
+      {21, {"bw", "3", "point", "2", "khz"}}, {8, {"bw", "1", "point", "khz"}},
   };
   for (const auto& [width, expected] : cases) {
     platform.clearRecords();

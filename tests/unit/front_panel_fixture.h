@@ -35,11 +35,8 @@ class FrontPanelTest : public ::testing::Test {
   }
 
   std::vector<std::string> commands() const { return platform.commands(); }
-  // The radio's last current report: a whole frequency reply of hz.
-  void radioReported(int hz) {
-    panel.reportedHz = hz;
-    panel.reportedWhole = true;
-  }
+  // The radio's last current report: a frequency reply of hz.
+  void radioReported(int hz) { panel.reportedHz = hz; }
   std::vector<std::string> words() const { return platform.words(); }
 
   // A channel stored is saved at once: whatever a test stores is saved in
@@ -51,11 +48,13 @@ class FrontPanelTest : public ::testing::Test {
 
 // The panel as the opening sequence leaves it, without the commands: the
 // initial values (40 m, LSB, the band memory, empty channels), 100 W, all
-// thirteen bands; and the events a test plays to it.
+// thirteen bands, the radio's identity given (an FT-991A); and the events a
+// test plays to it.
 class AfterOpeningTest : public FrontPanelTest {
  protected:
   AfterOpeningTest() {
     panel.setInitialValues();
+    panel.radioIdentified = 1;
     panel.versionText = "1.9";
     panel.powerWatts = 100;
     panel.bandCoverage = "7";

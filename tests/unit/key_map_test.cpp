@@ -12,8 +12,8 @@ namespace {
 using Words = std::vector<std::string>;
 using Commands = std::vector<std::string>;
 
-// The panel as after the opening sequence and a first frequency reply of
-// 7.1 MHz in LSB.
+// The panel as after the opening sequence, a first frequency reply of
+// 7.1 MHz in LSB and an S-meter reading of S0.
 class KeyMapTest : public AfterOpeningTest {
  protected:
   KeyMapTest() {
@@ -28,6 +28,7 @@ class KeyMapTest : public AfterOpeningTest {
     radioReported(hz);
     panel.lastReplyMode = mode;
     panel.connectedSpoken = 1;
+    panel.sMeterTick = panel.pollTick;
   }
 
   void type(const std::vector<int>& keys) {
@@ -114,6 +115,7 @@ TEST_F(KeyMapTest, WhileTuningOnlySTAndQWork) {
   panel.tuneActive = 1;
   panel.swrAnnounce = SwrAnnounce::shortForm;
   panel.swrTenths = 21;
+  panel.swrTick = panel.pollTick;
   type({'A', 'F', '5', 'S'});
   EXPECT_EQ(words(), (Words{"ton", "ton", "ton", "2", "point", "1"}));
   EXPECT_EQ(commands(), Commands{"FA007100000;"});  // S goes on to the frequency
@@ -232,22 +234,21 @@ TEST_F(KeyMapTest, NotchAndSpeechProcessorSwitchOnAndOff) {
 
   platform.clearRecords();
   type({key::f6, key::f6});
-  EXPECT_EQ(commands(), (Commands{"PR02;", "FA007100000;", "PR01;", "FA007100000;"}));
+  EXPECT_EQ(commands(), (Commands{"PR01;", "FA007100000;", "PR00;", "FA007100000;"}));
   EXPECT_EQ(words(), (Words{"spc", "on", "spc", "off"}));
 }
 
 TEST_F(KeyMapTest, TuneWithACarrierThenBackToPowerAndMode) {
   panel.tuneCarrier = 1;
   press('T');
-  EXPECT_EQ(commands(), (Commands{"PC0005;", "MD05;", "TX1;", "FA007100000;"}));
+  EXPECT_EQ(commands(), (Commands{"PC005;", "MD05;", "TX1;", "FA007100000;"}));
   EXPECT_EQ(words(), (Words{"tune", "on"}));
   EXPECT_EQ(panel.tuneActive, 1);
 
   // The carrier goes off before the power goes back up, and before a word.
   platform.clearRecords();
   press('T');
-  EXPECT_EQ(commands(),
-            (Commands{"TX0;", "PC0100;", "MD01;", "FA007100000;", "FA007100000;"}));
+  EXPECT_EQ(commands(), (Commands{"TX0;", "PC100;", "MD01;", "FA007100000;", "FA007100000;"}));
   EXPECT_EQ(words(), (Words{"tune", "off"}));
   EXPECT_GE(platform.sounds.front().bytesSentBefore, 4u);
   EXPECT_EQ(panel.tuneActive, 0);

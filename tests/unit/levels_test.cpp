@@ -18,12 +18,12 @@ TEST_F(LevelsTest, PowerClimbsAndFallsTheLadderAndStopsAtItsEnds) {
   panel.focusControl = Focus::power;
   panel.powerWatts = 5;
   press(&FrontPanel::adjustUp, 12);
-  EXPECT_EQ(commands(), (Strings{"PC0010;", "PC0020;", "PC0030;", "PC0040;", "PC0050;", "PC0060;",
-                                 "PC0070;", "PC0080;", "PC0090;", "PC0100;", "PC0100;", "PC0100;"}));
+  EXPECT_EQ(commands(), (Strings{"PC010;", "PC020;", "PC030;", "PC040;", "PC050;", "PC060;",
+                                 "PC070;", "PC080;", "PC090;", "PC100;", "PC100;", "PC100;"}));
   platform.clearRecords();
   panel.powerWatts = 20;
   press(&FrontPanel::adjustDown, 3);
-  EXPECT_EQ(commands(), (Strings{"PC0010;", "PC0005;", "PC0005;"}));
+  EXPECT_EQ(commands(), (Strings{"PC010;", "PC005;", "PC005;"}));
   EXPECT_TRUE(words().empty());
 }
 
@@ -37,7 +37,7 @@ TEST_F(LevelsTest, PowerOffTheLadderIsSentAsThreeDigitsAndStepsOntoIt) {
   panel.adjustUp();
   panel.powerWatts = 25;
   panel.adjustDown();
-  EXPECT_EQ(commands(), (Strings{"PC0025;", "PC0007;", "PC0030;", "PC0020;"}));
+  EXPECT_EQ(commands(), (Strings{"PC025;", "PC007;", "PC030;", "PC020;"}));
 }
 
 TEST_F(LevelsTest, RfGainStopsAtItsBoundsAndSaysMaxOnlyGoingUp) {

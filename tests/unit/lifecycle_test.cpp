@@ -220,8 +220,8 @@ TEST(ProgramEnd, EveryEndStopsATuningFirstSavesAndSwitchesTheRadioOff) {
     std::vector<std::string> endCommands;
     std::vector<std::string> lastWords;
   };
-  const std::vector<std::string> carrierOff = {"TX0;",         "PC0100;", "MD01;",
-                                               "FA007100000;", "FA;",     "PS0;"};
+  const std::vector<std::string> carrierOff = {"TX0;",         "PC100;", "MD01;",
+                                               "FA007100000;", "FA;",    "PS0;"};
   const std::vector<std::string> tunerOff = {"AC001;", "FA;", "PS0;"};
   const End ends[] = {
       {"quit key, carrier", event::keyDown, 'Q', 1, false, carrierOff, {"on", "quit"}},
@@ -237,7 +237,7 @@ TEST(ProgramEnd, EveryEndStopsATuningFirstSavesAndSwitchesTheRadioOff) {
     if (end.saveFails) std::filesystem::create_directory("memory.dat.new");
     ScriptedPlatform platform;
     FrontPanel panel(platform);
-    platform.queueReply("FA007100000;");
+    platform.queueReply("ID0670;FA007100000;");
     for (int code : {event::timerTick, event::timerTick}) platform.postEvent(code, 1);
     for (int code : {event::keyDown, event::keyUp}) platform.postEvent(code, 'T');
     platform.postEvent(end.code, end.key);
@@ -318,7 +318,6 @@ TEST(ProgramEnd, SavesTheFrequencyTheRadioGivesAtTheEnd) {
     panel.fillInitialBandMemory();
     panel.connectedSpoken = c.connected;
     panel.reportedHz = 7'100'000;
-    panel.reportedWhole = true;
     panel.pollQueries.asked({Question::frequency, 0, 0});
     platform.queueReply(c.replies);
     panel.endProgram(false);

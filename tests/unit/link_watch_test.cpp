@@ -22,12 +22,13 @@ class LinkWatchTest : public AfterOpeningTest {
 
   void ticks(int count) { tick(count); }
 
-  // Ticks until the frequency query has gone out, then its reply is read.
+  // Ticks until the frequency query has gone out, then its reply is read;
+  // a radio asked for its identity (found again after a loss) gives it first.
   void radioAnswers() {
     panel.awaitingReply = 0;
     panel.pollToggle = 0;
     ticks(1);
-    platform.queueReply("FA014200000;");
+    platform.queueReply(panel.radioIdentified == 0 ? "ID0670;FA014200000;" : "FA014200000;");
     ticks(1);
   }
 
@@ -176,7 +177,7 @@ TEST_F(LinkWatchTest, TuningIsEndedWhenTheRadioAnswersAgain) {
     Words heardWhileLost;
     std::vector<std::string> end;
   };
-  const std::vector<std::string> carrierOff = {"TX0;", "PC0100;", "MD01;", "FA014200000;"};
+  const std::vector<std::string> carrierOff = {"TX0;", "PC100;", "MD01;", "FA014200000;"};
   const Case cases[] = {
       {1, false, {"lost", "nodev"}, carrierOff},
       {1, true, {"lost", "nodev", "tune", "off", "nc"}, carrierOff},
@@ -203,9 +204,11 @@ TEST_F(LinkWatchTest, TuningIsEndedWhenTheRadioAnswersAgain) {
     radioAnswers();
     EXPECT_EQ(words(), (Words{"connected", "tune", "off"}));
     std::vector<std::string> sent = platform.commands();
-    EXPECT_EQ(std::vector<std::string>(sent.begin() + 1, sent.end()), c.end);
+    ASSERT_GE(sent.size(), 2u);
+    EXPECT_EQ(sent[0], "ID;");  // the radio found is asked who it is
+    EXPECT_EQ(std::vector<std::string>(sent.begin() + 2, sent.end()), c.end);
     EXPECT_EQ(panel.tuneActive, 0);
-    radioAnswers();  // ended once only
+    radioAnswers();  // ended once only: the poll's question alone
     EXPECT_EQ(platform.commands().size(), sent.size() + 1);
   }
 }

@@ -26,29 +26,76 @@ class OpeningSequenceTest : public FrontPanelTest {
   TemporaryDirectory folder;
 };
 
-const Commands radioSetUp = {"PA00;", "RA00;",  "NB00;", "NR00;",        "PC0100;",
+const Commands radioSetUp = {"PA00;",   "RA00;", "NB00;",  "NR00;",       "PC100;",
                              "AG0050;", "BC00;", "SH014;", "FA007100000;"};
 
 // "TX0" first: a radio left transmitting by an earlier run stops before
-// its power or mode is set. The mode goes without a frequency: the radio's
-// own is not known yet (no "FA000000000", which a radio refuses).
+// its power or mode is set. Its identity is asked (and waited for briefly)
+// before anything is set, so that it is set in its own model's forms. The
+// mode goes without a frequency: the radio's own is not known yet (no
+// "FA000000000", which a radio refuses).
 TEST_F(OpeningSequenceTest, FirstRunSwitchesTheRadioOnAndSetsItUp) {
   panel.powerControl = 1;
   panel.openingSequence();
-  Commands expected = {"TX0;", "Power on;", "PS1;", "MD01;"};
+  Commands expected = {"TX0;", "Power on;", "PS1;", "ID;", "MD01;"};
   expected.insert(expected.end(), radioSetUp.begin(), radioSetUp.end());
   EXPECT_EQ(commands(), expected);
   EXPECT_EQ(words(), (Words{"delay", "delay"}));
   for (const SoundRequest& pause : platform.sounds) EXPECT_TRUE(pause.pause) << "mute, no wait";
   EXPECT_TRUE(platform.isPortOpen(1));
-  EXPECT_EQ(platform.calls, (std::vector<std::string>{"closeSerial 1", "openSerial 1 38400",
-                                                      "setSerialReadMode 1 -1",
-                                                      "setSerialFormat 1 8 0 2"}));
+  EXPECT_EQ(platform.calls,
+            (std::vector<std::string>{"closeSerial 1", "openSerial 1 38400",
+                                      "setSerialReadMode 1 -1", "setSerialFormat 1 8 0 2",
+                                      "setSerialReadMode 1 25", "setSerialReadMode 1 -1"}));
+}
+
+// A radio that names its model is set up in that model's forms, each on
+// its own width step of 2.4 kHz: the FT-950 in eight digits, its 2.4 kHz
+// at step 13; the FT-450, which has no notch command, without one.
+TEST_F(OpeningSequenceTest, TheRadioIsSetUpInItsOwnModelsForms) {
+  struct Case {
+    const char* identity;
+    Commands setUp;
+  };
+  const Case cases[] = {
+      {"ID0310;",
+       {"TX0;", "ID;", "MD01;", "PA00;", "RA00;", "NB00;", "NR00;", "PC100;", "AG0050;", "BC00;",
+        "SH013;", "FA07100000;"}},
+      {"ID0241;",
+       {"TX0;", "ID;", "MD01;", "PA00;", "RA00;", "NB00;", "NR00;", "PC100;", "AG0050;", "SH016;",
+        "FA07100000;"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.identity);
+    ScriptedPlatform station;
+    FrontPanel fresh(station);
+    fresh.comPort = 1;
+    fresh.baudRate = 38400;
+    fresh.powerWatts = 100;
+    fresh.versionText = "1.9";
+    station.queueReply(c.identity);
+    fresh.openingSequence();
+    EXPECT_EQ(station.commands(), c.setUp);
+    EXPECT_EQ(fresh.radioIdentified, 1);
+    EXPECT_TRUE(station.words().empty());
+  }
+}
+
+// An identity of no model of the table: said once, and the FT-991A's forms
+// are kept.
+TEST_F(OpeningSequenceTest, AnUnknownIdentityIsSaidAndTheWrittenFormsKept) {
+  platform.queueReply("ID0840;");
+  panel.openingSequence();
+  EXPECT_EQ(words(), Words{"unknownmodel"});
+  EXPECT_EQ(commands().back(), "FA007100000;");
+  ASSERT_EQ(panel.startProblems.size(), 1u);
+  EXPECT_NE(panel.startProblems[0].find("ID0840;"), std::string::npos);
+  EXPECT_NE(panel.startProblems[0].find("FT-991A"), std::string::npos);
 }
 
 TEST_F(OpeningSequenceTest, WithoutPowerControlTheModeFollowsTransmitOffAndNothingIsSaid) {
   panel.openingSequence();
-  Commands expected = {"TX0;", "MD01;"};
+  Commands expected = {"TX0;", "ID;", "MD01;"};
   expected.insert(expected.end(), radioSetUp.begin(), radioSetUp.end());
   EXPECT_EQ(commands(), expected);
   EXPECT_TRUE(words().empty());
@@ -108,7 +155,7 @@ TEST_F(OpeningSequenceTest, TrafficLogHasItsHeaderAndEveryCommand) {
   std::string expected = "QUELMO 1.9  06-12-2026   05:53:55\r\n";
   for (const auto& command : commands()) expected += "TX=" + command + "\r\n";
   EXPECT_EQ(readFileBytes("debug.dat"), expected);
-  EXPECT_EQ(commands().size(), 13u);
+  EXPECT_EQ(commands().size(), 14u);
 }
 
 TEST_F(OpeningSequenceTest, NoLogWhenLoggingIsOff) {
@@ -127,8 +174,8 @@ TEST_F(OpeningSequenceTest, SavedFortyMetreBandSetsTheStartingModeAndFrequency) 
 
   panel.openingSequence();
   Commands sent = commands();
-  ASSERT_GE(sent.size(), 2u);
-  EXPECT_EQ(sent[1], "MD03;");
+  ASSERT_GE(sent.size(), 3u);
+  EXPECT_EQ(sent[2], "MD03;");
   EXPECT_EQ(sent.back(), "FA007050000;");
   EXPECT_EQ(panel.modeIndex, 3);
   EXPECT_EQ(platform.printed.back().text, "CW    ");

@@ -54,6 +54,8 @@ class Radio {
       std::snprintf(reply, sizeof reply, "SM0%03d;", sMeter);
     } else if (command == "MD0") {
       std::snprintf(reply, sizeof reply, "MD0%s;", mode.c_str());
+    } else if (command == "ID") {
+      std::snprintf(reply, sizeof reply, "ID0670;");
     } else if (command.rfind("FA", 0) == 0) {
       frequencyHz = std::stoi(command.substr(2));
     } else if (command.rfind("MD0", 0) == 0) {
@@ -138,7 +140,8 @@ class RadioStateTest : public FrontPanelTest {
     std::string rest = platform.portBytes.substr(sent_);
     for (std::size_t end; (end = rest.find(';')) != std::string::npos; rest.erase(0, end + 1)) {
       std::string command = rest.substr(0, end + 1);
-      if (command != "FA;" && command != "SM0;" && command != "MD0;" && command != "RM6;") {
+      if (command != "FA;" && command != "SM0;" && command != "MD0;" && command != "RM6;" &&
+          command != "ID;") {
         list.push_back(command);
       }
     }
