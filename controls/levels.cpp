@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <span>
 
+#include "platform/virtual_keys.h"
 #include "state/band_table.h"
 #include "state/front_panel.h"
 #include "state/words.h"
 
 namespace {
 
-constexpr int frequencyStep = 1000;
 constexpr int gainStep = 10;
 constexpr int gainTop = 250;
 
@@ -45,12 +45,13 @@ bool refusedOutsideBands(FrontPanel& panel) {
 
 void FrontPanel::adjustUp() {
   switch (focusControl) {
-    case Focus::frequency:  // the key handler sends the frequency afterwards
-      frequencyHz = withinFrequencyRange(static_cast<long long>(frequencyHz) + frequencyStep);
+    case Focus::frequency:
+      stepFrequency(key::up);
       break;
     case Focus::band:
       if (refusedOutsideBands(*this)) break;
       if (++bandStepPending == bandsCovered(bandCoverage) + 1) bandStepPending = 1;
+      askFrequencyFirst();  // its answer takes the step
       break;
     case Focus::width:
       filterWidth = std::min(filterWidth + 1, widestWidth(*this));
@@ -80,11 +81,12 @@ void FrontPanel::adjustUp() {
 void FrontPanel::adjustDown() {
   switch (focusControl) {
     case Focus::frequency:
-      frequencyHz = withinFrequencyRange(static_cast<long long>(frequencyHz) - frequencyStep);
+      stepFrequency(key::down);
       break;
     case Focus::band:
       if (refusedOutsideBands(*this)) break;
       if (--bandStepPending == -(bandsCovered(bandCoverage) + 1)) bandStepPending = -1;
+      askFrequencyFirst();
       break;
     case Focus::width:
       filterWidth = std::max(filterWidth - 1, narrowestWidth(*this));
