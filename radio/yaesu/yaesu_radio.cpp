@@ -179,7 +179,7 @@ void YaesuRadio::settleUpTo(std::deque<Sent>::iterator end) {
 }
 
 // A set command that repeats the value the radio last took for its setting
-// (a key sending the frequency again) is taken again.
+// (Z on a frequency already whole) is taken again.
 bool YaesuRadio::takenBefore(const Sent& sent) const {
   auto taken = taken_.find(settingOf(sent.operation));
   return taken != taken_.end() && taken->second == sent.operation.value;
