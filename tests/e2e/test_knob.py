@@ -117,6 +117,22 @@ class RadioFoundLater(StationTest):
         self.assertEqual(station.wait_for_exit(), 0)
         self.assertEqual(station.read_lines("memory.dat")[6], "2014200000")  # 20 m as it was
 
+    def test_radio_switched_on_after_its_adapter_was_plugged_in(self):
+        # Without power switching the radio stays off and silent until the
+        # operator switches it on: then it gets the opening's commands.
+        station = self.station(sim_options=["--unplugged", "--off"], connect=False)
+        station.wait_for_words(["nodev"])
+        station.knob("plug")
+        station.wait_for_words(["nodev", "noanswer"])
+        since = self.mark(station)
+        station.knob("on")
+        station.wait_connected()
+        self.assertSent(station, since, ["TX0;", "MD01;", "PA00;", "RA00;", "NB00;", "NR00;",
+                                         "PC0100;", "AG0050;", "BC00;", "SH014;",
+                                         "FA007100000;", "ID;"])
+        station.press("f")
+        station.wait_for_words(["connected", "lsb", "7", "point", "1", "mhz"])
+
     def test_with_power_switching_a_radio_found_off_is_switched_on(self):
         config = list(STATION_CONFIG)
         config[6] = "PWRCTL=1"
