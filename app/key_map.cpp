@@ -1,8 +1,13 @@
 // The keyboard command map. Each key-down is tested against the rows in
 // order; a row applies when its key test and its condition hold, and then
 // either ends the key's handling or lets the key go on to the next rows, so
-// that one key can pass several rows (F1 switches the preamp and, with the
-// frequency focused, ends by re-sending the frequency).
+// that one key can pass several rows (a key pressed while C or G waits for
+// its digit drops the wait, then does its own work).
+//
+// A key sends only what its own work needs: none sends the frequency again
+// unchanged, which would take the radio back from where its own knob has
+// turned it. The keys that start from the radio's frequency ask it first
+// (askFrequencyFirst).
 #include "app/key_map.h"
 
 #include <array>
@@ -54,11 +59,7 @@ bool channelActionWaiting(const FrontPanel& p) { return p.channelAction != Chann
 bool radioNotAnswering(const FrontPanel& p) { return p.connectedSpoken == 0 || p.radioLost == 1; }
 bool tuningWhileNotAnswering(const FrontPanel& p) { return tuning(p) && radioNotAnswering(p); }
 bool entryStarted(const FrontPanel& p) { return p.entryValue != noEntry; }
-template <Function Switched>
-bool lacks(const FrontPanel& p) {
-  return !offers(p.radio->facts(), Switched);
-}
-bool focusNotFrequency(const FrontPanel& p) { return p.focusControl != Focus::frequency; }
+bool focusIsFrequency(const FrontPanel& p) { return p.focusControl == Focus::frequency; }
 
 // --- Actions ---
 
@@ -77,19 +78,13 @@ void meter(FrontPanel& p, int) {
   }
 }
 
-// A function key whose function the radio has no command for: the toggle
-// says "not available", and nothing more is sent for the key.
-template <int Code, Function Switched, void (FrontPanel::*Toggle)()>
-constexpr KeyRow lacking = {is<Code>, lacks<Switched>, [](FrontPanel& p, int) { (p.*Toggle)(); },
-                            Then::stop};
-
 void width(FrontPanel& p, int) {
   if (p.modeIndex == fmMode) return;
   p.focusControl = Focus::width;
   p.announceWidth();
 }
 
-constexpr std::array<KeyRow, 39> keyMap = {{
+constexpr std::array<KeyRow, 32> keyMap = {{
     {notAllowedWhileTuning, tuning, [](FrontPanel& p, int) { p.speakWord(word::tuneIsOn); },
      Then::stop},
     {inert, always, nothing, Then::stop},
@@ -119,34 +114,29 @@ constexpr std::array<KeyRow, 39> keyMap = {{
        p.speakWord(word::afGain);
      },
      Then::stop},
-    {is<'E'>, always, [](FrontPanel& p, int) { p.startEntry(); }, Then::goOn},
+    {is<'E'>, always, [](FrontPanel& p, int) { p.startEntry(); }, Then::stop},
     {is<key::point>, always, [](FrontPanel& p, int) { p.acceptEntryPoint(); }, Then::stop},
     {is<key::enter>, entryStarted, [](FrontPanel& p, int) { p.completeEntry(); }, Then::stop},
     {is<'Z'>, always,
      [](FrontPanel& p, int) {
+       p.askFrequencyFirst();
        p.snapToKilohertz();
        p.speakWord(word::digit(0));
        p.speakWord(word::ok);
      },
      Then::stop},
-    lacking<key::f1, Function::preamp, &FrontPanel::togglePreamp>,
-    lacking<key::f2, Function::attenuator, &FrontPanel::toggleAttenuator>,
-    lacking<key::f3, Function::noiseBlanker, &FrontPanel::toggleNoiseBlanker>,
-    lacking<key::f4, Function::noiseReduction, &FrontPanel::toggleNoiseReduction>,
-    lacking<key::f5, Function::notch, &FrontPanel::toggleNotch>,
-    lacking<key::f6, Function::processor, &FrontPanel::toggleSpeechProcessor>,
-    {is<key::f1>, always, [](FrontPanel& p, int) { p.togglePreamp(); }, Then::goOn},
-    {is<key::f2>, always, [](FrontPanel& p, int) { p.toggleAttenuator(); }, Then::goOn},
-    {is<key::f3>, always, [](FrontPanel& p, int) { p.toggleNoiseBlanker(); }, Then::goOn},
-    {is<key::f4>, always, [](FrontPanel& p, int) { p.toggleNoiseReduction(); }, Then::goOn},
+    {is<key::f1>, always, [](FrontPanel& p, int) { p.togglePreamp(); }, Then::stop},
+    {is<key::f2>, always, [](FrontPanel& p, int) { p.toggleAttenuator(); }, Then::stop},
+    {is<key::f3>, always, [](FrontPanel& p, int) { p.toggleNoiseBlanker(); }, Then::stop},
+    {is<key::f4>, always, [](FrontPanel& p, int) { p.toggleNoiseReduction(); }, Then::stop},
     {isDigit, always,
      [](FrontPanel& p, int code) {
        p.handleDigit(code - '0');
        p.focusControl = Focus::frequency;
      },
      Then::stop},
-    {is<key::f5>, always, [](FrontPanel& p, int) { p.toggleNotch(); }, Then::goOn},
-    {is<key::f6>, always, [](FrontPanel& p, int) { p.toggleSpeechProcessor(); }, Then::goOn},
+    {is<key::f5>, always, [](FrontPanel& p, int) { p.toggleNotch(); }, Then::stop},
+    {is<key::f6>, always, [](FrontPanel& p, int) { p.toggleSpeechProcessor(); }, Then::stop},
     {is<'F'>, always,
      [](FrontPanel& p, int) {
        p.focusControl = Focus::frequency;
@@ -167,9 +157,9 @@ constexpr std::array<KeyRow, 39> keyMap = {{
        p.speakWord(word::rfGain);
        p.focusControl = Focus::rfGain;
      },
-     Then::goOn},
-    {is<'S'>, always, meter, Then::goOn},
-    {is<'T'>, always, [](FrontPanel& p, int) { p.toggleTune(); }, Then::goOn},
+     Then::stop},
+    {is<'S'>, always, meter, Then::stop},
+    {is<'T'>, always, [](FrontPanel& p, int) { p.toggleTune(); }, Then::stop},
     {is<'B'>, always,
      [](FrontPanel& p, int) {
        p.focusControl = Focus::band;
@@ -179,12 +169,12 @@ constexpr std::array<KeyRow, 39> keyMap = {{
      Then::stop},
     {is<'W'>, always, width, Then::stop},
     {is<'M'>, always, [](FrontPanel& p, int) { p.nextMode(); }, Then::stop},
-    {is<key::up>, always, [](FrontPanel& p, int) { p.adjustUp(); }, Then::goOn},
-    {is<key::down>, always, [](FrontPanel& p, int) { p.adjustDown(); }, Then::goOn},
-    // Past here only the frequency focus acts: the key's step, if it has
-    // one, and the frequency is sent.
-    {anyKey, focusNotFrequency, nothing, Then::stop},
-    {anyKey, always, [](FrontPanel& p, int code) { p.stepFrequency(code); }, Then::stop},
+    {is<key::up>, always, [](FrontPanel& p, int) { p.adjustUp(); }, Then::stop},
+    {is<key::down>, always, [](FrontPanel& p, int) { p.adjustDown(); }, Then::stop},
+    // The frequency's steps act only while the arrows tune the frequency;
+    // a key with no step does nothing.
+    {anyKey, focusIsFrequency, [](FrontPanel& p, int code) { p.stepFrequency(code); },
+     Then::stop},
 }};
 
 }  // namespace

@@ -30,16 +30,16 @@ void printFixedTexts(FrontPanel& p) {
   p.platform.printText(helpLine2);
 }
 
+}  // namespace
+
 // The recording "delay" is the pause the radio needs after each command;
 // it takes its time even when the program is mute.
-void switchRadioOn(FrontPanel& p) {
-  p.radio->wakeUp();
-  p.speakPause(word::delay);
-  p.radio->switchPower(true);
-  p.speakPause(word::delay);
+void FrontPanel::switchRadioOn() {
+  radio->wakeUp();
+  speakPause(word::delay);
+  radio->switchPower(true);
+  speakPause(word::delay);
 }
-
-}  // namespace
 
 // A port that does not open is not reported here: the commands then go
 // nowhere, and the link watch says why at the first tick (radio/link_watch.cpp).
@@ -95,13 +95,19 @@ void FrontPanel::openingSequence() {
   // A radio left transmitting (a run that crashed while tuning) stops first:
   // the power and the mode are set only on a radio that does not transmit.
   radio->transmit(false);
-  if (powerControl == 1) switchRadioOn(*this);
+  if (powerControl == 1) switchRadioOn();
   askIdentityAtStart();
-  setNormalWidth();
 
   platform.setFont("Ariel", 50, 700);
-  // The mode goes first, without a frequency: the radio's own is not known
-  // yet, and the band's follows.
+  sendOpeningState();
+}
+
+// A radio found after a start without it gets these commands then
+// (radioFound), once its identity is known. The width is its model's
+// nearest to the usual one. The mode goes first, without a frequency: the
+// radio's own is not known yet, and the band's follows.
+void FrontPanel::sendOpeningState() {
+  setNormalWidth();
   modeIndex = roundToInt(numberOf(bandMode[startBand]));
   sendMode();
   for (Function function : functionsOff) radio->setFunction(function, false);

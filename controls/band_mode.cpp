@@ -44,7 +44,9 @@ void FrontPanel::snapToKilohertz() {
   sendFrequency(frequencyHz);
 }
 
+// The mode's rounding starts from the radio's frequency as it answers now.
 void FrontPanel::nextMode() {
+  askFrequencyFirst();
   modeIndex = modeIndex % lastMode + 1;
   if (modeIndex == fmMode && !offersFm(bandIndex)) {
     modeIndex = firstMode;
@@ -136,8 +138,10 @@ void FrontPanel::bandForEntry() {
 }
 
 // Digits 1..9 select bands 1..9 and 0 band 10; the current band is saved
-// first so that coming back to it finds it as it was left.
+// first, as the radio answers now, so that coming back to it finds it as it
+// was left.
 void FrontPanel::selectBandByDigit(int digit) {
+  askFrequencyFirst();
   trackBand();
   bandIndex = digit == 0 ? 10 : digit;
   selectBand();

@@ -54,6 +54,7 @@ void FrontPanel::acceptEntryPoint() {
     speakWord(word::invalid);
     return;
   }
+  askFrequencyFirst();  // the band the radio is on, and the frequency rounded for the mode
   saveBandMode();
   entryPointSeen = 1;
   bandForEntry();
@@ -83,6 +84,7 @@ void FrontPanel::completeEntry() {
     entryMhzDigits = 0;
     return;
   }
+  askFrequencyFirst();  // the band left keeps the radio's frequency
   if (!pointSeen) {  // the whole number is megahertz
     saveBandMode();
     bandForEntry();

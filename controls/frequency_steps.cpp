@@ -1,5 +1,6 @@
 // Fixed frequency steps from the keyboard, and the one way every frequency
 // the program chooses goes to the radio.
+#include <algorithm>
 #include <array>
 
 #include "platform/virtual_keys.h"
@@ -14,8 +15,9 @@ struct StepRow {
   int fmStep;  // Hz, in FM where channels are 12.5 kHz apart (hasFmChannels)
 };
 
-// Up and Down (1 kHz) are added by adjustUp and adjustDown.
-constexpr std::array<StepRow, 6> stepTable = {{
+constexpr std::array<StepRow, 8> stepTable = {{
+    {key::up, 1'000, 1'000},
+    {key::down, -1'000, -1'000},
     {key::right, 100, 100},
     {key::left, -100, -100},
     {key::pageUp, 10'000, 12'500},
@@ -33,12 +35,14 @@ void FrontPanel::sendFrequency(int hz) {
   commandFrequency(frequencyHz);
 }
 
-// A key without a step re-sends the current frequency unchanged.
+// The step starts from the radio's frequency as it answers now. A key with
+// no step sends nothing.
 void FrontPanel::stepFrequency(int code) {
+  auto row = std::find_if(stepTable.begin(), stepTable.end(),
+                          [code](const StepRow& step) { return step.key == code; });
+  if (row == stepTable.end()) return;
+  askFrequencyFirst();
   bool fmChannels = hasFmChannels(bandIndex) && modeIndex == fmMode;
-  long long hz = frequencyHz;
-  for (const StepRow& row : stepTable) {
-    if (row.key == code) hz += fmChannels ? row.fmStep : row.step;
-  }
-  sendFrequency(withinFrequencyRange(hz));
+  sendFrequency(withinFrequencyRange(static_cast<long long>(frequencyHz) +
+                                     (fmChannels ? row->fmStep : row->step)));
 }

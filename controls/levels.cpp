@@ -4,13 +4,13 @@
 #include <cstdlib>
 #include <span>
 
+#include "platform/virtual_keys.h"
 #include "state/band_table.h"
 #include "state/front_panel.h"
 #include "state/words.h"
 
 namespace {
 
-constexpr int frequencyStep = 1000;
 constexpr int gainStep = 10;
 constexpr int gainTop = 250;
 
@@ -63,12 +63,13 @@ bool refusedOutsideBands(FrontPanel& panel) {
 
 void FrontPanel::adjustUp() {
   switch (focusControl) {
-    case Focus::frequency:  // the key handler sends the frequency afterwards
-      frequencyHz = withinFrequencyRange(static_cast<long long>(frequencyHz) + frequencyStep);
+    case Focus::frequency:
+      stepFrequency(key::up);
       break;
     case Focus::band:
       if (refusedOutsideBands(*this)) break;
       if (++bandStepPending == bandsCovered(bandCoverage) + 1) bandStepPending = 1;
+      askFrequencyFirst();  // its answer takes the step
       break;
     case Focus::width:
       filterWidth = widthAbove(radio->facts().widths, filterWidth);
@@ -98,11 +99,12 @@ void FrontPanel::adjustUp() {
 void FrontPanel::adjustDown() {
   switch (focusControl) {
     case Focus::frequency:
-      frequencyHz = withinFrequencyRange(static_cast<long long>(frequencyHz) - frequencyStep);
+      stepFrequency(key::down);
       break;
     case Focus::band:
       if (refusedOutsideBands(*this)) break;
       if (--bandStepPending == -(bandsCovered(bandCoverage) + 1)) bandStepPending = -1;
+      askFrequencyFirst();
       break;
     case Focus::width:
       filterWidth = widthBelow(radio->facts().widths, filterWidth);

@@ -76,13 +76,14 @@ std::string damage(std::string_view line) {
 
 }  // namespace
 
-// What is stored is the radio's last report: the frequency it reported and
-// the mode it was in then. The channel goes to "memory.dat" at once, so that
+// What is stored is the radio's report, asked now: the frequency it reported
+// and the mode it was in then. The channel goes to "memory.dat" at once, so that
 // a crash or a power cut cannot take it; when it cannot, the operator hears
 // that the memories were not saved.
 void FrontPanel::storeChannel(int digit) {
   if (!isChannel(digit)) return;
   speakWord(word::digit(digit));
+  askFrequencyFirst();
   memoryChannel[digit] =
       lastChars(textOf(lastReplyMode), 1) + zeroPadded(reportedHz, frequencyDigits);
   bool saved = saveMemoryFile();
@@ -100,6 +101,7 @@ void FrontPanel::recallChannel(int digit) {
     channelAction = ChannelAction::none;
     return;
   }
+  askFrequencyFirst();  // the band left keeps the radio's frequency
   modeIndex = roundToInt(numberOf(firstChars(channel, 1)));
   pointModeBand = 0;  // the channel's mode comes with its frequency
   selectMode();

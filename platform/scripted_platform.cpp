@@ -129,6 +129,14 @@ int ScriptedPlatform::readSerial(int port, char* buffer, int maximum) {
 int ScriptedPlatform::writeSerial(int port, const char* text, int length) {
   if (!isPortOpen(port) || length <= 0) return 0;
   portBytes.append(text, length);
+  for (int i = 0; radio && i < length; ++i) {
+    if (text[i] != ';') {
+      command_ += text[i];
+      continue;
+    }
+    if (auto answer = radio(command_)) queueReply(*answer);
+    command_.clear();
+  }
   return length;
 }
 

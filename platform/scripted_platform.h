@@ -1,10 +1,13 @@
 // The scripted platform for tests: records every byte written to the port,
 // every sound asked for and every text printed (with its position and font),
-// feeds the radio's replies from a script, and has a fixed clock.
+// feeds the radio's replies from a script or from a radio on the port, and
+// has a fixed clock.
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -63,6 +66,10 @@ class ScriptedPlatform : public Platform {
 
   // Bytes the radio sends; they wait at the port until read.
   void queueReply(const std::string& bytes) { pendingInput_ += bytes; }
+  // A radio on the port (none unless set): each command written to an open
+  // port is handed to it whole, without its ";", and its answer, if any,
+  // waits at the port at once, as a prompt radio's would.
+  std::function<std::optional<std::string>(const std::string& command)> radio;
   // The port's device goes away (the adapter pulled): the port is closed,
   // and its fault is "gone".
   void unplug(int port);
@@ -117,6 +124,7 @@ class ScriptedPlatform : public Platform {
   std::map<int, int> openPorts_;  // port number -> speed
   std::map<int, SerialFault> faults_;  // of the ports not open; closed when absent
   std::string pendingInput_;
+  std::string command_;  // written to the radio since the last ";"
   std::deque<std::pair<int, int>> events_;
   int textX_ = 0;
   int textY_ = 0;

@@ -1,7 +1,7 @@
 // Which radio answers. The radio is asked for its identity ("ID;") at the
-// start, before the commands that bring it to the program's state, and by
-// the poll with every frequency question until it gives it; the dialect
-// then speaks that model's own forms. An identity of no model the dialect
+// start, before the commands that bring it to the program's state, and
+// each time it is found (radioFound); the dialect then speaks that model's
+// own forms. An identity of no model the dialect
 // knows leaves it speaking as before, and is said once.
 //
 // A radio that answers, but never with a frequency the dialect reads

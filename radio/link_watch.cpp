@@ -6,11 +6,13 @@
 // radio had answered before, then the reason's word; standard error and the
 // traffic log get the same reason in a sentence. While the radio is missing the port is
 // opened again about once a second, so an adapter plugged in again, a link
-// whose device appears later or a network server started again is found;
-// the radio's next frequency reply says "connected" again (readFrequencyReply)
-// and the poll carries on, asking the radio found who it is as at the start
-// (radio/identity.cpp). Nothing is sent to bring the radio back to the
-// program's state: it is followed from its replies, as at any time.
+// whose device appears later or a network server started again is found.
+//
+// The radio's first answer, at the start, later or after a loss, finds it
+// (radioFound): before anything is said about it, it is brought to the
+// opening's state if it missed the opening's commands, and asked who it is
+// (radio/identity.cpp), its mode and frequency; the frequency's answer says
+// "connected" again and the poll carries on.
 #include <cstdio>
 #include <string>
 
@@ -88,14 +90,48 @@ bool FrontPanel::watchLink() {
   // connection may have died without a word.
   if (ticksSinceOpen < ticksBetweenOpens) return fault == SerialFault::none;
   ticksSinceOpen = 0;
+  bool wasOpen = fault == SerialFault::none;
   openRadioPort();
   fault = platform.serialFault(comPort);
   reportLinkFault(*this, linkFaultOf(fault));
+  // A port that appears after a start without it (the adapter plugged in
+  // later, the link made later): the radio behind it may be off, so with
+  // power switching it is switched on as the opening would have.
+  if (fault == SerialFault::none && !wasOpen && powerControl == 1 && foundSinceStart == 0) {
+    switchRadioOn();
+  }
   return fault == SerialFault::none;
 }
 
-void FrontPanel::radioAnswered() {
-  ticksWithoutReply = 0;
-  radioLost = 0;
-  linkFaultsSaid = 0;
+// Any answer: the radio is there, though not found until radioFound says so.
+void FrontPanel::radioAnswered() { ticksWithoutReply = 0; }
+
+// This is the one place where the radio is found, every time it is. A
+// radio that answers after a reason was said before its first answer was
+// missing when the opening's commands went (the port not there, the radio
+// off): they go now, after a "TX0" in case it was left transmitting, and
+// once its identity is known, so that they are in its own model's forms.
+//
+// Then it is asked its identity, unless it has given it since the link last
+// failed (at the start, just before). An answer to a question asked
+// before it comes before its answer or never (it was asked of a silent
+// radio), and those still waiting are given up with its answer
+// (PollQueries), so the answers after it are to the questions after it. It
+// is asked its mode, then its frequency, whose answer says "connected",
+// ends a tuning left on and lets the keys act (readFrequencyReply): by then
+// the mode is the radio's own, and F says it. Only a carrier's end, which
+// gives the operator's mode back, leaves the mode unasked: the radio is on
+// the carrier's until then. The answers come with the poll's; a radio
+// silent again before them is found at its next answer, once they are
+// given up.
+void FrontPanel::radioFound() {
+  if (foundSinceStart == 0 && linkFaultsSaid != 0) {
+    radio->transmit(false);
+    askIdentityAtStart();  // the opening's commands go in its own model's forms
+    sendOpeningState();
+  }
+  if (radioIdentified == 0) askRadio(Question::identity, false);
+  bool carrierEndOwed = tuneCarrier == 1 && (tuneActive == 1 || tuneEndOwed == 1);
+  if (!carrierEndOwed) askRadio(Question::mode, false);
+  askRadio(Question::frequency, true);
 }

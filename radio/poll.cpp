@@ -38,6 +38,11 @@ constexpr int frequencyWipe = 13;  // blanks after the frequency cover a longer 
 constexpr int unansweredTicks = 20;
 constexpr int restingTicks = 20;  // a change at the radio is said after this rest
 
+// An echo of the program's own question, or noise, is no answer of the radio.
+bool fromTheRadio(const Reading& reading) {
+  return reading.kind != Reading::Kind::echo && reading.kind != Reading::Kind::unknown;
+}
+
 }  // namespace
 
 // The operator chose what the program commands: it is no change made at the
@@ -63,10 +68,6 @@ void FrontPanel::pollRadio() {
   if (awaitingReply == 0) {
     Question question = Question::frequency;
     if (pollToggle == 1) question = tuneActive == 1 ? Question::swr : Question::sMeter;
-    if (question == Question::frequency && radioIdentified == 0) {
-      pollQueries.asked({Question::identity, pollTick, stateCommandCount});
-      radio->ask(Question::identity);
-    }
     pollQueries.asked({question, pollTick, stateCommandCount});
     pollToggle = 1 - pollToggle;
     radio->ask(question);
@@ -84,20 +85,51 @@ void FrontPanel::pollRadio() {
   forgetStaleMeters();
   sayRadioChangesAtRest();
   // A missing reply is not waited for.
-  for (const Reading& reading : radio->read()) takeReading(reading);
+  bool heard = false;
+  for (const Reading& reading : radio->read()) {
+    heard = heard || fromTheRadio(reading);
+    takeReading(reading);
+  }
+  if (heard && connectedSpoken == 0 && !pollQueries.connecting()) radioFound();
+}
+
+// A question asked outside the poll's turns, waiting among the poll's for
+// its answer; its number, or 0 when it did not go out.
+int FrontPanel::askRadio(Question question, bool connects) {
+  if (!radio->ask(question)) return 0;
+  return pollQueries.asked({question, pollTick, stateCommandCount, connects});
+}
+
+// The keys that start from the radio's frequency ask it first, and wait for
+// the answer: the radio's own knob may have turned it since the poll last
+// asked, and a key that stepped, rounded or stored the frequency the
+// program knew would undo the operator's turn. The readings that come
+// before the answer are taken as the poll takes them, in order; so is the
+// answer, which also takes a band step the arrows queued. A radio that
+// falls silent first ends the wait, and the key works from the frequency
+// last known; its answer, if it comes later, is taken by the poll.
+void FrontPanel::askFrequencyFirst() {
+  int number = askRadio(Question::frequency, false);
+  if (number == 0) return;
+  radio->awaitAnswer([&](const Reading& reading) {
+    takeReading(reading);
+    return !pollQueries.waiting(number);
+  });
 }
 
 // Every answer the radio sends comes here once, in the order it came,
 // whether it is then taken or not.
 void FrontPanel::takeReading(const Reading& reading) {
   using Kind = Reading::Kind;
-  if (reading.kind == Kind::echo || reading.kind == Kind::unknown) return;
+  if (!fromTheRadio(reading)) return;
   radioAnswered();  // the radio is there, whatever it says
   PollQuery query;
   switch (reading.kind) {
     case Kind::frequency:
+      // Until the radio is found (radioFound), its reports are not taken:
+      // it may not be in the state the program would take them in.
       if (pollQueries.answer(Question::frequency, query) &&
-          query.stateCommands == stateCommandCount) {
+          query.stateCommands == stateCommandCount && (connectedSpoken == 1 || query.connects)) {
         readFrequencyReply(reading);
       }
       break;
@@ -135,11 +167,14 @@ void FrontPanel::takeReading(const Reading& reading) {
 }
 
 void FrontPanel::readFrequencyReply(const Reading& reading) {
-  bool first = connectedSpoken == 0;  // at the start, or since the radio was lost
+  bool first = connectedSpoken == 0;  // the answer that finds the radio (radioFound)
   if (first) {
     speakWord(word::connected);
     connectedSpoken = 1;
     foreignReply.clear();  // it is understood
+    foundSinceStart = 1;
+    radioLost = 0;
+    linkFaultsSaid = 0;
   }
   frequencyHz = reading.value;
   // The radio's first report is where the operator starts from.

@@ -136,9 +136,10 @@ class Radio {
   // whole answer, in order. An answer cut by the read is finished by the
   // next one.
   virtual std::vector<Reading> read() = 0;
-  // Waits briefly for the answer to a question just asked: each reading is
-  // handed to take, in order, until take says it was the answer or the
-  // radio falls silent. The link's reads never wait again afterwards.
+  // Waits for the answer to a question just asked: each reading is handed
+  // to take, in order, as soon as it is whole, until take says it was the
+  // answer or the radio falls silent for a moment. The link's reads never
+  // wait again afterwards.
   virtual void awaitAnswer(const std::function<bool(const Reading&)>& take) = 0;
   // The start of an answer still to be finished, as it came.
   virtual std::string unfinished() const = 0;

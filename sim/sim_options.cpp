@@ -57,6 +57,10 @@ const char* const simUsage =
     "  unplug       close the terminal; the link stays, leading nowhere, as a\n"
     "               pulled USB adapter's does     plug     a new terminal\n"
     "               behind the same link, as the adapter plugged in again\n"
+    "  after MS LINE   the knob line LINE, MS milliseconds from now: a turn of\n"
+    "               the knob by hand is a few \"after\" lines of \"freq\"\n"
+    "Each knob line is written to the log as it takes effect, stamped like a\n"
+    "command: REALTIME_US MONOTONIC_US knob LINE.\n"
     "When ready it prints \"ready PATH\" (the link) on standard output.\n"
     "\n"
     "It starts on 7 100 000 Hz LSB, switched on, not transmitting.\n";

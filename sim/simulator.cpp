@@ -15,6 +15,7 @@ namespace {
 
 constexpr int kNoiseStepMs = 100;     // S-meter wander and SWR drift
 constexpr std::size_t kLongestCommand = 64;  // longer text without ";" is noise
+constexpr long kLongestKnobWaitMs = 3'600'000;  // "after" an hour at most
 // A character on the line is a start bit, 8 data bits and two stop bits.
 constexpr std::int64_t kBitsPerCharacter = 11;
 
@@ -77,6 +78,7 @@ int Simulator::run() {
     const std::int64_t now = nowUs / 1000;
     if (hangupAtMs_ >= 0 && now >= hangupAtMs_) break;
     sendDueReplies(nowUs);
+    turnDueKnobs(nowUs);
     runClockSteps(now);
 
     pollfd fds[2] = {{line_.masterFd(), POLLIN, 0}, {knobsOpen_ ? STDIN_FILENO : -1, POLLIN, 0}};
@@ -166,6 +168,7 @@ void Simulator::runClockSteps(std::int64_t nowMs) {
 std::int64_t Simulator::pollTimeoutUs(std::int64_t nowUs) const {
   std::int64_t wakeUs = nextNoiseMs_ * 1000;
   if (!outgoing_.empty()) wakeUs = std::min(wakeUs, outgoing_.front().dueUs);
+  if (!knobsDue_.empty()) wakeUs = std::min(wakeUs, knobsDue_.begin()->first);
   if (hangupAtMs_ >= 0) wakeUs = std::min(wakeUs, hangupAtMs_ * 1000);
   return std::clamp<std::int64_t>(wakeUs - nowUs, 0, 1000000);
 }
@@ -185,13 +188,27 @@ void Simulator::receiveKnobLines() {
   }
 }
 
+void Simulator::turnDueKnobs(std::int64_t nowUs) {
+  while (!knobsDue_.empty() && knobsDue_.begin()->first <= nowUs) {
+    std::string line = knobsDue_.begin()->second;
+    knobsDue_.erase(knobsDue_.begin());
+    handleKnobLine(line);
+  }
+}
+
+// Each knob line is logged as it takes effect, "knob" and the line, so a
+// test can tell how long after the knob's turn a key's commands came.
 void Simulator::handleKnobLine(const std::string& line) {
   std::istringstream words(line);
   std::string knob;
   words >> knob;
   long value = 0;
   std::string text;
-  if (knob == "freq" && words >> value && value >= 0 && value <= 999999999) {
+  if (!knob.empty()) log_.write(timestampNow(), "knob " + line);
+  if (knob == "after" && words >> value && value >= 0 && value <= kLongestKnobWaitMs) {
+    std::getline(words >> std::ws, text);
+    knobsDue_.emplace(monotonicUs() + value * 1000, text);
+  } else if (knob == "freq" && words >> value && value >= 0 && value <= 999999999) {
     radio_.setFrequency(value);
   } else if (knob == "mode" && words >> text && text.size() == 1) {
     radio_.setMode(text[0]);

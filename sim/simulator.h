@@ -1,11 +1,12 @@
 // The simulator's event loop: bytes from the serial line become commands for
 // the Transceiver, its replies go back (late, split, paced or garbled when asked),
-// knob lines from standard input turn the radio's own controls, and the band
-// noise moves on a clock.
+// knob lines from standard input turn the radio's own controls, at once or at
+// the time they name, and the band noise moves on a clock.
 #pragma once
 
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <string>
 
 #include "sim/command_log.h"
@@ -31,6 +32,7 @@ class Simulator {
   void receiveFromLine();
   void receiveKnobLines();
   void handleKnobLine(const std::string& line);
+  void turnDueKnobs(std::int64_t nowUs);
   void answer(const std::string& reply, std::int64_t inUs);
   void queueOutput(const std::string& bytes, std::int64_t fromUs);
   void sendDueReplies(std::int64_t nowUs);
@@ -46,6 +48,7 @@ class Simulator {
   bool knobsOpen_ = true;
   bool finished_ = false;
   std::deque<Outgoing> outgoing_;
+  std::multimap<std::int64_t, std::string> knobsDue_;  // "after" lines, by when they are due
   std::int64_t characterUs_ = 0;  // one character on the line; 0: no pacing
   std::int64_t lineInUs_ = 0;     // when the last command received was all in
   std::int64_t lineOutUs_ = 0;    // when the last byte queued goes out

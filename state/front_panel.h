@@ -75,10 +75,10 @@ class FrontPanel {
   int ticksWithoutReply = 0;  // ticks since the radio last answered
   int ticksSinceOpen = 0;     // ticks since the port was last opened
   int radioLost = 0;          // 1 while a radio that had answered does not
-  int linkFaultsSaid = 0;     // the reasons said since the radio last answered, a bit each
+  int linkFaultsSaid = 0;     // the reasons said since the radio was last found, a bit each
+  int foundSinceStart = 0;    // 1 once the radio has been found (radioFound) since the start
   // Which radio answers (radio/identity.cpp): 1 once it has answered "ID;"
-  // (or refused it) since it was found; until then the poll asks it with
-  // every frequency question.
+  // (or refused it) since the link last failed.
   int radioIdentified = 0;
   std::string unknownIdentitySaid;  // the last identity said to be of no model of the table
   // A radio that answers in another language: its first such reply while
@@ -155,6 +155,8 @@ class FrontPanel {
   void refuseConfiguration(const std::string& why);  // said, and on standard error
   void openingSequence();
   void setInitialValues();  // the state the opening sequence starts from
+  void sendOpeningState();  // the commands that bring the radio to it
+  void switchRadioOn();     // the wake-up and the power switched on, each with its pause
   void openRadioPort();     // comPort at baudRate, reads never waiting, 8N2
   void writeProblemFile();  // "problems.txt": the start's problems, or no file
   void handleEvent(int code, int param);
@@ -176,9 +178,15 @@ class FrontPanel {
   void commandMode(int mode);
   void pollRadio();
   void takeReading(const Reading& reading);  // one answer of the radio, in order
+  // A question outside the poll's turns; its number among those waiting, 0
+  // when it did not go out. An answer that connects says "connected"
+  // (radioFound).
+  int askRadio(Question question, bool connects);
+  void askFrequencyFirst();  // before a key that starts from the radio's frequency
   void readFrequencyReply(const Reading& reading);
   bool watchLink();      // each tick; false while the port is not open
   void radioAnswered();  // a whole reply has come
+  void radioFound();     // its first answer since the start or since it was missing
   // radio/identity.cpp: which radio answers.
   void askIdentityAtStart();                  // asked, and its answer waited for briefly
   void takeIdentity(const Reading& reading);  // its identity, or its refusal of "ID;"

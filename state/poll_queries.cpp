@@ -2,9 +2,11 @@
 
 #include <algorithm>
 
-void PollQueries::asked(const PollQuery& query) {
+int PollQueries::asked(PollQuery query) {
   if (count_ == capacity) dropFirst(1);
+  query.number = ++asked_;
   queries_[static_cast<std::size_t>(count_++)] = query;
+  return query.number;
 }
 
 bool PollQueries::answer(Question question, PollQuery& query) {
@@ -21,6 +23,16 @@ void PollQueries::forgetAskedBefore(int tick) {
   int old = 0;
   while (old < count_ && queries_[static_cast<std::size_t>(old)].tick < tick) ++old;
   dropFirst(old);
+}
+
+bool PollQueries::waiting(int number) const {
+  return std::any_of(queries_.begin(), queries_.begin() + count_,
+                     [number](const PollQuery& query) { return query.number == number; });
+}
+
+bool PollQueries::connecting() const {
+  return std::any_of(queries_.begin(), queries_.begin() + count_,
+                     [](const PollQuery& query) { return query.connects; });
 }
 
 void PollQueries::dropFirst(int count) {

@@ -342,28 +342,6 @@ std::string_view queryOf(const Model& model, Question question) {
   return identityQuery;
 }
 
-int replyLength(const Model& model, Question question) {
-  constexpr int identityDigits = 4;
-  int value = identityDigits;
-  switch (question) {
-    case Question::frequency:
-      value = model.frequencyDigits;
-      break;
-    case Question::mode:
-      value = 1;
-      break;
-    case Question::sMeter:
-      value = model.sMeter.digits;
-      break;
-    case Question::swr:
-      value = model.swr.digits;
-      break;
-    case Question::identity:
-      break;
-  }
-  return static_cast<int>(queryOf(model, question).size() + terminator.size()) + value;
-}
-
 char modeCharacter(const Model& model, RadioMode mode) {
   for (const ModeCharacter& known : model.modes) {
     if (known.mode == mode) return known.character;

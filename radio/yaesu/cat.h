@@ -62,8 +62,4 @@ std::string_view queryOf(const Model& model, Question question);
 // The radio's character for a mode; 0 when it has none.
 char modeCharacter(const Model& model, RadioMode mode);
 
-// The length of the model's reply to a question, its ";" included; an
-// identity in the family's four digits.
-int replyLength(const Model& model, Question question);
-
 }  // namespace yaesu

@@ -21,11 +21,12 @@ constexpr int longestRead = 4096;
 constexpr std::size_t mostUnanswered = 64;
 constexpr int readsToGiveUp = 10;  // the poll reads every 100 ms: a second
 
-// The answer to a question just asked is waited for at most this long for
-// each byte of its reply (300 ms a read for a frequency), for at most this
-// many reads.
-constexpr int answerMsPerByte = 25;
-constexpr int answerReads = 4;
+// The answer to a question just asked is waited for a byte at a time, each
+// for at most this long (a radio late to answer, a slow network link), so
+// the wait ends as soon as the answer's ";" has come; at most this many
+// bytes are read for it (noise that never ends).
+constexpr int answerByteWaitMs = 300;
+constexpr int answerBytes = 256;
 
 // The setting a set command changes, as a number: its kind, and which
 // level or function. Questions and the wake-up change none (-1).
@@ -126,29 +127,27 @@ std::vector<Reading> YaesuRadio::read() {
   return answersIn(received);
 }
 
-// Each read asks for as many bytes as the answer to the question last asked
-// has, so that it returns the moment that answer is in.
+// Each whole reply is one "RX=" line, as it would be when the poll read it.
 void YaesuRadio::awaitAnswer(const std::function<bool(const Reading&)>& take) {
-  platform_.setSerialReadMode(port_, answerMsPerByte);
-  auto asked = std::find_if(unanswered_.rbegin(), unanswered_.rend(),
-                            [](const Sent& sent) { return isQuestion(sent.operation); });
-  const int longest = replyLength(
-      *model_, asked == unanswered_.rend() ? Question::frequency : asked->operation.question);
-  std::string bytes(static_cast<std::size_t>(longest), '\0');
+  platform_.setSerialReadMode(port_, answerByteWaitMs);
+  std::string bytes;  // read since the last whole reply
   bool answered = false;
-  for (int read = 0; read < answerReads && !answered; ++read) {
-    giveUpSentBefore(++reads_ - readsToGiveUp);
-    int count = std::clamp(platform_.readSerial(port_, bytes.data(), longest), 0, longest);
-    if (count == 0) break;  // silent, or gone
-    std::string_view received(bytes.data(), static_cast<std::size_t>(count));
-    log_("RX=" + std::string(received));
-    for (const Reading& reading : answersIn(received)) {
+  for (int read = 0; read < answerBytes && !answered; ++read) {
+    char byte = 0;
+    if (platform_.readSerial(port_, &byte, 1) != 1) break;  // silent, or gone
+    bytes += byte;
+    std::vector<Reading> readings = answersIn(std::string_view(&byte, 1));
+    if (readings.empty()) continue;
+    log_("RX=" + bytes);
+    bytes.clear();
+    for (const Reading& reading : readings) {
       if (take(reading)) {
         answered = true;
         break;
       }
     }
   }
+  if (!bytes.empty()) log_("RX=" + bytes);
   platform_.setSerialReadMode(port_, -1);
 }
 
@@ -209,7 +208,7 @@ void YaesuRadio::settleUpTo(std::deque<Sent>::iterator end) {
 }
 
 // A set command that repeats the value the radio last took for its setting
-// (a key sending the frequency again) is taken again.
+// (Z on a frequency already whole) is taken again.
 bool YaesuRadio::takenBefore(const Sent& sent) const {
   auto taken = taken_.find(settingOf(sent.operation));
   return taken != taken_.end() && taken->second == sent.operation.value;

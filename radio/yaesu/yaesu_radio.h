@@ -12,7 +12,7 @@
 // command only to refuse it. So a "?;" refuses one of the commands sent
 // since the last answered question, up to and including the first question
 // among them; a set command that repeats the value the radio last took for
-// its setting (a key sending the frequency again) is taken again, and is
+// its setting (Z on a frequency already whole) is taken again, and is
 // none of them. Of those it refuses:
 //   1. the first set command the model's table says the radio does not take
 //      (a frequency outside its coverage, a value out of its range, the

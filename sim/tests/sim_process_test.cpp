@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <map>
 #include <sstream>
 #include <set>
 #include <thread>
@@ -140,6 +141,35 @@ TEST(SimProcess, KnobLinesTurnTheRadiosOwnControls) {
   EXPECT_TRUE(sim.waitForHangup(1000));
   EXPECT_TRUE(exitedCleanly(sim.waitForExit(1000)));
   EXPECT_FALSE(std::filesystem::is_symlink(sim.link()));
+}
+
+// A knob line "after" a while takes effect then, on the simulator's own
+// clock, and every knob line is logged as it takes effect: a test can turn
+// the knob by hand's pace and tell how long after the turn a key came.
+TEST(SimProcess, KnobLinesLaterTakeEffectThenAndAreLogged) {
+  SimProcess sim;
+  ASSERT_TRUE(sim.ready());
+  sim.turnKnob("after 300 freq 14250000");
+  sim.turnKnob("after 300 mode 2");
+  EXPECT_EQ(sim.ask("FA;"), "FA007100000;");
+  std::this_thread::sleep_for(350ms);
+  EXPECT_EQ(sim.ask("FA;"), "FA014250000;");
+  EXPECT_EQ(sim.ask("MD0;"), "MD02;");
+
+  std::map<std::string, std::int64_t> knobAt;  // the knob lines, by when they took effect
+  for (const std::string& line : sim.logLines()) {
+    std::istringstream fields(line);
+    std::int64_t realtime = 0;
+    std::int64_t monotonic = 0;
+    std::string text;
+    fields >> realtime >> monotonic >> std::ws;
+    std::getline(fields, text);
+    if (text.rfind("knob ", 0) == 0) knobAt[text] = monotonic;
+  }
+  ASSERT_EQ(knobAt.size(), 4u);
+  std::int64_t waited = knobAt["knob freq 14250000"] - knobAt["knob after 300 freq 14250000"];
+  EXPECT_GE(waited, 300'000);
+  EXPECT_LT(waited, 400'000);
 }
 
 TEST(SimProcess, FaultOptionsSilentDelayPacedSplitGarbleSteady) {

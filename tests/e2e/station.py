@@ -8,6 +8,7 @@ into words.
 
 import ctypes
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -33,7 +34,7 @@ STATION_CONFIG = ["port1", "SPEED=38400", "POWER=100", "SWR=0", "TUN=1",
 
 # The program's questions (the poll's, and the radio's identity), left out
 # when looking at what keys sent.
-POLL_QUERIES = {"FA;", "SM0;", "RM6;", "MD0;", "ID;"}
+POLL_QUERIES = {"FA;", "SM0;", "RM6;", "MD0;"}
 
 
 def wait_until(condition, timeout, what):
@@ -210,27 +211,41 @@ class Station:
 
     # --- what the radio received ---
 
-    def radio_commands(self):
+    def _radio_log(self):
+        """(monotonic seconds, text) of each line of the radio's log: the
+        commands it received, and its knob lines ("knob freq 7100000") as
+        they took effect."""
         try:
             with open(self.sim_log) as log:
-                return [line.rstrip("\n").split(" ", 2)[2] for line in log if line.count(" ") >= 2]
+                lines = [line.rstrip("\n").split(" ", 2) for line in log if line.count(" ") >= 2]
         except FileNotFoundError:
             return []
+        return [(int(stamp) / 1e6, text) for _, stamp, text in lines]
+
+    def radio_commands(self):
+        return [text for _, text in self._radio_log() if not text.startswith("knob ")]
+
+    def commands_after(self, moment):
+        """The commands the radio received after `moment` (time.monotonic())."""
+        return [text for stamp, text in self._radio_log()
+                if stamp > moment and not text.startswith("knob ")]
 
     def first_command_after(self, moment, command=None):
         """Seconds from `moment` (time.monotonic()) to the first command the
         radio received after it (the first `command`, when given); None when
         none came."""
-        try:
-            with open(self.sim_log) as log:
-                for line in log:
-                    _, stamp, received = line.rstrip("\n").split(" ", 2)
-                    stamp = int(stamp) / 1e6
-                    if stamp >= moment and command in (None, received):
-                        return stamp - moment
-        except (FileNotFoundError, ValueError):
-            pass
+        for stamp, text in self._radio_log():
+            if stamp >= moment and not text.startswith("knob ") and command in (None, text):
+                return stamp - moment
         return None
+
+    def knob_turned(self, line, timeout=5):
+        """Turns a knob (a knob line) and waits until the radio has taken it:
+        the moment (time.monotonic()) it did."""
+        self.knob(line)
+        return wait_until(lambda: next((stamp for stamp, text in reversed(self._radio_log())
+                                        if text == "knob " + line), None),
+                          timeout, "the knob line " + line)
 
     def key_commands(self, since=0):
         """Commands after index `since` of the radio's log, without the poll."""
@@ -261,9 +276,13 @@ class Station:
         return self.read_lines("debug.dat") or []
 
     def wait_connected(self, timeout=10):
-        """Until the program has read the radio's first frequency reply."""
-        wait_until(lambda: any(l.startswith("RX=FA") for l in self.debug_lines()),
-                   timeout, "the first frequency reply in debug.dat")
+        """Until the program has found the radio: the answer that found it
+        (a frequency reply) and the answer to the frequency question it then
+        asks, which connects it, are in debug.dat."""
+        def found():
+            received = "".join(l[3:] for l in self.debug_lines() if l.startswith("RX="))
+            return len(re.findall(r"FA\d", received)) >= 2
+        wait_until(found, timeout, "the radio's answers to the questions that find it")
 
     # --- speech and screen ---
 

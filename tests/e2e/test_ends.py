@@ -60,9 +60,9 @@ class Ends(StationTest):
         tune_on = "TX1;" if config[4] == "TUN=1" else "AC002;"
         since = self.mark(station)
         station.press("t")
-        self.assertSent(station, since, [tune_on, "FA007100000;"])  # T goes on to the frequency
+        self.assertSent(station, since, [tune_on])
         tuned = station.radio_commands().index(tune_on, since)
-        return station, tuned + 2
+        return station, tuned + 1
 
     def assertEndedInOrder(self, station, since, end_commands):
         self.assertEqual(station.wait_for_exit(), 0, station.quelmo.stderr.read().decode())

@@ -59,11 +59,12 @@ constexpr std::array<int, 48> keys = {key::enter,
                                       key::keypad0,
                                       key::keypadPoint};
 
-// Replies a radio might send, whole or not.
-constexpr std::array<const char*, 12> replies = {
+// Replies a radio might send, whole or not, with the answers to the
+// questions that find it (identity, mode).
+constexpr std::array<const char*, 14> replies = {
     "FA014200000;", "FA145000000;", "FA007100000;", "FA018150000;", "SM0130;",
     "RM6125;",      "FA0142",       "00000;",       "?;",           "FA999999999;",
-    "FA000000000;", "FA430000000;"};
+    "FA000000000;", "FA430000000;", "ID0670;",      "MD02;"};
 
 constexpr int quitKey = 81;
 

@@ -143,7 +143,7 @@ TEST_F(BandModeTest, NextModeOffersFmOnlyFromTenMetresUp) {
     panel.bandIndex = c.band;
     panel.nextMode();
     EXPECT_EQ(panel.modeIndex, c.next);
-    EXPECT_EQ(commands(), (Strings{c.command, "FA028500000;"}));
+    EXPECT_EQ(commands(), (Strings{"FA;", c.command, "FA028500000;"}));
     EXPECT_EQ(words(), (Strings{c.word}));
   }
 }
@@ -207,7 +207,7 @@ TEST_F(BandModeTest, DigitZeroSelectsTenMetresAfterSavingTheCurrentBand) {
   EXPECT_EQ(panel.bandHz[6], 14250000);
   EXPECT_EQ(panel.bandMode[6], "3");
   EXPECT_EQ(panel.bandIndex, 10);
-  EXPECT_EQ(commands(), (Strings{"MD02;", "FA014250000;", "FA028500000;", "PA01;"}));
+  EXPECT_EQ(commands(), (Strings{"FA;", "MD02;", "FA014250000;", "FA028500000;", "PA01;"}));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/scripted_platform.h"
+#include "sim/transceiver.h"
 #include "state/front_panel.h"
 
 // A fresh empty working directory for the length of one test.
@@ -70,6 +71,21 @@ class AfterOpeningTest : public FrontPanelTest {
   void tick(int count = 1) {
     for (int i = 0; i < count; ++i) event(event::timerTick);
   }
+};
+
+// With a radio on the port: quelmo-sim's FT-991A (7.1 MHz, LSB, switched
+// on), answering every command the moment it is written. Its knob
+// (transceiver.setFrequency, transceiver.setMode) turns it as the operator's
+// hand would, at any moment between two events of a test.
+class ScriptedRadioTest : public AfterOpeningTest {
+ protected:
+  ScriptedRadioTest() {
+    platform.radio = [this](const std::string& command) {
+      return transceiver.handleCommand(command);
+    };
+  }
+
+  Transceiver transceiver{1, false};
 };
 
 // Writes a file byte for byte; reads one back whole.

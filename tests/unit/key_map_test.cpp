@@ -69,7 +69,7 @@ TEST_F(KeyMapTest, OnlyTheHeldKeysRepeatsAreIgnored) {
         {up, '2'},
         {up, key::enter}},
        {"EF", "1", "4", "point", "2", "preamp", "on", "ok"},
-       {"FA007100000;", "MD02;", "FA007100000;", "FA014200000;", "PA01;"}},
+       {"FA;", "MD02;", "FA007100000;", "FA;", "FA014200000;", "PA01;"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -118,7 +118,7 @@ TEST_F(KeyMapTest, WhileTuningOnlySTAndQWork) {
   panel.swrTick = panel.pollTick;
   type({'A', 'F', '5', 'S'});
   EXPECT_EQ(words(), (Words{"ton", "ton", "ton", "2", "point", "1"}));
-  EXPECT_EQ(commands(), Commands{"FA007100000;"});  // S goes on to the frequency
+  EXPECT_EQ(commands(), Commands{});
   EXPECT_EQ(panel.focusControl, Focus::frequency);
   platform.clearRecords();
   press('T');
@@ -140,10 +140,9 @@ TEST_F(KeyMapTest, InertKeyKeepsAWaitingStoreButOtherKeysDropIt) {
 
 TEST_F(KeyMapTest, DirectEntrySendsTheTypedFrequency) {
   type({'E', '1', '4', key::point, '2', key::enter});
-  Commands sent = commands();
-  ASSERT_GE(sent.size(), 3u);
-  EXPECT_EQ(sent.front(), "FA007100000;");  // E goes on to the frequency
-  EXPECT_EQ(Commands(sent.end() - 2, sent.end()), (Commands{"FA014200000;", "PA01;"}));
+  // The point and Enter ask where the radio is before they act.
+  EXPECT_EQ(commands(),
+            (Commands{"FA;", "MD02;", "FA007100000;", "FA;", "FA014200000;", "PA01;"}));
   Words said = words();
   ASSERT_GE(said.size(), 3u);
   EXPECT_EQ(Words(said.end() - 3, said.end()), (Words{"preamp", "on", "ok"}));
@@ -155,9 +154,9 @@ TEST_F(KeyMapTest, DirectEntrySendsTheTypedFrequency) {
   EXPECT_TRUE(words().empty());
 }
 
-TEST_F(KeyMapTest, EnterBeforeAnyEntrySendsTheFrequencySilently) {
+TEST_F(KeyMapTest, EnterBeforeAnyEntryDoesNothing) {
   press(key::enter);
-  EXPECT_EQ(commands(), Commands{"FA007100000;"});
+  EXPECT_TRUE(commands().empty());
   EXPECT_TRUE(words().empty());
 }
 
@@ -186,13 +185,13 @@ TEST_F(KeyMapTest, ModeKeyOffersFmOnlyFromTenMetresUp) {
   onRadio(14200000, 6, 4);
   press('M');
   EXPECT_EQ(panel.modeIndex, 1);
-  EXPECT_EQ(commands().front(), "MD01;");
+  EXPECT_EQ(commands(), (Commands{"FA;", "MD01;", "FA014200000;"}));
 
   platform.clearRecords();
   onRadio(145000000, 12, 4);
   press('M');
   EXPECT_EQ(panel.modeIndex, 5);
-  EXPECT_EQ(commands().front(), "MD0B;");
+  EXPECT_EQ(commands(), (Commands{"FA;", "MD0B;", "FA145000000;"}));
   EXPECT_EQ(words(), Words{"fm"});
 }
 
@@ -213,12 +212,13 @@ TEST_F(KeyMapTest, WidthKeyDoesNothingInFm) {
 TEST_F(KeyMapTest, PageUpOnTwoMetresFmStepsByAChannel) {
   onRadio(145000000, 12, 5);
   press(key::pageUp);
-  EXPECT_EQ(commands(), Commands{"FA145012500;"});
+  EXPECT_EQ(commands(), (Commands{"FA;", "FA145012500;"}));
 }
 
-TEST_F(KeyMapTest, FunctionKeysGoOnToTheFrequencyOnlyWithFrequencyFocus) {
+// A key sends its own command and nothing more, whatever the arrows change.
+TEST_F(KeyMapTest, FunctionKeysSendOnlyTheirOwnCommand) {
   press(key::f1);
-  EXPECT_EQ(commands(), (Commands{"PA01;", "FA007100000;"}));
+  EXPECT_EQ(commands(), Commands{"PA01;"});
   EXPECT_EQ(words(), (Words{"preamp", "on"}));
 
   platform.clearRecords();
@@ -229,26 +229,26 @@ TEST_F(KeyMapTest, FunctionKeysGoOnToTheFrequencyOnlyWithFrequencyFocus) {
 
 TEST_F(KeyMapTest, NotchAndSpeechProcessorSwitchOnAndOff) {
   type({key::f5, key::f5});
-  EXPECT_EQ(commands(), (Commands{"BC01;", "FA007100000;", "BC00;", "FA007100000;"}));
+  EXPECT_EQ(commands(), (Commands{"BC01;", "BC00;"}));
   EXPECT_EQ(words(), (Words{"notch", "on", "notch", "off"}));
 
   platform.clearRecords();
   type({key::f6, key::f6});
-  EXPECT_EQ(commands(), (Commands{"PR01;", "FA007100000;", "PR00;", "FA007100000;"}));
+  EXPECT_EQ(commands(), (Commands{"PR01;", "PR00;"}));
   EXPECT_EQ(words(), (Words{"spc", "on", "spc", "off"}));
 }
 
 TEST_F(KeyMapTest, TuneWithACarrierThenBackToPowerAndMode) {
   panel.tuneCarrier = 1;
   press('T');
-  EXPECT_EQ(commands(), (Commands{"PC005;", "MD05;", "TX1;", "FA007100000;"}));
+  EXPECT_EQ(commands(), (Commands{"PC005;", "MD05;", "TX1;"}));
   EXPECT_EQ(words(), (Words{"tune", "on"}));
   EXPECT_EQ(panel.tuneActive, 1);
 
   // The carrier goes off before the power goes back up, and before a word.
   platform.clearRecords();
   press('T');
-  EXPECT_EQ(commands(), (Commands{"TX0;", "PC100;", "MD01;", "FA007100000;", "FA007100000;"}));
+  EXPECT_EQ(commands(), (Commands{"TX0;", "PC100;", "MD01;", "FA007100000;"}));
   EXPECT_EQ(words(), (Words{"tune", "off"}));
   EXPECT_GE(platform.sounds.front().bytesSentBefore, 4u);
   EXPECT_EQ(panel.tuneActive, 0);
@@ -286,12 +286,10 @@ TEST_F(KeyMapTest, CloseRequestSavesLikeQuitWithoutAWord) {
   EXPECT_EQ(commands(), Commands{"FA;"});
 }
 
-TEST_F(KeyMapTest, KeysTheMapDoesNotNameSendTheFrequency) {
-  type({'X', 96 /* keypad 0 */});
-  EXPECT_EQ(commands(), (Commands{"FA007100000;", "FA007100000;"}));
-  panel.focusControl = Focus::rfGain;
-  press('X');
-  EXPECT_EQ(commands().size(), 2u);
+TEST_F(KeyMapTest, KeysTheMapDoesNotNameSendNothing) {
+  type({'X', 96 /* keypad 0 */, key::backspace, key::comma});
+  EXPECT_TRUE(commands().empty());
+  EXPECT_TRUE(words().empty());
 }
 
 }  // namespace

@@ -91,7 +91,9 @@ TEST_F(LevelsTest, FrequencyFocusMovesOneKilohertzWithinTheNineDigits) {
   panel.frequencyHz = 999'999'500;
   panel.adjustUp();
   EXPECT_EQ(panel.frequencyHz, 999'999'999);
-  EXPECT_TRUE(commands().empty());
+  // Each step asks where the radio is first, and sends the frequency.
+  EXPECT_EQ(commands(), (Strings{"FA;", "FA007101000;", "FA;", "FA000000000;", "FA;",
+                                 "FA999999999;"}));
 }
 
 TEST_F(LevelsTest, BandStepsQueueAndWrapAfterAFullRoundOfTheCoveredBands) {
@@ -112,7 +114,10 @@ TEST_F(LevelsTest, BandStepsQueueAndWrapAfterAFullRoundOfTheCoveredBands) {
   panel.bandStepPending = 0;
   press(&FrontPanel::adjustDown, 14);
   EXPECT_EQ(panel.bandStepPending, -1);
-  EXPECT_TRUE(commands().empty());
+  // Each step asks the radio's frequency, whose answer would take it; a
+  // radio that does not answer takes none.
+  Strings sent = commands();
+  EXPECT_EQ(sent, Strings(sent.size(), "FA;"));
   EXPECT_TRUE(words().empty());
 }
 

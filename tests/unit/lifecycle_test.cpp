@@ -236,9 +236,10 @@ TEST(ProgramEnd, EveryEndStopsATuningFirstSavesAndSwitchesTheRadioOff) {
     writeFileBytes("quelmo.cfg", stationFile(1, 0, end.carrier));
     if (end.saveFails) std::filesystem::create_directory("memory.dat.new");
     ScriptedPlatform platform;
+    Transceiver radio(1, false);
+    platform.radio = [&radio](const std::string& command) { return radio.handleCommand(command); };
     FrontPanel panel(platform);
-    platform.queueReply("ID0670;FA007100000;");
-    for (int code : {event::timerTick, event::timerTick}) platform.postEvent(code, 1);
+    for (int tick = 0; tick < 4; ++tick) platform.postEvent(event::timerTick, 1);  // found
     for (int code : {event::keyDown, event::keyUp}) platform.postEvent(code, 'T');
     platform.postEvent(end.code, end.key);
     platform.postEvent(event::keyDown, 'T');  // after the end: nothing
@@ -247,9 +248,8 @@ TEST(ProgramEnd, EveryEndStopsATuningFirstSavesAndSwitchesTheRadioOff) {
     std::vector<std::string> sent = platform.commands();
     auto tuned = std::find_if(sent.begin(), sent.end(),
                               [](const std::string& c) { return c == "TX1;" || c == "AC002;"; });
-    ASSERT_LT(tuned + 1, sent.end());
-    EXPECT_EQ(tuned[1], "FA007100000;");  // the tune key goes on to the frequency
-    EXPECT_EQ(std::vector<std::string>(tuned + 2, sent.end()), end.endCommands);
+    ASSERT_LT(tuned, sent.end());
+    EXPECT_EQ(std::vector<std::string>(tuned + 1, sent.end()), end.endCommands);
     std::vector<std::string> said = platform.words();
     EXPECT_EQ(std::vector<std::string>(said.end() - 2, said.end()), end.lastWords);
     std::string saved = readFileBytes("memory.dat");

@@ -12,24 +12,28 @@ namespace {
 
 using Words = std::vector<std::string>;
 
-class LinkWatchTest : public AfterOpeningTest {
+// The radio is quelmo-sim's, switched off (silent) until a test switches
+// it on.
+class LinkWatchTest : public ScriptedRadioTest {
  protected:
   LinkWatchTest() {
     panel.baudRate = 38400;
     panel.debugFlag = 1;
     panel.debugFile.open("debug.dat", "W");
+    transceiver.switchOff();
+    transceiver.setFrequency(14'200'000);
   }
 
   void ticks(int count) { tick(count); }
 
-  // Ticks until the frequency query has gone out, then its reply is read;
-  // a radio asked for its identity (found again after a loss) gives it first.
+  // The radio switched on: the poll's question and its answer, which finds
+  // the radio, the meter's question and the answers to those that found
+  // it.
   void radioAnswers() {
+    transceiver.switchOn();
     panel.awaitingReply = 0;
     panel.pollToggle = 0;
-    ticks(1);
-    platform.queueReply(panel.radioIdentified == 0 ? "ID0670;FA014200000;" : "FA014200000;");
-    ticks(1);
+    ticks(4);
   }
 
   int opens() const {
@@ -101,7 +105,9 @@ TEST_F(LinkWatchTest, NoPortIsSaidOnceAsLineOneAndNothingIsOpened) {
 
 TEST_F(LinkWatchTest, SilentRadioIsLostOnceAndFoundAgain) {
   radioAnswers();
+  EXPECT_EQ(words(), Words{"connected"});
   platform.clearRecords();
+  transceiver.switchOff();
   ticks(19);  // a second since the reply, counted from it
   EXPECT_TRUE(words().empty());
   ticks(1);
@@ -129,8 +135,7 @@ TEST_F(LinkWatchTest, SilentRadioIsLostOnceAndFoundAgain) {
   EXPECT_EQ(words(), Words{"connected"});
   EXPECT_EQ(panel.radioLost, 0);
   press(key::f3);
-  sent = platform.commands();
-  EXPECT_EQ(sent[sent.size() - 2], "NB01;");
+  EXPECT_EQ(platform.commands().back(), "NB01;");
   EXPECT_EQ(linkLines(), (std::vector<std::string>{
                              "LINK=radio lost, port 1: no answer: the radio is off, or its CAT "
                              "speed differs from line 2 of quelmo.cfg, or its CAT time-out is "
@@ -198,18 +203,25 @@ TEST_F(LinkWatchTest, TuningIsEndedWhenTheRadioAnswersAgain) {
     ticks(1);
     if (c.keyWhileLost) press('T');
     EXPECT_EQ(words(), c.heardWhileLost);
+    transceiver.switchOff();  // plugged in again, the radio silent a while
     platform.portAvailable = true;
     ticks(20);
     platform.clearRecords();
     radioAnswers();
     EXPECT_EQ(words(), (Words{"connected", "tune", "off"}));
+    // The poll's question, those that find it (the mode only when no
+    // carrier's end gives it back), the meter's (the SWR's while the
+    // tuning is on), and the tuning's end.
     std::vector<std::string> sent = platform.commands();
-    ASSERT_GE(sent.size(), 2u);
-    EXPECT_EQ(sent[0], "ID;");  // the radio found is asked who it is
-    EXPECT_EQ(std::vector<std::string>(sent.begin() + 2, sent.end()), c.end);
+    std::vector<std::string> found = {"FA;", "ID;", "MD0;", "FA;",
+                                      c.keyWhileLost ? "SM0;" : "RM6;"};
+    if (c.carrier == 1) found.erase(found.begin() + 2);
+    found.insert(found.end(), c.end.begin(), c.end.end());
+    EXPECT_EQ(sent, found);
+    EXPECT_EQ(panel.modeIndex, 1);
     EXPECT_EQ(panel.tuneActive, 0);
-    radioAnswers();  // ended once only: the poll's question alone
-    EXPECT_EQ(platform.commands().size(), sent.size() + 1);
+    radioAnswers();  // ended once only
+    EXPECT_EQ(platform.commands().size(), sent.size() + 2);
   }
 }
 
@@ -226,6 +238,9 @@ TEST_F(LinkWatchTest, ReadThatFindsThePortGoneLogsNothing) {
   EXPECT_EQ(readFileBytes("debug.dat").find("RX=\r\n"), std::string::npos);
 }
 
+// A radio switched on after the start missed the opening's commands: when
+// it answers it gets them, "TX0" first, then "ID;" so that they go in its
+// own model's forms, before it is asked where it is.
 TEST_F(LinkWatchTest, RadioThatNeverAnsweredIsNotLostButHasNoAnswer) {
   panel.openRadioPort();
   ticks(19);
@@ -233,8 +248,104 @@ TEST_F(LinkWatchTest, RadioThatNeverAnsweredIsNotLostButHasNoAnswer) {
   ticks(1);
   EXPECT_EQ(words(), Words{"noanswer"});
   EXPECT_EQ(panel.radioLost, 0);
+  platform.clearRecords();
   radioAnswers();
-  EXPECT_EQ(words(), (Words{"noanswer", "connected"}));
+  EXPECT_EQ(words(), Words{"connected"});
+  EXPECT_EQ(platform.commands(),
+            (std::vector<std::string>{"FA;", "TX0;", "ID;", "MD01;", "PA00;", "RA00;", "NB00;",
+                                      "NR00;", "PC100;", "AG0050;", "BC00;", "SH014;",
+                                      "FA007100000;", "MD0;", "FA;", "SM0;"}));
+  EXPECT_EQ(panel.frequencyHz, 7'100'000);
+}
+
+// The radio answers at the start: it had the opening's commands, which do
+// not go again, and gave its identity then. It is asked its mode, then its
+// frequency, and is found.
+TEST_F(LinkWatchTest, RadioAnsweringAtTheStartIsFoundWithoutTheOpeningAgain) {
+  radioAnswers();
+  EXPECT_EQ(platform.commands(), (std::vector<std::string>{"FA;", "MD0;", "FA;", "SM0;"}));
+  EXPECT_EQ(words(), Words{"connected"});
+  EXPECT_EQ(panel.frequencyHz, 14'200'000);
+  EXPECT_EQ(panel.foundSinceStart, 1);
+}
+
+// The adapter plugged in after a start without it, the radio on 20 m in USB:
+// it is brought to the opening's state (40 m, LSB) before anything is said,
+// F says that state, and the band memory the operator had (20 m) is not
+// overwritten by the radio's frequency before the opening.
+TEST_F(LinkWatchTest, RadioFoundAfterAStartWithoutItGetsTheOpeningsState) {
+  transceiver.switchOn();
+  transceiver.setMode('2');
+  transceiver.setFrequency(14'250'000);
+  panel.bandHz[6] = 14'074'000;
+  panel.bandMode[6] = "2";
+  platform.portAvailable = false;
+  panel.openRadioPort();  // as at the start
+  ticks(30);
+  EXPECT_EQ(words(), Words{"nodev"});
+  platform.portAvailable = true;
+  platform.clearRecords();
+  ticks(22);
+  EXPECT_EQ(words(), Words{"connected"});
+  EXPECT_EQ(transceiver.frequencyHz(), 7'100'000);
+  EXPECT_EQ(transceiver.modeCharacter(), '1');
+  EXPECT_EQ(transceiver.setting("PC"), "100");
+  EXPECT_EQ(panel.bandHz[6], 14'074'000);
+  EXPECT_EQ(panel.bandMode[6], "2");
+  platform.clearRecords();
+  press('F');
+  EXPECT_EQ(words(), (Words{"lsb", "7", "point", "1", "mhz"}));
+}
+
+// With power switching, a port that appears after the start gets the
+// wake-up and "PS1" with their pauses, so a radio that is off is switched
+// on and found. Once it has been found, a port that comes back after a
+// loss does not: the operator may have switched the radio off.
+TEST_F(LinkWatchTest, WithPowerSwitchingAPortFoundLaterSwitchesTheRadioOn) {
+  panel.powerControl = 1;
+  platform.portAvailable = false;
+  panel.openRadioPort();
+  ticks(5);
+  platform.portAvailable = true;
+  platform.clearRecords();
+  ticks(22);
+  std::vector<std::string> sent = platform.commands();
+  ASSERT_GE(sent.size(), 2u);
+  EXPECT_EQ(std::vector<std::string>(sent.begin(), sent.begin() + 2),
+            (std::vector<std::string>{"Power on;", "PS1;"}));
+  EXPECT_EQ(std::count_if(platform.sounds.begin(), platform.sounds.end(),
+                          [](const SoundRequest& sound) { return sound.pause; }),
+            2);
+  EXPECT_TRUE(transceiver.poweredOn());
+  EXPECT_EQ(words(), (Words{"delay", "delay", "connected"}));
+
+  platform.unplug(1);
+  platform.portAvailable = false;
+  ticks(5);
+  platform.portAvailable = true;
+  platform.clearRecords();
+  ticks(22);
+  sent = platform.commands();
+  EXPECT_EQ(std::count(sent.begin(), sent.end(), "PS1;"), 0);
+  EXPECT_EQ(words(), Words{"connected"});
+}
+
+// Switched off and on again, its mode changed at the radio meanwhile: the
+// radio is asked its mode before F can say it, and nothing is sent to
+// change it back.
+TEST_F(LinkWatchTest, RadioFoundAgainIsAskedItsModeBeforeFSaysIt) {
+  radioAnswers();
+  transceiver.switchOff();
+  ticks(25);
+  EXPECT_EQ(panel.radioLost, 1);
+  transceiver.setMode('2');
+  transceiver.setFrequency(14'230'000);
+  platform.clearRecords();
+  radioAnswers();
+  EXPECT_EQ(platform.commands(), (std::vector<std::string>{"FA;", "ID;", "MD0;", "FA;", "SM0;"}));
+  press('F');
+  EXPECT_EQ(words(), (Words{"connected", "usb", "1", "4", "point", "2", "3", "mhz"}));
+  EXPECT_EQ(panel.modeIndex, 2);
 }
 
 }  // namespace

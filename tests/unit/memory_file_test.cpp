@@ -31,7 +31,7 @@ TEST_F(MemoryFileTest, StoredChannelIsRecalledWithItsModeAndFrequency) {
   EXPECT_EQ(panel.memoryChannel[3], "1007100000");
   EXPECT_EQ(panel.channelAction, ChannelAction::none);
   EXPECT_EQ(words(), (Strings{"3", "ok"}));
-  EXPECT_TRUE(commands().empty());
+  EXPECT_EQ(commands(), Strings{"FA;"});  // where the radio is, asked first
   EXPECT_EQ(linesOf(readFileBytes("memory.dat"))[17], "1007100000");  // saved at once
 
   platform.clearRecords();
@@ -39,7 +39,7 @@ TEST_F(MemoryFileTest, StoredChannelIsRecalledWithItsModeAndFrequency) {
   panel.frequencyHz = 14'200'000;
   panel.channelAction = ChannelAction::recall;
   panel.recallChannel(3);
-  EXPECT_EQ(commands(), (Strings{"MD01;", "FA014200000;", "FA007100000;"}));
+  EXPECT_EQ(commands(), (Strings{"FA;", "MD01;", "FA014200000;", "FA007100000;"}));
   EXPECT_EQ(words(), (Strings{"3", "ok"}));
   EXPECT_EQ(panel.channelAction, ChannelAction::none);
 

@@ -46,7 +46,7 @@ TEST_F(OpeningSequenceTest, FirstRunSwitchesTheRadioOnAndSetsItUp) {
   EXPECT_EQ(platform.calls,
             (std::vector<std::string>{"closeSerial 1", "openSerial 1 38400",
                                       "setSerialReadMode 1 -1", "setSerialFormat 1 8 0 2",
-                                      "setSerialReadMode 1 25", "setSerialReadMode 1 -1"}));
+                                      "setSerialReadMode 1 300", "setSerialReadMode 1 -1"}));
 }
 
 // A radio that names its model is set up in that model's forms, each on

@@ -7,7 +7,11 @@
 
 namespace {
 
-class PollDrainTest : public AfterOpeningTest {};
+// The radio found (connected): its readings are taken.
+class PollDrainTest : public AfterOpeningTest {
+ protected:
+  PollDrainTest() { panel.connectedSpoken = 1; }
+};
 
 // 350 bytes a tenth of a second are what a 38400-baud line carries, the
 // radio's reply among them; for three seconds every reply is taken on the
@@ -25,7 +29,7 @@ TEST_F(PollDrainTest, RepliesAmongNoiseAtTheLineRateAreTakenAsTheyCome) {
     platform.queueReply(noise + "SM0005;");
     tick();
   }
-  EXPECT_EQ(words(), std::vector<std::string>{"connected"});
+  EXPECT_TRUE(words().empty());
 }
 
 }  // namespace

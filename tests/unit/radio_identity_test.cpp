@@ -1,5 +1,5 @@
-// Which radio answers: its identity asked until given and its model's forms
-// spoken from then on; an identity of no model said once; a radio that
+// Which radio answers: its identity asked when it is found and its model's
+// forms spoken from then on; an identity of no model said once; a radio that
 // answers, but never as the dialect reads, said once to be not understood.
 #include <string>
 #include <vector>
@@ -30,6 +30,16 @@ class RadioIdentityTest : public AfterOpeningTest {
     platform.queueReply(toMeter);
     tick();
   }
+  // The poll's frequency question answered finds the radio, and the
+  // questions that find it are answered in order, the identity first.
+  void found(const std::string& identity) {
+    tick();
+    platform.queueReply("FA007100000;");
+    tick();
+    tick();
+    platform.queueReply(identity + "MD01;FA007100000;SM0040;");
+    tick();
+  }
   std::vector<std::string> linkLines() {
     panel.debugFile.close();
     std::vector<std::string> lines;
@@ -41,33 +51,37 @@ class RadioIdentityTest : public AfterOpeningTest {
   }
 };
 
-// Asked with every frequency question, the identity first, until given; the
-// frequency answered in the same read is read in the model's own digits.
-TEST_F(RadioIdentityTest, AskedWithTheFrequencyUntilGivenThenTheModelsFormsAreSpoken) {
-  cycle("", "SM0040;");
-  cycle("ID0310;FA14250000;");
-  EXPECT_EQ(commands(), (Commands{"ID;", "FA;", "SM0;", "ID;", "FA;", "SM0;"}));
+// The radio's first answer finds it: it is asked who it is, its mode and its
+// frequency, and the frequency's answer, read in the model's own digits
+// (eight on the FT-450), connects it.
+TEST_F(RadioIdentityTest, AskedWhenFoundThenTheModelsFormsAreSpoken) {
+  cycle("FA14250000;");  // the FT-991A's nine digits expected: not understood yet
+  cycle("ID0310;MD02;FA14250000;");
+  EXPECT_EQ(commands(), (Commands{"FA;", "ID;", "MD0;", "FA;", "SM0;", "FA;", "SM0;"}));
   EXPECT_EQ(panel.frequencyHz, 14'250'000);
   EXPECT_EQ(words(), Words{"connected"});
   platform.clearRecords();
-  cycle("FA14250000;");
   press(key::pageUp);
-  EXPECT_EQ(commands(), (Commands{"FA;", "SM0;", "FA14260000;"}));
+  EXPECT_EQ(commands(), (Commands{"FA;", "FA14260000;"}));
 }
 
 TEST_F(RadioIdentityTest, AnIdentityOfNoModelIsSaidOnceAndARefusedOneIsNone) {
-  cycle("ID0840;FA007100000;", "SM0040;");
-  cycle("FA007100000;", "SM0040;");
-  panel.radioIdentified = 0;  // found again: asked again, and not said again
-  cycle("ID0840;FA007100000;", "SM0040;");
+  found("ID0840;");
   EXPECT_EQ(words(), (Words{"unknownmodel", "connected"}));
   EXPECT_EQ(panel.radioIdentified, 1);
+  // Found again: asked again, and not said again.
+  platform.clearRecords();
+  panel.radioIdentified = 0;
+  panel.connectedSpoken = 0;
+  found("ID0840;");
+  EXPECT_EQ(words(), Words{"connected"});
 
   // A radio that refuses the question is no model of the table either.
   platform.clearRecords();
   panel.radioIdentified = 0;
-  cycle("?;FA007100000;", "SM0040;");
-  EXPECT_EQ(words(), Words{"unknownmodel"});
+  panel.connectedSpoken = 0;
+  found("?;");
+  EXPECT_EQ(words(), (Words{"unknownmodel", "connected"}));
   EXPECT_EQ(panel.radioIdentified, 1);
 }
 
@@ -93,7 +107,8 @@ TEST_F(RadioIdentityTest, ARadioThatAnswersInAnotherLanguageIsNotUnderstoodOnce)
 
 // A radio that answers in its own language once in a while is understood.
 TEST_F(RadioIdentityTest, ARadioUnderstoodIsNeverSaidNotToBe) {
-  cycle("ID0670;FA007100000;");
+  cycle("FA007100000;");
+  cycle("ID0670;MD01;FA007100000;");
   for (int i = 0; i < 10; ++i) cycle("FA0071000;", "SM0040;");  // garbled now and then
   EXPECT_EQ(words(), Words{"connected"});
 }
@@ -101,7 +116,8 @@ TEST_F(RadioIdentityTest, ARadioUnderstoodIsNeverSaidNotToBe) {
 // Lost and found: the radio found is asked who it is again, and may be
 // another model.
 TEST_F(RadioIdentityTest, ARadioFoundAgainIsAskedAgain) {
-  cycle("ID0670;FA007100000;");
+  cycle("FA007100000;");
+  cycle("ID0670;MD01;FA007100000;");
   platform.unplug(1);
   platform.portAvailable = false;
   tick(2);
@@ -111,8 +127,9 @@ TEST_F(RadioIdentityTest, ARadioFoundAgainIsAskedAgain) {
   platform.clearRecords();
   panel.awaitingReply = 0;
   panel.pollToggle = 0;
-  cycle("ID0310;FA07100000;");
-  EXPECT_EQ(commands().front(), "ID;");
+  cycle("FA07100000;");  // eight digits: not the FT-991A it was
+  cycle("ID0310;MD01;FA07100000;");
+  EXPECT_EQ(commands(), (Commands{"FA;", "ID;", "MD0;", "FA;", "SM0;", "FA;", "SM0;"}));
   EXPECT_EQ(words(), Words{"connected"});
   press(key::pageUp);
   EXPECT_EQ(commands().back(), "FA07110000;");

@@ -20,8 +20,8 @@ class RefusalTest : public AfterOpeningTest {
     panel.debugFlag = 1;
     panel.openingSequence();
     panel.running = 1;
-    answerNextQuestion("FA007100000;");
-    answerNextQuestion("SM0040;");
+    answerNextQuestion("FA007100000;");  // finds the radio, which is asked where it is
+    answerNextQuestion("ID0670;MD01;FA007100000;SM0040;");
     platform.clearRecords();
   }
 
@@ -50,19 +50,21 @@ class RefusalTest : public AfterOpeningTest {
   }
 };
 
-// E 9 0 0 Enter: the mode, the rounded frequency, 900 MHz and the preamp go
-// out, and "okay" is said before the radio can answer. Its "?;" is for the
-// frequency, the one the FT-991A's table says it does not take: "refused"
-// follows, and the program is back on the frequency it had.
+// E 9 0 0 Enter: where the radio is is asked, then the mode, the rounded
+// frequency, 900 MHz and the preamp go out, and "okay" is said before the
+// radio can answer (here it answers late). After its answer to the
+// question, its "?;" is for the frequency, the one the FT-991A's table says
+// it does not take: "refused" follows, and the program is back on the
+// frequency it had.
 TEST_F(RefusalTest, AFrequencyOutsideTheCoverageIsHeardAndGivenUp) {
   type("E900\r");
   EXPECT_EQ(commands(),
-            (Strings{"FA007100000;", "MD01;", "FA007100000;", "FA900000000;", "PA00;"}));
+            (Strings{"FA;", "MD01;", "FA007100000;", "FA900000000;", "PA00;"}));
   EXPECT_EQ(words().back(), "ok");
   EXPECT_EQ(panel.frequencyHz, 900'000'000);
 
   platform.clearRecords();
-  answerNextQuestion("?;");
+  answerNextQuestion("FA007100000;?;");
   EXPECT_EQ(words(), Strings{"refused"});
   EXPECT_EQ(panel.frequencyHz, 7'100'000);
   press('F');
@@ -75,7 +77,7 @@ TEST_F(RefusalTest, AFrequencyOutsideTheCoverageIsHeardAndGivenUp) {
 TEST_F(RefusalTest, TwoRefusedFrequenciesInARowBothGoBack) {
   type("E900\r");
   press(key::pageUp);
-  answerNextQuestion("?;?;");
+  answerNextQuestion("FA007100000;?;FA007100000;?;");
   EXPECT_EQ(words().end()[-2], "refused");
   EXPECT_EQ(words().back(), "refused");
   EXPECT_EQ(panel.frequencyHz, 7'100'000);
@@ -118,15 +120,13 @@ TEST_F(RefusalTest, ARefusedLevelGoesBackToTheValueBefore) {
   EXPECT_EQ(words().back(), "refused");
 }
 
-// F1 and F2 with the frequency focused: each also sends the frequency
-// again, which the radio took before and takes again. That leaves the
-// preamp and the attenuator, both within what the radio takes: the
-// refusal is heard, both are named, and neither is rolled back, since the
-// other one was taken.
+// F1 and F2, the preamp and the attenuator, both within what the radio
+// takes: the refusal is heard, both are named, and neither is rolled back,
+// since the other one was taken.
 TEST_F(RefusalTest, OneOfSeveralIsHeardAndRollsNothingBack) {
   press(key::f1);
   press(key::f2);
-  EXPECT_EQ(commands(), (Strings{"PA01;", "FA007100000;", "RA01;", "FA007100000;"}));
+  EXPECT_EQ(commands(), (Strings{"PA01;", "RA01;"}));
   answerNextQuestion("?;");
   EXPECT_EQ(words().back(), "refused");
   EXPECT_EQ(panel.preampOn, 1);
@@ -160,7 +160,7 @@ TEST_F(RefusalTest, ARefusedTuningIsNoTuning) {
 // before its answer, and the operator hears it before "goodbye".
 TEST_F(RefusalTest, ARefusalReadAtTheEndIsHeardBeforeGoodbye) {
   type("E900\r");
-  platform.queueReply("?;FA007100000;");
+  platform.queueReply("FA007100000;?;FA007100000;");
   platform.clearRecords();
   press('Q');
   EXPECT_EQ(words(), (Strings{"refused", "quit"}));

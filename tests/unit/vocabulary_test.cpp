@@ -65,12 +65,11 @@ TEST_F(EverythingSaidTest, EveryWordSpokenHasARecording) {
   panel.swrAnnounce = SwrAnnounce::fullOnce;
   panel.bandCoverage = "7";
   panel.powerWatts = 100;
+  Transceiver radio(1, true);
+  platform.radio = [&radio](const std::string& command) { return radio.handleCommand(command); };
   panel.openingSequence();
   pressAll({'H', 'F'});  // before the radio answers: "nc"
-  platform.queueReply("FA014200000;");
-  for (int i = 0; i < 4; ++i) tick();
-  platform.queueReply("SM0030;");
-  for (int i = 0; i < 4; ++i) tick();
+  for (int i = 0; i < 8; ++i) tick();
 
   using key::up, key::down, key::enter, key::point;
   pressAll(
@@ -81,9 +80,9 @@ TEST_F(EverythingSaidTest, EveryWordSpokenHasARecording) {
   pressAll({'E', '1', '4', point, '2', enter, 'E', '5', '0', '0', point, 'E', '9', '9', '9', '9', enter});
   pressAll({'C', '1', 'G', '1', 'G', '7', '2', '6', '7', 'B'});
   pressAll({'T', 'F', 'S'});
-  platform.queueReply("RM6100;");
   for (int i = 0; i < 8; ++i) tick();
   pressAll({'T'});
+  radio.switchOff();
   for (int i = 0; i < 24; ++i) tick();  // the radio silent: lost, and why
   for (SerialFault fault :
        {SerialFault::noDevice, SerialFault::denied, SerialFault::busy, SerialFault::lineRefused,
