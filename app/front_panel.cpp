@@ -1,7 +1,9 @@
 // The panel and the radio it speaks to: a Yaesu FT-991A through its CAT
-// dialect, on the port the configuration names, its traffic in the log.
+// dialect, on the port the configuration names, or with the option RIGCTLD
+// any radio Hamlib's rigctld serves; its traffic in the log.
 #include "state/front_panel.h"
 
+#include "radio/rigctld/rigctld_radio.h"
 #include "radio/yaesu/ft991a.h"
 #include "radio/yaesu/yaesu_radio.h"
 
@@ -9,4 +11,11 @@ FrontPanel::FrontPanel(Platform& machine)
     : platform(machine),
       radio(std::make_unique<yaesu::YaesuRadio>(
           machine, comPort, [this](std::string_view line) { writeLogLine(line); }, yaesu::ft991a)) {
+}
+
+void FrontPanel::chooseRadio() {
+  if (rigctldAddress.empty()) return;
+  comPort = rigctldPort;
+  radio = std::make_unique<rigctld::RigctldRadio>(
+      platform, comPort, [this](std::string_view line) { writeLogLine(line); });
 }

@@ -76,6 +76,11 @@ void meter(FrontPanel& p, int) {
 void width(FrontPanel& p, int) {
   if (p.modeIndex == fmMode) return;
   p.focusControl = Focus::width;
+  if (p.radio->facts().lacks(Level::width)) {
+    p.speakWord(word::bandwidth);
+    p.notAvailable(Level::width);
+    return;
+  }
   p.announceWidth();
 }
 
@@ -107,6 +112,7 @@ constexpr std::array<KeyRow, 33> keyMap = {{
      [](FrontPanel& p, int) {
        p.focusControl = Focus::afGain;
        p.speakWord(word::afGain);
+       p.notAvailable(Level::afGain);
      },
      Then::stop},
     {is<'E'>, always, [](FrontPanel& p, int) { p.startEntry(); }, Then::goOn},
@@ -142,6 +148,7 @@ constexpr std::array<KeyRow, 33> keyMap = {{
      [](FrontPanel& p, int) {
        p.speakWord(word::power);
        p.focusControl = Focus::power;
+       if (p.notAvailable(Level::power)) return;
        p.sendPower();
        p.announcePower();
      },
@@ -150,6 +157,7 @@ constexpr std::array<KeyRow, 33> keyMap = {{
      [](FrontPanel& p, int) {
        p.speakWord(word::rfGain);
        p.focusControl = Focus::rfGain;
+       p.notAvailable(Level::rfGain);
      },
      Then::goOn},
     {is<'S'>, always, meter, Then::goOn},

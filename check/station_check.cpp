@@ -115,9 +115,8 @@ void reportSettings(FrontPanel& p, std::ostream& out, const PortDescriber& where
 
   // The options, whether given or not (said only when a line is wrong).
   for (const OptionRow& option : optionTable()) {
-    double value = option.get(p);
-    out << "  Option " << option.name << "=" << optionValueText(value)
-        << (value == option.byDefault ? ", the default" : "") << " (" << option.meaning << ")\n";
+    out << "  Option " << option.name << "=" << optionValueOf(option, p)
+        << (isDefault(option, p) ? ", the default" : "") << " (" << option.meaning << ")\n";
   }
   reportSpeech(p, out);
   p.handOverUtterance();

@@ -13,7 +13,7 @@ struct FaultWords {
   std::string_view text;
 };
 
-constexpr std::array<FaultWords, 9> faultWords = {{
+constexpr std::array<FaultWords, 15> faultWords = {{
     {LinkFault::noPort, SerialFault::none, word::checkLine,
      "line 1 of quelmo.cfg names no port: it should end in the port's number, 5 characters "
      "for ports 1 to 9 (port1), 6 for ports 10 to 99 (port12)"},
@@ -39,6 +39,33 @@ constexpr std::array<FaultWords, 9> faultWords = {{
     {LinkFault::noAnswer, SerialFault::none, word::noAnswer,
      "no answer: the radio is off, or its CAT speed differs from line 2 of quelmo.cfg, or "
      "its CAT time-out is too short"},
+    {LinkFault::noRigctld, SerialFault::none, word::noServer,
+     "nothing listens at the address of RIGCTLD in quelmo.cfg: rigctld is not running there, or "
+     "the address or its port number is wrong"},
+    {LinkFault::rigctldClosed, SerialFault::none, word::noServer,
+     "rigctld closed the connection at once: it is ending, or it cannot open the radio's port"},
+    {LinkFault::rigctldSilent, SerialFault::none, word::noAnswer,
+     "no answer from rigctld: it waits for the radio, which is off, or whose port, speed or "
+     "model number given to rigctld is wrong"},
+    {LinkFault::rigctldNoAddress, SerialFault::none, word::noAddress,
+     "RIGCTLD in quelmo.cfg holds no network address in digits: a host name such as localhost "
+     "is not looked up; write the address as 127.0.0.1:4532"},
+    {LinkFault::radioSilent, SerialFault::none, word::noAnswer,
+     "rigctld gets no answer from the radio: the radio is off, or the port, speed or model "
+     "number given to rigctld is wrong"},
+    {LinkFault::radioOff, SerialFault::none, word::radioOff,
+     "rigctld says the radio is switched off: switch it on"},
+}};
+
+struct OverRigctld {
+  LinkFault serialOrNetwork;
+  LinkFault rigctld;
+};
+constexpr std::array<OverRigctld, 4> overRigctldFaults = {{
+    {LinkFault::noServer, LinkFault::noRigctld},
+    {LinkFault::serverClosed, LinkFault::rigctldClosed},
+    {LinkFault::noAnswer, LinkFault::rigctldSilent},
+    {LinkFault::notAnAddress, LinkFault::rigctldNoAddress},
 }};
 
 const FaultWords* find(LinkFault fault) {
@@ -55,6 +82,13 @@ LinkFault linkFaultOf(SerialFault fault) {
     if (fault != SerialFault::none && row.serial == fault) return row.fault;
   }
   return LinkFault::none;
+}
+
+LinkFault overRigctld(LinkFault fault) {
+  for (const auto& row : overRigctldFaults) {
+    if (row.serialOrNetwork == fault) return row.rigctld;
+  }
+  return fault;
 }
 
 std::string_view linkFaultWord(LinkFault fault) {

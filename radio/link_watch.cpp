@@ -37,9 +37,10 @@ void wipeReadings(FrontPanel& p) {
 
 // Each reason is said once until the radio answers again.
 void reportLinkFault(FrontPanel& p, LinkFault fault) {
+  if (!p.rigctldAddress.empty()) fault = overRigctld(fault);
   if (fault == LinkFault::none || (p.linkFaultsSaid & bitOf(fault)) != 0) return;
   p.linkFaultsSaid |= bitOf(fault);
-  std::string text = "port" + textOf(p.comPort) + ": ";
+  std::string text = p.linkName() + ": ";
   if (p.connectedSpoken == 1) {
     // The radio had answered: it is lost until its next frequency reply.
     p.connectedSpoken = 0;
@@ -55,7 +56,25 @@ void reportLinkFault(FrontPanel& p, LinkFault fault) {
   std::fprintf(stderr, "quelmo: %s\n", text.c_str());
 }
 
+// Why the radio is silent: what its server said of it, else no answer.
+LinkFault silenceOf(Absence absence) {
+  switch (absence) {
+    case Absence::silent:
+      return LinkFault::radioSilent;
+    case Absence::switchedOff:
+      return LinkFault::radioOff;
+    case Absence::unknown:
+      break;
+  }
+  return LinkFault::noAnswer;
+}
+
 }  // namespace
+
+std::string FrontPanel::linkName() const {
+  if (!rigctldAddress.empty()) return "rigctld at " + rigctldAddress;
+  return "port" + textOf(comPort);
+}
 
 bool FrontPanel::watchLink() {
   // No port to open: said once, and nothing is tried.
@@ -67,7 +86,10 @@ bool FrontPanel::watchLink() {
   SerialFault fault = platform.serialFault(comPort);
   if (fault == SerialFault::none) {
     if (++ticksWithoutReply < ticksToLoss) return true;
-    reportLinkFault(*this, LinkFault::noAnswer);
+    reportLinkFault(*this, silenceOf(radioAbsence));
+    // rigctld's connection stays: rigctld is there, and its answers, late
+    // as they may come while it waits for the radio, tell why.
+    if (!rigctldAddress.empty()) return true;
   } else if (fault == SerialFault::gone) {
     ticksSinceOpen = ticksBetweenOpens;  // the device has just gone: look for it at once
   } else {
@@ -88,4 +110,5 @@ void FrontPanel::radioAnswered() {
   ticksWithoutReply = 0;
   radioLost = 0;
   linkFaultsSaid = 0;
+  radioAbsence = Absence::unknown;
 }

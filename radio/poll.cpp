@@ -83,6 +83,10 @@ void FrontPanel::pollRadio() {
 void FrontPanel::takeReading(const Reading& reading) {
   using Kind = Reading::Kind;
   if (reading.kind == Kind::echo || reading.kind == Kind::unknown) return;
+  if (reading.kind == Kind::absent) {
+    takeAbsence(reading);
+    return;
+  }
   radioAnswered();  // the radio is there
   PollQuery query;
   switch (reading.kind) {
@@ -113,6 +117,17 @@ void FrontPanel::takeReading(const Reading& reading) {
       break;
     default:
       break;
+  }
+}
+
+// The radio's server answered for the radio, which did not: no answer of
+// the radio's, but the reason the link watch says. A question so answered
+// is answered.
+void FrontPanel::takeAbsence(const Reading& reading) {
+  radioAbsence = reading.switchedOff ? Absence::switchedOff : Absence::silent;
+  PollQuery query;
+  if (reading.refused.kind == Operation::Kind::question) {
+    pollQueries.answer(reading.refused.question, query);
   }
 }
 

@@ -25,7 +25,8 @@
 
 class FrontPanel {
  public:
-  // Speaks to the radio in the Yaesu CAT dialect (app/front_panel.cpp).
+  // Speaks to the radio in the Yaesu CAT dialect (app/front_panel.cpp),
+  // until the configuration chooses rigctld's (chooseRadio).
   explicit FrontPanel(Platform& machine);
 
   Platform& platform;
@@ -44,6 +45,9 @@ class FrontPanel {
   double speechRate = 1.0;    // words played this many times as fast
   int speakRadioChanges = 0;  // 1: changes made at the radio are said
   int systemSpeech = 0;       // 1: the system's speech says the words' texts
+  // The radio behind Hamlib's rigctld at this address ("127.0.0.1:4532"),
+  // on the port rigctldPort; empty: the Yaesu CAT dialect on line 1's port.
+  std::string rigctldAddress;
   std::string noSystemSpeech;  // why the system's speech asked for cannot be used
 
   // ===== The program: identity, files, life and events (app/) =====
@@ -76,6 +80,7 @@ class FrontPanel {
   int ticksSinceOpen = 0;     // ticks since the port was last opened
   int radioLost = 0;          // 1 while a radio that had answered does not
   int linkFaultsSaid = 0;     // the reasons said since the radio last answered, a bit each
+  Absence radioAbsence = Absence::unknown;  // what rigctld said of a radio that does not answer
 
   // ===== The radio as last read or set: frequency, band and mode (controls/, radio/) =====
   int frequencyHz = 0;
@@ -139,6 +144,7 @@ class FrontPanel {
 
   // app/: configuration, opening sequence, event handler and key map.
   bool readConfiguration();  // false when "quelmo.cfg" is missing or unreadable
+  void chooseRadio();        // after the options: rigctld's dialect when RIGCTLD names it
   void refuseConfiguration(const std::string& why);  // said, and on standard error
   void openingSequence();
   void setInitialValues();  // the state the opening sequence starts from
@@ -166,8 +172,10 @@ class FrontPanel {
   void readFrequencyReply(const Reading& reading);
   bool watchLink();      // each tick; false while the port is not open
   void radioAnswered();  // a whole reply has come
+  std::string linkName() const;  // "port 1", or "rigctld at 127.0.0.1:4532", for messages
   void readModeReply(const Reading& reading);
   void takeRefusal(const Reading& refusal);
+  void takeAbsence(const Reading& absence);  // rigctld says the radio does not answer
   void sayRadioChangesAtRest();  // what the radio changed, once it rests
   void askFrequencyAtEnd();      // once more, briefly, for the band memory saved
 
@@ -216,6 +224,7 @@ class FrontPanel {
   void completeEntry();
 
   // controls/: levels.
+  bool notAvailable(Level level);  // says so when the radio lacks the level
   void adjustUp();
   void adjustDown();
   void sendPower();

@@ -21,3 +21,11 @@ constexpr bool swrSaidInFull(SwrAnnounce setting) { return static_cast<int>(sett
 // entry reaches (digits make 0 and up), so an entry of 9, 9, 9 (999, 99.9,
 // 9.99) ends like any other.
 constexpr int noEntry = -1;
+
+// What the radio's server (rigctld) last said of a radio that does not
+// answer (radioAbsence), until the radio answers again.
+enum class Absence : int { unknown = 0, silent = 1, switchedOff = 2 };
+
+// The port number of the connection to rigctld: line 1 of "quelmo.cfg"
+// names ports 1 to 99, so no port of the radio's is ever this one.
+constexpr int rigctldPort = 256;

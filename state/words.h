@@ -28,6 +28,7 @@ constexpr Word ok = "ok";
 constexpr Word invalid = "invalid";
 constexpr Word option = "option";  // "option invalid": a line of quelmo.cfg not taken
 constexpr Word refused = "refused";  // the radio refused a command
+constexpr Word notAvailable = "notavailable";  // the radio has no such function or level
 constexpr Word maximum = "max";
 
 // The link to the radio: lost, and why (radio/link_fault.cpp).
@@ -40,6 +41,7 @@ constexpr Word noAnswer = "noanswer";
 constexpr Word noServer = "noserver";
 constexpr Word serverBusy = "serverbusy";
 constexpr Word noAddress = "noaddress";
+constexpr Word radioOff = "radiooff";  // rigctld says the radio is switched off
 
 // The station check (check/station_check.cpp).
 constexpr Word port = "port";

@@ -24,22 +24,6 @@ constexpr int readsToGiveUp = 10;  // the poll reads every 100 ms: a second
 constexpr int answerMsPerByte = 25;
 constexpr int answerReads = 4;
 
-// The setting a set command changes, as a number: its kind, and which
-// level or function. Questions and the wake-up change none (-1).
-int settingOf(const Operation& operation) {
-  switch (operation.kind) {
-    case Kind::level:
-      return 100 + static_cast<int>(operation.level);
-    case Kind::function:
-      return 200 + static_cast<int>(operation.function);
-    case Kind::question:
-    case Kind::wakeUp:
-      return -1;
-    default:
-      return static_cast<int>(operation.kind);
-  }
-}
-
 std::optional<Question> questionOf(Reading::Kind kind) {
   switch (kind) {
     case Reading::Kind::frequency:

@@ -23,7 +23,7 @@ VOCABULARY = [
     "17", "20", "21", "30", "40", "60", "70", "80", "160", "notsaved",
     "lost", "nodev", "denied", "busy", "badspeed", "noanswer", "port", "speed", "tuner",
     "carrier", "pwrctl", "log", "checkline", "id", "running", "noserver", "serverbusy",
-    "noaddress", "echo", "option", "refused",
+    "noaddress", "echo", "option", "refused", "notavailable", "radiooff",
 ]
 
 
