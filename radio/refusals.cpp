@@ -101,7 +101,9 @@ void FrontPanel::takeRefusal(const Reading& refusal) {
       pollQueries.answer(refused.question, query);
       return;
     }
-    undo(*this, refused, refusal.before);
+    // A function the radio does not have is off, whatever was sent before.
+    bool lackedFunction = refusal.lacking && refused.kind == Kind::function;
+    undo(*this, refused, lackedFunction ? std::optional<int>(0) : refusal.before);
   }
   speakWord(refusal.lacking ? word::notAvailable : word::refused);
 }

@@ -181,8 +181,8 @@ std::vector<Command> commandsOf(const Operation& operation, const Setting& setti
     case Kind::transmit:
       return {{on ? "T 1" : "T 0", "set_ptt"}};
     case Kind::tune:
-      // The tuner goes in line and tunes; at the end it stays in line.
-      if (!on) return {setFunction("TUNER", true)};
+      // The tuner goes in line and tunes; its tuning ends by itself.
+      if (!on) return {};
       return {setFunction("TUNER", true), {"G TUNE", "vfo_op"}};
     case Kind::powerSwitch:
       return {{on ? "\\set_powerstat 1" : "\\set_powerstat 0", "set_powerstat"}};

@@ -456,6 +456,7 @@ void RigctldRadio::knowCapabilities(const Capabilities& capabilities) {
   setting_.attenuatorDb =
       capabilities.attenuatorDb.empty() ? 0 : capabilities.attenuatorDb.front();
   sendHeld();
+  askOwnQuestions();
 }
 
 // The ladder's steps below the radio's maximum, and the maximum itself.
@@ -472,12 +473,14 @@ void RigctldRadio::knowMaximumWatts(int watts) {
 void RigctldRadio::knowFrequency(int hz) {
   setting_.frequencyHz = hz;
   sendHeldPower();
+  askOwnQuestions();
 }
 
 void RigctldRadio::knowMode(std::string_view name) {
   if (name.empty()) return;
   setting_.modeName = std::string(name);
   sendHeldPower();
+  askOwnQuestions();
 }
 
 void RigctldRadio::sendHeldPower() {
