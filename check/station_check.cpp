@@ -285,6 +285,7 @@ bool reportRigctld(FrontPanel& p, std::ostream& out) {
   }
   p.frequencyHz = frequency->value;
   std::string shown = frequencyDisplayText(frequency->value);
+  p.freqDisplay = shown;
   out << "  the radio is on " << shown.substr(shown.find_first_not_of(' ')) << " MHz\n";
   p.speakWord(word::connected);
   p.announceFrequency();
