@@ -14,6 +14,9 @@ import threading
 
 from station import STATION_CONFIG, Station, wait_until
 
+# The poll's questions, left out when looking at what keys sent.
+POLL_QUESTIONS = {"f", "m", "l STRENGTH", "l SWR"}
+
 
 def free_port():
     with socket.socket() as probe:
@@ -90,10 +93,13 @@ class ScriptedRigctld:
 
         class Client(socketserver.StreamRequestHandler):
             def handle(self):
-                for line in self.rfile:
-                    command = line.decode("latin-1").strip()
-                    scripted.received.append(command)
-                    self.wfile.write(scripted.answer(command.lstrip("+")).encode())
+                try:
+                    for line in self.rfile:
+                        command = line.decode("latin-1").strip()
+                        scripted.received.append(command)
+                        self.wfile.write(scripted.answer(command.lstrip("+")).encode())
+                except ConnectionError:
+                    pass  # the program closed the connection to open it again
 
         socketserver.ThreadingTCPServer.allow_reuse_address = True
         self.server = socketserver.ThreadingTCPServer(("127.0.0.1", self.port), Client)
@@ -149,8 +155,9 @@ class RigctldStation(Station):
 
     def sent(self, since=0):
         """The command lines the program sent, from the traffic log's
-        `since`-th on, without "+"."""
-        return [line[4:] for line in self.debug_lines()[since:] if line.startswith("TX=+")]
+        `since`-th line on, without "+" and without the poll's questions."""
+        return [line[4:] for line in self.debug_lines()[since:]
+                if line.startswith("TX=+") and line[4:] not in POLL_QUESTIONS]
 
     def wait_connected(self, timeout=10):
         wait_until(lambda: any(l.startswith("RX=get_freq:|Frequency") for l in self.debug_lines()),

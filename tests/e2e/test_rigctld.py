@@ -27,6 +27,7 @@ def tearDownModule():
 class RigctldTest(StationTest):
     station_class = RigctldStation
     rigctld_class = DummyRigctld
+    measures_cpu = True  # the program's idle cost is its process's alone
 
     def setUp(self):
         self.rigctld = self.rigctld_class().start()
@@ -115,7 +116,7 @@ class Keys(RigctldTest):
         self.radio_has(["0"], "t")
         self.radio_has(["LSB"], "m")
         self.radio_has(["1.000000"], "l", "RFPOWER")
-        sent = [line for line in station.sent(since) if line not in ("f", "l STRENGTH")]
+        sent = station.sent(since)
         self.assertEqual(sent[0], "T 0", sent)
 
         station.press("t")
@@ -123,7 +124,7 @@ class Keys(RigctldTest):
         since = len(station.debug_lines())
         station.press("q")
         self.assertEqual(station.wait_for_exit(), 0)
-        sent = [line for line in station.sent(since) if line not in ("f", "l STRENGTH")]
+        sent = station.sent(since)
         self.assertEqual(sent[0], "T 0", sent)
         self.assertEqual(self.rigctld.value("t"), "0")
 
@@ -151,9 +152,10 @@ class Link(RigctldTest):
         station = self.rig_station(options=["SPEAK_RADIO_CHANGES=1"])
         self.radio_has(["7100000"], "f")
         station.wait_for_words(["connected"])
-        time.sleep(1.5)  # the sound device comes to rest
-        share = station.cpu_share(4.0)
-        self.assertLess(share, IDLE_TARGET, "%.2f %% of a core polling rigctld" % share)
+        if self.measures_cpu:
+            time.sleep(1.5)  # the sound device comes to rest
+            share = station.cpu_share(4.0)
+            self.assertLess(share, IDLE_TARGET, "%.2f %% of a core polling rigctld" % share)
 
         since = len(station.words())
         self.rigctld.rig("F", "14074000")
