@@ -204,6 +204,8 @@ std::optional<std::string> powerScaleOf(const Reply& reply) {
   return scale;
 }
 
+std::string powerScale(int watts, int maximumWatts) { return fraction(watts, maximumWatts); }
+
 Command maximumPowerQuestion(const Setting& setting) {
   return {"\\power2mW 1 " + number(setting.frequencyHz) + " " + setting.modeName, "power2mW"};
 }

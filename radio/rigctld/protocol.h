@@ -71,6 +71,11 @@ Command powerCommand(std::string_view scale);
 // radio's scale it holds ("0.050000"; nothing when it holds none).
 bool isPowerScale(const Reply& reply);
 std::optional<std::string> powerScaleOf(const Reply& reply);
+// The power in the radio's scale worked out here, watts of its maximum,
+// for a rigctld that does not convert it: Hamlib 4.5 refuses to convert a
+// power within the range of a radio whose backend has no conversion of its
+// own (RPRT -10, most Icom and Kenwood radios).
+std::string powerScale(int watts, int maximumWatts);
 // Asks the radio's maximum power on the frequency, in milliwatts; the
 // watts its answer holds.
 Command maximumPowerQuestion(const Setting& setting);

@@ -345,6 +345,11 @@ std::optional<Reading> RigctldRadio::take(const Sent& sent, const Reply& reply) 
   if (reply.result == error::timedOut || reply.result == error::inputOutput) {
     return absentReading(sent.operation, reply, false);
   }
+  if (reply.result < 0 && isPowerScale(reply)) {
+    send(powerCommand(powerScale(sent.operation.value, maximumWatts())), sent.operation, true,
+         false, sent.before);
+    return std::nullopt;
+  }
   if (reply.result < 0) {
     if (!sent.carries) {
       log_("REFUSED=+" + sent.command.line);
@@ -462,6 +467,7 @@ void RigctldRadio::knowCapabilities(const Capabilities& capabilities) {
 // The ladder's steps below the radio's maximum, and the maximum itself.
 void RigctldRadio::knowMaximumWatts(int watts) {
   if (watts < 1) return;
+  maximumWatts_ = watts;
   powerLadder_.clear();
   for (int step : powerSteps) {
     if (step < watts) powerLadder_.push_back(step);
@@ -470,17 +476,24 @@ void RigctldRadio::knowMaximumWatts(int watts) {
   facts_.powerLadder = powerLadder_;
 }
 
+// The maximum is asked before the power waiting for them is converted, so
+// that it is known when rigctld will not convert the power.
 void RigctldRadio::knowFrequency(int hz) {
   setting_.frequencyHz = hz;
-  sendHeldPower();
   askOwnQuestions();
+  sendHeldPower();
 }
 
 void RigctldRadio::knowMode(std::string_view name) {
   if (name.empty()) return;
   setting_.modeName = std::string(name);
-  sendHeldPower();
   askOwnQuestions();
+  sendHeldPower();
+}
+
+// Until the radio has told it, the top of the P key's steps.
+int RigctldRadio::maximumWatts() const {
+  return maximumWatts_ > 0 ? maximumWatts_ : powerSteps.back();
 }
 
 void RigctldRadio::sendHeldPower() {

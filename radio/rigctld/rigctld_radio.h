@@ -22,7 +22,7 @@
 // ("\dump_caps"): what it lacks, the steps of its preamp and attenuator; the
 // set commands wait for them, so that nothing the radio lacks is sent. Once
 // the frequency is known it asks the maximum power ("\power2mW"), which cuts
-// the P key's power ladder.
+// the P key's power ladder and converts the power when rigctld will not.
 //
 // Pace. A question is not sent again while the same one, asked before the
 // last read, still waits for its answer and no set command has gone out
@@ -105,6 +105,7 @@ class RigctldRadio : public Radio {
   void giveBack(const Sent& refused);
   void knowCapabilities(const Capabilities& capabilities);
   void knowMaximumWatts(int watts);
+  int maximumWatts() const;
   void knowFrequency(int hz);
   void knowMode(std::string_view name);
   void sendHeldPower();
@@ -115,6 +116,7 @@ class RigctldRadio : public Radio {
   LogLine log_;
   RadioFacts facts_;
   std::vector<int> powerLadder_;
+  int maximumWatts_ = 0;  // as the radio told it; 0 until then
   Capabilities capabilities_;
   unsigned learnedLacking_ = 0;  // refused as lacking since the capabilities came
   Setting setting_;

@@ -134,8 +134,8 @@ TEST_F(RigctldTest, SetCommandsWaitForTheCapabilitiesAndWhatTheRadioLacksIsNotSe
   radio.ask(Question::swr);
   EXPECT_EQ(sent(), (Strings{"\\dump_caps"}));
   EXPECT_TRUE(reply(kenwoodCaps).empty());
-  EXPECT_EQ(sent(), (Strings{"T 0", "M LSB -1", "F 7100000", "\\mW2power 100000 7100000 LSB",
-                             "\\power2mW 1 7100000 LSB", "f"}));
+  EXPECT_EQ(sent(), (Strings{"T 0", "M LSB -1", "F 7100000", "\\power2mW 1 7100000 LSB",
+                             "\\mW2power 100000 7100000 LSB", "f"}));
   EXPECT_TRUE(radio.facts().lacks(Function::noiseReduction));
   EXPECT_FALSE(radio.facts().lacks(Function::notch));
   EXPECT_FALSE(radio.facts().lacks(Feature::tuner));
@@ -190,6 +190,36 @@ TEST_F(RigctldTest, RepliesAreReadByTheCommandTheyNameWhateverTheReadsCut) {
   EXPECT_EQ(readings[1].kind, Reading::Kind::unknown);
   EXPECT_EQ(readings[2].kind, Reading::Kind::unknown);
   EXPECT_EQ(radio.facts().lacking, 0U);
+}
+
+// Hamlib 4.5's rigctld refuses to convert a power within the range of a
+// radio whose backend has no conversion of its own (RPRT -10, as the
+// TS-590S's answers): the power is then converted from the radio's maximum,
+// or from 100 W when rigctld cannot tell that either. Nothing is refused.
+TEST_F(RigctldTest, APowerRigctldWillNotConvertIsWorkedOutFromTheRadiosMaximum) {
+  knowCapabilities();
+  radio.setMode(1);
+  EXPECT_EQ(sent(), (Strings{"M LSB -1", "\\power2mW 1 7100000 LSB"}));
+  reply("set_mode: LSB -1\nRPRT 0\npower2mW: 1 7100000 LSB\nRPRT -11\n");
+  radio.setLevel(Level::power, 20);
+  EXPECT_EQ(sent(), (Strings{"\\mW2power 20000 7100000 LSB"}));
+  EXPECT_TRUE(reply("mW2power: 20000 7100000 LSB\nRPRT -10\n").empty());
+  EXPECT_EQ(sent(), (Strings{"L RFPOWER 0.200000"}));
+
+  radio.linkOpened();
+  knowCapabilities();
+  EXPECT_EQ(sent(), (Strings{"\\power2mW 1 7100000 LSB"}));
+  reply("power2mW: 1 7100000 LSB\nPower mW: 10000\nRPRT 0\n");
+  radio.setLevel(Level::power, 5);
+  sent();
+  EXPECT_TRUE(reply("mW2power: 5000 7100000 LSB\nRPRT -10\n").empty());
+  EXPECT_EQ(sent(), (Strings{"L RFPOWER 0.500000"}));
+  // Refused, the setting itself is the power's refusal, its value given back.
+  std::vector<Reading> readings = reply("set_level: RFPOWER 0.500000\nRPRT -9\n");
+  ASSERT_EQ(readings.size(), 1U);
+  EXPECT_EQ(readings[0].kind, Reading::Kind::refused);
+  EXPECT_EQ(readings[0].refused.level, Level::power);
+  EXPECT_EQ(readings[0].refused.value, 5);
 }
 
 // "RPRT n" below 0 refuses exactly the command named: the value sent before
