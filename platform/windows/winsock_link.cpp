@@ -1,8 +1,8 @@
 // Winsock's header comes before windows.h, which would bring the old one.
+#include "platform/windows/winsock_link.h"
+
 #include <winsock2.h>
 #include <ws2tcpip.h>
-
-#include "platform/windows/winsock_link.h"
 
 #include <algorithm>
 #include <chrono>

@@ -40,8 +40,10 @@ std::string number(long long value) { return std::to_string(value); }
 
 // value / whole with six decimals, 0..1, spelled the same in every locale.
 std::string fraction(int value, int whole) {
-  long long millionths = (static_cast<long long>(std::clamp(value, 0, whole)) * 1'000'000 + whole / 2) / whole;
-  return number(millionths / 1'000'000) + "." + zeroPadded(static_cast<int>(millionths % 1'000'000), 6);
+  long long millionths =
+      (static_cast<long long>(std::clamp(value, 0, whole)) * 1'000'000 + whole / 2) / whole;
+  return number(millionths / 1'000'000) + "." +
+         zeroPadded(static_cast<int>(millionths % 1'000'000), 6);
 }
 
 Command setLevel(std::string_view name, const std::string& value) {

@@ -53,11 +53,11 @@ struct Reply {
 
 // What an operation needs that the dialect knows of the radio at the time.
 struct Setting {
-  std::string modeName;   // the radio's mode as Hamlib names it ("USB"), for the width
-  int preampDb = 0;       // the preamp's and the attenuator's first step the radio offers
+  std::string modeName;  // the radio's mode as Hamlib names it ("USB"), for the width
+  int preampDb = 0;      // the preamp's and the attenuator's first step the radio offers
   int attenuatorDb = 0;
-  int frequencyHz = 0;    // for the power's conversion to the radio's scale
-  int widthHz = 0;        // the width step's passband
+  int frequencyHz = 0;  // for the power's conversion to the radio's scale
+  int widthHz = 0;      // the width step's passband
 };
 
 // The commands that carry an operation, in order; none for one rigctld has

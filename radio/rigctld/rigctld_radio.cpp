@@ -49,8 +49,9 @@ constexpr std::size_t loggedReply = 200;
 constexpr int answerWaitMs = 300;
 constexpr int answerReads = 4;
 
-Operation ownQuestion() { return Operation{Kind::question, 0, Level::afGain, Function::preamp,
-                                           Question::identity}; }
+Operation ownQuestion() {
+  return Operation{Kind::question, 0, Level::afGain, Function::preamp, Question::identity};
+}
 
 std::string joined(const std::vector<std::string>& lines) {
   std::string text;
@@ -180,8 +181,8 @@ bool RigctldRadio::sendOperation(const Operation& operation, std::optional<int> 
 }
 
 // The log shows what was sent, whether it got there or not.
-bool RigctldRadio::send(const Command& command, const Operation& operation, bool carries,
-                        bool own, std::optional<int> before) {
+bool RigctldRadio::send(const Command& command, const Operation& operation, bool carries, bool own,
+                        std::optional<int> before) {
   std::string line = "+" + command.line + "\n";
   int written = platform_.writeSerial(port_, line.data(), static_cast<int>(line.size()));
   log_("TX=+" + command.line);
@@ -220,8 +221,7 @@ void RigctldRadio::askOwnQuestions() {
   }
   if (!maximumAsked_ && capabilitiesKnown_ && setting_.frequencyHz > 0 &&
       !setting_.modeName.empty()) {
-    maximumAsked_ =
-        send(maximumPowerQuestion(setting_), ownQuestion(), false, true, std::nullopt);
+    maximumAsked_ = send(maximumPowerQuestion(setting_), ownQuestion(), false, true, std::nullopt);
   }
 }
 
@@ -260,8 +260,8 @@ void RigctldRadio::awaitAnswer(const std::function<bool(const Reading&)>& take) 
     platform_.setSerialReadMode(port_, -1);
     if (count == 0) break;  // silent, or gone
     if (platform_.serialBytesWaiting(port_) > 0) {
-      count += std::clamp(platform_.readSerial(port_, bytes + 1, longestRead - 1), 0,
-                          longestRead - 1);
+      count +=
+          std::clamp(platform_.readSerial(port_, bytes + 1, longestRead - 1), 0, longestRead - 1);
     }
     for (const Reading& reading :
          readingsIn(std::string_view(bytes, static_cast<std::size_t>(count)))) {
@@ -396,8 +396,7 @@ Reading RigctldRadio::refusalOf(const Sent& sent, const Reply& reply) {
   reading.refused = sent.operation;
   reading.before = sent.before;
   reading.reply = reply.text;
-  reading.lacking =
-      reply.result == error::notAvailable || reply.result == error::notImplemented;
+  reading.lacking = reply.result == error::notAvailable || reply.result == error::notImplemented;
   if (reading.lacking) learnLacking(sent.operation);
   log_("REFUSED=+" + sent.command.line);
   giveBack(sent);
@@ -458,8 +457,7 @@ void RigctldRadio::knowCapabilities(const Capabilities& capabilities) {
   capabilitiesKnown_ = true;
   facts_.lacking = capabilities.lacking | learnedLacking_;
   setting_.preampDb = capabilities.preampDb.empty() ? 0 : capabilities.preampDb.front();
-  setting_.attenuatorDb =
-      capabilities.attenuatorDb.empty() ? 0 : capabilities.attenuatorDb.front();
+  setting_.attenuatorDb = capabilities.attenuatorDb.empty() ? 0 : capabilities.attenuatorDb.front();
   sendHeld();
   askOwnQuestions();
 }

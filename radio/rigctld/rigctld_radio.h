@@ -120,13 +120,13 @@ class RigctldRadio : public Radio {
   Capabilities capabilities_;
   unsigned learnedLacking_ = 0;  // refused as lacking since the capabilities came
   Setting setting_;
-  std::deque<Held> held_;  // set commands waiting for the capabilities
+  std::deque<Held> held_;          // set commands waiting for the capabilities
   std::optional<Held> heldPower_;  // a power waiting for its frequency and mode
   bool capabilitiesAsked_ = false;
   bool capabilitiesKnown_ = false;
   bool maximumAsked_ = false;
   std::deque<Sent> unanswered_;
-  std::map<int, int> lastSent_;  // the last value sent for each setting
+  std::map<int, int> lastSent_;     // the last value sent for each setting
   std::string line_;                // the start of a line still to be finished
   std::vector<std::string> block_;  // the lines of a reply still to be finished
   int reads_ = 0;

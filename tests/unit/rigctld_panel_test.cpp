@@ -122,8 +122,9 @@ TEST_F(RigctldPanelTest, ARadioThatDoesNotAnswerRigctldIsLostWithItsReason) {
   }
   EXPECT_EQ(words(), (Strings{"lost", "noanswer"}));
   panel.debugFile.close();
-  EXPECT_NE(readFileBytes("debug.dat").find("LINK=radio lost, rigctld at 127.0.0.1:4532: rigctld "
-                                            "gets no answer from the radio"),
+  EXPECT_NE(readFileBytes("debug.dat")
+                .find("LINK=radio lost, rigctld at 127.0.0.1:4532: rigctld "
+                      "gets no answer from the radio"),
             std::string::npos);
 }
 
@@ -138,18 +139,23 @@ TEST_F(RigctldOptionTest, TheAddressIsTakenWithItsPortAndLineOneIsNotUsed) {
     std::string address;
   };
   const std::vector<Case> cases = {
-      {"RIGCTLD=127.0.0.1:4532", "127.0.0.1:4532"}, {"rigctld = [::1]:4533", "[::1]:4533"},
-      {"RIGCTLD=radio-pc:4532", "radio-pc:4532"},   {"RIGCTLD=127.0.0.1", ""},
-      {"RIGCTLD=127.0.0.1:", ""},                   {"RIGCTLD=127.0.0.1:70000", ""},
-      {"RIGCTLD=:4532", ""},                        {"RIGCTLD=127.0.0.1 :4532", ""},
+      {"RIGCTLD=127.0.0.1:4532", "127.0.0.1:4532"},
+      {"rigctld = [::1]:4533", "[::1]:4533"},
+      {"RIGCTLD=radio-pc:4532", "radio-pc:4532"},
+      {"RIGCTLD=127.0.0.1", ""},
+      {"RIGCTLD=127.0.0.1:", ""},
+      {"RIGCTLD=127.0.0.1:70000", ""},
+      {"RIGCTLD=:4532", ""},
+      {"RIGCTLD=127.0.0.1 :4532", ""},
       {"RIGCTLD=", ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
     FrontPanel fresh(platform);
-    writeFileBytes("quelmo.cfg", "radio\r\nSPEED=38400\r\nPOWER=100\r\nSWR=0\r\nTUN=0\r\n"
-                                 "BANDMAX=7\r\nPWRCTL=0\r\nDEBUG=0\r\n" +
-                                     c.line + "\r\n");
+    writeFileBytes("quelmo.cfg",
+                   "radio\r\nSPEED=38400\r\nPOWER=100\r\nSWR=0\r\nTUN=0\r\n"
+                   "BANDMAX=7\r\nPWRCTL=0\r\nDEBUG=0\r\n" +
+                       c.line + "\r\n");
     testing::internal::CaptureStderr();
     EXPECT_TRUE(fresh.readConfiguration());
     std::string problems = testing::internal::GetCapturedStderr();

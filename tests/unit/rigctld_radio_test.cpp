@@ -3,13 +3,14 @@
 // capabilities and what the radio lacks, refusals, a radio that does not
 // answer rigctld, and the pace of the questions. rigctld's replies are
 // queued as rigctld sends them (Hamlib 4.5's extended responses).
+#include "radio/rigctld/rigctld_radio.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "platform/scripted_platform.h"
-#include "radio/rigctld/rigctld_radio.h"
 #include "state/named_values.h"
 
 namespace {
@@ -75,9 +76,8 @@ class RigctldTest : public ::testing::Test {
   ScriptedPlatform platform;
   int port = rigctldPort;
   Strings log;
-  rigctld::RigctldRadio radio{platform, port, [this](std::string_view line) {
-                                log.emplace_back(line);
-                              }};
+  rigctld::RigctldRadio radio{platform, port,
+                              [this](std::string_view line) { log.emplace_back(line); }};
 
  private:
   std::size_t looked_ = 0;
@@ -106,10 +106,10 @@ TEST_F(RigctldTest, EachOperationGoesOutInRigctldsCommands) {
   radio.wakeUp();  // rigctld wakes the radio itself
   radio.ask(Question::mode);
   radio.ask(Question::sMeter);
-  EXPECT_EQ(sent(), (Strings{"F 14200000", "M USB 2400", "L AF 0.196078",
-                             "L RF 1.000000", "L PREAMP 12", "L PREAMP 0", "L ATT 12", "U NB 1",
-                             "U ANF 0", "U COMP 1", "T 1", "T 0", "U TUNER 1", "G TUNE",
-                             "\\set_powerstat 0", "m", "l STRENGTH"}));
+  EXPECT_EQ(sent(),
+            (Strings{"F 14200000", "M USB 2400", "L AF 0.196078", "L RF 1.000000", "L PREAMP 12",
+                     "L PREAMP 0", "L ATT 12", "U NB 1", "U ANF 0", "U COMP 1", "T 1", "T 0",
+                     "U TUNER 1", "G TUNE", "\\set_powerstat 0", "m", "l STRENGTH"}));
   // The power in the radio's scale, as rigctld converts it, on the
   // frequency and mode the radio is on.
   radio.setLevel(Level::power, 50);
@@ -304,8 +304,7 @@ TEST_F(RigctldTest, QuestionsDoNotPileUpBehindASlowRadioAndLateAnswersAreNone) {
   EXPECT_EQ(readings[1].kind, Reading::Kind::unknown);
   EXPECT_EQ(readings[2].kind, Reading::Kind::unknown);
   radio.ask(Question::frequency);
-  EXPECT_EQ(reply("get_freq:\nFrequency: 7000000\nRPRT 0\n").at(0).kind,
-            Reading::Kind::frequency);
+  EXPECT_EQ(reply("get_freq:\nFrequency: 7000000\nRPRT 0\n").at(0).kind, Reading::Kind::frequency);
 }
 
 // A new connection: nothing sent before it is answered any more, and the
