@@ -74,7 +74,7 @@ std::optional<std::string> powerScaleOf(const Reply& reply);
 // The power in the radio's scale worked out here, watts of its maximum,
 // for a rigctld that does not convert it: Hamlib 4.5 refuses to convert a
 // power within the range of a radio whose backend has no conversion of its
-// own (RPRT -10, most Icom and Kenwood radios).
+// own (RPRT -10: the Kenwood TS-590S's, for one).
 std::string powerScale(int watts, int maximumWatts);
 // Asks the radio's maximum power on the frequency, in milliwatts; the
 // watts its answer holds.
