@@ -35,10 +35,24 @@ void wipeReadings(FrontPanel& p) {
   p.platform.printText(blanks(layout::sMeterWidth));
 }
 
+// Whether a reason said since the radio was last found has the same word:
+// rigctld's silence and the radio's behind it are both "no answer".
+bool wordSaid(const FrontPanel& p, LinkFault fault) {
+  for (int said = 0; said <= static_cast<int>(LinkFault::radioOff); ++said) {
+    LinkFault saidFault = static_cast<LinkFault>(said);
+    if ((p.linkFaultsSaid & bitOf(saidFault)) != 0 &&
+        linkFaultWord(saidFault) == linkFaultWord(fault)) {
+      return true;
+    }
+  }
+  return false;
+}
+
 // Each reason is said once until the radio answers again.
 void reportLinkFault(FrontPanel& p, LinkFault fault) {
   if (!p.rigctldAddress.empty()) fault = overRigctld(fault);
   if (fault == LinkFault::none || (p.linkFaultsSaid & bitOf(fault)) != 0) return;
+  bool heard = wordSaid(p, fault);
   p.linkFaultsSaid |= bitOf(fault);
   std::string text = p.linkName() + ": ";
   if (p.connectedSpoken == 1) {
@@ -49,7 +63,8 @@ void reportLinkFault(FrontPanel& p, LinkFault fault) {
     wipeReadings(p);
     text = "radio lost, " + text;
   }
-  p.speakWord(linkFaultWord(fault));
+  // A closer reason with the word already heard is only written down.
+  if (!heard) p.speakWord(linkFaultWord(fault));
   if (fault == LinkFault::noPort) p.speakWord(word::digit(1));  // "check line one"
   text += linkFaultText(fault);
   p.writeLogLine("LINK=" + text);

@@ -128,6 +128,26 @@ TEST_F(RigctldPanelTest, ARadioThatDoesNotAnswerRigctldIsLostWithItsReason) {
             std::string::npos);
 }
 
+// rigctld says nothing while it waits for the radio, then answers that the
+// radio did not answer it: two reasons of one word, "no answer", heard once;
+// the traffic log has both.
+TEST_F(RigctldPanelTest, RigctldSilentThenItsRadioSilentIsNoAnswerHeardOnce) {
+  for (int i = 0; i < 24; ++i) tick();
+  EXPECT_EQ(words(), (Strings{"lost", "noanswer"}));
+  for (int i = 0; i < 24; ++i) {
+    tick();
+    platform.queueReply("get_freq:\nRPRT -5\nget_level: STRENGTH\nRPRT -5\n");
+    tick();
+  }
+  EXPECT_EQ(words(), (Strings{"lost", "noanswer"}));
+  panel.debugFile.close();
+  std::string log = readFileBytes("debug.dat");
+  EXPECT_NE(log.find("LINK=radio lost, rigctld at 127.0.0.1:4532: no answer from rigctld"),
+            std::string::npos);
+  EXPECT_NE(log.find("LINK=rigctld at 127.0.0.1:4532: rigctld gets no answer from the radio"),
+            std::string::npos);
+}
+
 class RigctldOptionTest : public FrontPanelTest {};
 
 // The address in digits with its port; a host name is taken here and the
