@@ -95,6 +95,8 @@ bool FrontPanel::readConfiguration() {
     refuseConfiguration(configFile.problem());
     return false;
   }
+  // Through rigctld, line 1 names no port of the radio's.
+  chooseRadio();
   if (comPort < 1) {
     reportProblem(configFileName + " line 1 (" + std::to_string(portLineLength) +
                   " characters) names no port");

@@ -81,6 +81,11 @@ void meter(FrontPanel& p, int) {
 void width(FrontPanel& p, int) {
   if (p.modeIndex == fmMode) return;
   p.focusControl = Focus::width;
+  if (p.radio->facts().lacks(Level::width)) {
+    p.speakWord(word::bandwidth);
+    p.notAvailable(Level::width);
+    return;
+  }
   p.announceWidth();
 }
 
@@ -112,6 +117,7 @@ constexpr std::array<KeyRow, 32> keyMap = {{
      [](FrontPanel& p, int) {
        p.focusControl = Focus::afGain;
        p.speakWord(word::afGain);
+       p.notAvailable(Level::afGain);
      },
      Then::stop},
     {is<'E'>, always, [](FrontPanel& p, int) { p.startEntry(); }, Then::stop},
@@ -148,6 +154,7 @@ constexpr std::array<KeyRow, 32> keyMap = {{
      [](FrontPanel& p, int) {
        p.speakWord(word::power);
        p.focusControl = Focus::power;
+       if (p.notAvailable(Level::power)) return;
        p.sendPower();
        p.announcePower();
      },
@@ -156,6 +163,7 @@ constexpr std::array<KeyRow, 32> keyMap = {{
      [](FrontPanel& p, int) {
        p.speakWord(word::rfGain);
        p.focusControl = Focus::rfGain;
+       p.notAvailable(Level::rfGain);
      },
      Then::stop},
     {is<'S'>, always, meter, Then::stop},

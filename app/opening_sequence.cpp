@@ -43,11 +43,17 @@ void FrontPanel::switchRadioOn() {
 
 // A port that does not open is not reported here: the commands then go
 // nowhere, and the link watch says why at the first tick (radio/link_watch.cpp).
+// rigctld is reached across the network, its line set where the radio is.
 void FrontPanel::openRadioPort() {
   platform.closeSerial(comPort);
-  platform.openSerial(comPort, baudRate);
+  if (!rigctldAddress.empty()) {
+    platform.openNetworkLink(comPort, rigctldAddress);
+  } else {
+    platform.openSerial(comPort, baudRate);
+  }
   platform.setSerialReadMode(comPort, -1);  // reads never wait
   platform.setSerialFormat(comPort, dataBits, parity, stopBits);
+  radio->linkOpened();
 }
 
 // The state the opening sequence starts the radio from: 40 m in LSB, the

@@ -11,7 +11,25 @@
 
 namespace {
 
-constexpr std::array<OptionRow, 4> options = {{
+// An address in digits and its port: "127.0.0.1:4532", "[::1]:4532". A
+// host name is taken here and refused by the link, which says so.
+std::string addressProblem(std::string_view value) {
+  constexpr const char* form = ": write it as 127.0.0.1:4532";
+  std::size_t colon = value.rfind(':');
+  if (value.empty() || value.find_first_of(" \t") != std::string_view::npos) {
+    return std::string("has no address") + form;
+  }
+  std::string_view port = colon == std::string_view::npos ? "" : value.substr(colon + 1);
+  bool portDigits = !port.empty() && port.size() <= 5 &&
+                    port.find_first_not_of("0123456789") == std::string_view::npos;
+  if (colon == 0 || !portDigits || std::stoi(std::string(port)) < 1 ||
+      std::stoi(std::string(port)) > 65535) {
+    return std::string("has no address with a port number") + form;
+  }
+  return {};
+}
+
+constexpr std::array<OptionRow, 5> options = {{
     {"SPEECH_CUT", 0, 1, 0, true,
      [](FrontPanel& p, double v) { p.speechCut = static_cast<int>(v); },
      [](const FrontPanel& p) { return static_cast<double>(p.speechCut); },
@@ -29,6 +47,12 @@ constexpr std::array<OptionRow, 4> options = {{
      "1: every answer is said as text by the system's speech, the operator's own voice "
      "(speech-dispatcher; on Windows the screen reader, else the Windows voice); 0: the "
      "recorded words"},
+    {"RIGCTLD", 0, 0, 0, false, nullptr, nullptr,
+     "the radio is reached through Hamlib's rigctld at this address, in digits with its port; "
+     "not given: the Yaesu CAT commands on line 1's port",
+     addressProblem,
+     [](FrontPanel& p, std::string_view value) { p.rigctldAddress = std::string(value); },
+     [](const FrontPanel& p) { return p.rigctldAddress; }},
 }};
 
 std::string_view trimmed(std::string_view text) {
@@ -81,6 +105,15 @@ std::string optionValueText(double value) {
   return text;
 }
 
+std::string optionValueOf(const OptionRow& option, const FrontPanel& panel) {
+  return option.getText != nullptr ? option.getText(panel) : optionValueText(option.get(panel));
+}
+
+bool isDefault(const OptionRow& option, const FrontPanel& panel) {
+  return option.getText != nullptr ? option.getText(panel).empty()
+                                   : option.get(panel) == option.byDefault;
+}
+
 OptionLine readOptionLine(std::string_view line) {
   OptionLine read;
   std::string_view content = trimmed(line);
@@ -95,7 +128,16 @@ OptionLine readOptionLine(std::string_view line) {
     read.problem = "names no option the program knows";
     return read;
   }
-  double value = wholeTextAsNumber(trimmed(content.substr(equals + 1)));
+  std::string_view text = trimmed(content.substr(equals + 1));
+  if (row->textProblem != nullptr) {
+    read.problem = row->textProblem(text);
+    if (read.problem.empty()) {
+      read.option = row;
+      read.text = std::string(text);
+    }
+    return read;
+  }
+  double value = wholeTextAsNumber(text);
   bool fits = !std::isnan(value) && value >= row->lowest && value <= row->highest &&
               (!row->wholeNumber || value == std::floor(value));
   if (!fits) {
@@ -109,6 +151,10 @@ OptionLine readOptionLine(std::string_view line) {
 
 std::string takeOptionLine(FrontPanel& panel, std::string_view line) {
   OptionLine read = readOptionLine(line);
-  if (read.option != nullptr) read.option->set(panel, read.value);
+  if (read.option != nullptr && read.option->setText != nullptr) {
+    read.option->setText(panel, read.text);
+  } else if (read.option != nullptr) {
+    read.option->set(panel, read.value);
+  }
   return read.problem;
 }

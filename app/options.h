@@ -19,6 +19,12 @@ struct OptionRow {
   void (*set)(FrontPanel& panel, double value);
   double (*get)(const FrontPanel& panel);
   const char* meaning;  // what its values do, for the station check
+  // An option whose value is a text (an address) rather than a number:
+  // why a value is not taken (empty when it is), and its text's setter and
+  // getter (empty when not given). Null for a number.
+  std::string (*textProblem)(std::string_view value) = nullptr;
+  void (*setText)(FrontPanel& panel, std::string_view value) = nullptr;
+  std::string (*getText)(const FrontPanel& panel) = nullptr;
 };
 
 // Every option the program knows.
@@ -30,6 +36,7 @@ std::span<const OptionRow> optionTable();
 struct OptionLine {
   const OptionRow* option = nullptr;
   double value = 0;
+  std::string text;  // a text option's value
   std::string problem;
 };
 OptionLine readOptionLine(std::string_view line);
@@ -39,3 +46,7 @@ std::string takeOptionLine(FrontPanel& panel, std::string_view line);
 
 // The option's value as written in the file ("1", "1.5").
 std::string optionValueText(double value);
+// The value a panel has of an option, as written in the file; empty for a
+// text option not given.
+std::string optionValueOf(const OptionRow& option, const FrontPanel& panel);
+bool isDefault(const OptionRow& option, const FrontPanel& panel);

@@ -18,6 +18,7 @@ sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
 sys.path.insert(0, HERE)
 
 import station as e2e  # noqa: E402
+from rigctld import DummyRigctld, RigctldStation, rigctld_config  # noqa: E402
 from speech_service import SpeechService  # noqa: E402
 from test_voice import (RATE, SILENT_SAMPLES, SOUND_SAMPLES, VOCABULARY, value_of,  # noqa: E402
                         wav_bytes)
@@ -296,6 +297,45 @@ class SystemSpeechRun:
                 "system_first_p99_ms": percentile(latencies, 0.99)}
 
 
+class RigctldIdleRun:
+    """Idle polling through Hamlib's rigctld with its dummy radio (model 1)
+    on 127.0.0.1: the program's share of a core, and rigctld's own beside
+    it, over the idle period."""
+
+    def __init__(self, x_server, idle_seconds):
+        self.x = x_server
+        self.idle_seconds = idle_seconds
+
+    def go(self):
+        rigctld = DummyRigctld().start()
+        station = RigctldStation(self.x, config=rigctld_config(rigctld.port))
+        try:
+            station.start()
+            station.wait_connected()
+            time.sleep(2)  # the greeting and "connected" are over
+            rigctld_before = on_cpu_ns(rigctld.process.pid)
+            started = time.monotonic()
+            share = station.cpu_share(self.idle_seconds)
+            wall = time.monotonic() - started
+            rigctld_share = (on_cpu_ns(rigctld.process.pid) - rigctld_before) / 1e7 / wall
+        finally:
+            station.stop()
+            rigctld.stop()
+        return {"cpu_rigctld_pct": share, "cpu_rigctld_server_pct": rigctld_share}
+
+
+def on_cpu_ns(pid):
+    """The nanoseconds a process's threads have run, from the scheduler."""
+    total = 0
+    for task in os.listdir("/proc/%d/task" % pid):
+        try:
+            with open("/proc/%d/task/%s/schedstat" % (pid, task)) as stat:
+                total += int(stat.read().split()[0])
+        except FileNotFoundError:
+            continue  # a thread that has just ended
+    return total
+
+
 def write_varied_voice(folder):
     for index, word in enumerate(VOCABULARY):
         value = value_of(index)
@@ -366,6 +406,10 @@ ROWS = [
     ("cpu_sound_pct", "  of which the other threads (sound output)", "%.3f", "-", None),
     ("cpu_missing_pct", "CPU idle, radio missing (% of one core)", "%.3f", "< 0.5",
      lambda v: v < 0.5),
+    ("cpu_rigctld_pct", "CPU idle, polling through rigctld (% of one core)", "%.3f", "< 0.5",
+     lambda v: v < 0.5),
+    ("cpu_rigctld_server_pct", "  rigctld itself, dummy radio (% of one core)", "%.3f", "-",
+     None),
     ("speech_overhead_ms", "Speech: heard gap per word, phrase (ms)", "%.2f", "< 3",
      lambda v: v < 3),
     ("speech_words", "Speech: words in the phrase", "%.0f", "-", None),
@@ -403,7 +447,10 @@ CPU: utime+stime from /proc over the idle period, all threads, in clock
   to a file (SDL disk driver), rests after a second of silence. Radio
   missing: all threads' time on a core (/proc schedstat, nanoseconds) over
   half the idle period, after the simulated radio's adapter was pulled (its
-  link leads nowhere; the port is tried once a second).
+  link leads nowhere; the port is tried once a second). Through rigctld:
+  the same idle period with RIGCTLD= in quelmo.cfg and rigctld -m 1 (the
+  dummy radio) on 127.0.0.1, all threads' time on a core (schedstat), the
+  program's and rigctld's own.
 Speech gap: silence in the sound output between the end of one word's
   recording and the start of the next, over three frequency announcements.
   Sound layer: wall time of 10 words through the player minus their length
@@ -464,6 +511,7 @@ def main():
             for key, value in list(sound.items()) + list(ticks.items()) + list(rate.items()):
                 figures[key] = value
             figures.update(SystemSpeechRun(x_server, display, options.answers).go())
+            figures.update(RigctldIdleRun(x_server, options.idle).go())
             runs.append(figures)
     finally:
         display.close()

@@ -8,9 +8,14 @@
 // quelmo-check --port prints the port number that line 1 of quelmo.cfg in
 // the working folder names, as the program reads it; 0 for none (for
 // scripts/run).
+//
+// quelmo-check --rigctld prints the address of the option RIGCTLD in
+// quelmo.cfg in the working folder, as the program reads it; an empty line
+// when it names none (for scripts/run).
 #include <iostream>
 #include <string_view>
 
+#include "app/options.h"
 #include "app/port_line.h"
 #include "check/station_check.h"
 #include "platform/desktop/desktop_platform.h"
@@ -38,6 +43,23 @@ int printPort() {
   return 0;
 }
 
+int printRigctld() {
+  TextFile file;
+  std::string line;
+  std::string address;
+  if (file.open("quelmo.cfg", "R") == 0) {
+    for (int number = 1; file.readLine(line) == 0; ++number) {
+      if (number <= 8) continue;  // the settings; the options follow them
+      OptionLine option = readOptionLine(line);
+      if (option.option != nullptr && std::string_view(option.option->name) == "RIGCTLD") {
+        address = option.text;
+      }
+    }
+  }
+  std::cout << address << "\n";
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -45,6 +67,7 @@ int main(int argc, char** argv) {
     return printNetworkAddress(argv[2]);
   }
   if (argc == 2 && std::string_view(argv[1]) == "--port") return printPort();
+  if (argc == 2 && std::string_view(argv[1]) == "--rigctld") return printRigctld();
   DesktopPlatform platform;
   FrontPanel panel(platform);
   panel.waveDir = "wave\\";

@@ -19,6 +19,9 @@ using Clock = std::chrono::steady_clock;
 // it is across the network.
 constexpr auto answerWait = std::chrono::seconds(1);
 constexpr auto connectWait = std::chrono::seconds(3);
+// rigctld waits for the radio as long as its own time-out and tries, some
+// seconds for a radio that is off.
+constexpr auto rigctldWait = std::chrono::seconds(5);
 constexpr auto pause = std::chrono::milliseconds(20);
 
 std::vector<std::string> readLines(const std::string& name) {
@@ -64,10 +67,15 @@ void reportSpeech(const FrontPanel& p, std::ostream& out) {
 // What the program understood, a line each, in text and in words.
 void reportSettings(FrontPanel& p, std::ostream& out, const PortDescriber& whereItLeads) {
   std::string port = std::to_string(p.comPort);
-  out << "quelmo.cfg, as Quelmo reads it:\n"
-      << "  Line 1, port " << port << ": " << whereItLeads(p.comPort) << "\n";
-  p.speakWord(word::port);
-  speakDigits(p, port);
+  out << "quelmo.cfg, as Quelmo reads it:\n";
+  if (p.rigctldAddress.empty()) {
+    out << "  Line 1, port " << port << ": " << whereItLeads(p.comPort) << "\n";
+    p.speakWord(word::port);
+    speakDigits(p, port);
+  } else {
+    out << "  Line 1: not used, the radio is reached through rigctld at " << p.rigctldAddress
+        << " (option RIGCTLD)\n";
+  }
 
   std::string speed = std::to_string(p.baudRate);
   out << "  Line 2, speed: " << speed << " bits per second\n";
@@ -115,9 +123,8 @@ void reportSettings(FrontPanel& p, std::ostream& out, const PortDescriber& where
 
   // The options, whether given or not (said only when a line is wrong).
   for (const OptionRow& option : optionTable()) {
-    double value = option.get(p);
-    out << "  Option " << option.name << "=" << optionValueText(value)
-        << (value == option.byDefault ? ", the default" : "") << " (" << option.meaning << ")\n";
+    out << "  Option " << option.name << "=" << optionValueOf(option, p)
+        << (isDefault(option, p) ? ", the default" : "") << " (" << option.meaning << ")\n";
   }
   reportSpeech(p, out);
   p.handOverUtterance();
@@ -206,7 +213,87 @@ IdentityReply askIdentity(FrontPanel& p, LinkFault& fault) {
   return reply;
 }
 
+// Reads until a reading of the question's (its answer, a refusal or
+// rigctld's word of an absent radio) comes, or the time is up.
+std::optional<Reading> awaitReading(FrontPanel& p, Question question, Clock::time_point deadline) {
+  while (Clock::now() < deadline) {
+    std::vector<Reading> readings = p.radio->read();
+    if (readings.empty()) std::this_thread::sleep_for(pause);
+    for (const Reading& reading : readings) {
+      bool refusal = reading.kind == Reading::Kind::refused || reading.kind == Reading::Kind::absent;
+      if (refusal && reading.refused.question == question) return reading;
+      if (reading.kind == Reading::Kind::frequency && question == Question::frequency) {
+        return reading;
+      }
+      if (reading.kind == Reading::Kind::identity && question == Question::identity) {
+        return reading;
+      }
+    }
+  }
+  return std::nullopt;
+}
+
+// Asks once the connection takes it (it may still be on its way); the
+// reason when it is not made.
+LinkFault askWhenConnected(FrontPanel& p, Question question) {
+  auto giveUp = Clock::now() + connectWait;
+  while (!p.radio->ask(question)) {
+    LinkFault fault = overRigctld(linkFaultOf(p.platform.serialFault(p.comPort)));
+    if (fault != LinkFault::none) return fault;
+    if (Clock::now() >= giveUp) return LinkFault::noRigctld;
+    std::this_thread::sleep_for(pause);
+  }
+  return LinkFault::none;
+}
+
+// Through rigctld: the model it serves, from its capabilities, and the
+// radio's frequency, which only the radio itself can give.
+bool reportRigctld(FrontPanel& p, std::ostream& out) {
+  out << "The radio, through rigctld at " << p.rigctldAddress << ":\n";
+  p.openRadioPort();
+  LinkFault fault = askWhenConnected(p, Question::identity);
+  std::optional<Reading> identity;
+  if (fault == LinkFault::none) {
+    identity = awaitReading(p, Question::identity, Clock::now() + answerWait);
+    if (!identity) fault = overRigctld(linkFaultOf(p.platform.serialFault(p.comPort)));
+    if (!identity && fault == LinkFault::none) fault = LinkFault::rigctldSilent;
+  }
+  if (fault == LinkFault::none && identity->kind == Reading::Kind::identity) {
+    out << "  rigctld serves model " << identity->value << ", " << identity->identity << "\n";
+    p.speakWord(word::identity);
+    speakDigits(p, std::to_string(identity->value));
+  }
+  std::optional<Reading> frequency;
+  if (fault == LinkFault::none) fault = askWhenConnected(p, Question::frequency);
+  if (fault == LinkFault::none) {
+    frequency = awaitReading(p, Question::frequency, Clock::now() + rigctldWait);
+    if (!frequency) fault = LinkFault::rigctldSilent;
+  }
+  p.platform.closeSerial(p.comPort);
+  if (frequency && frequency->kind == Reading::Kind::absent) {
+    fault = frequency->switchedOff ? LinkFault::radioOff : LinkFault::radioSilent;
+  }
+  if (fault != LinkFault::none) {
+    out << "  not reached: " << linkFaultText(fault) << "\n";
+    p.speakWord(linkFaultWord(fault));
+    return false;
+  }
+  if (frequency->kind != Reading::Kind::frequency) {
+    out << "  the radio refused its frequency: rigctld answered " << frequency->reply << "\n";
+    p.speakWord(word::refused);
+    return false;
+  }
+  p.frequencyHz = frequency->value;
+  std::string shown = frequencyDisplayText(frequency->value);
+  p.freqDisplay = shown;
+  out << "  the radio is on " << shown.substr(shown.find_first_not_of(' ')) << " MHz\n";
+  p.speakWord(word::connected);
+  p.announceFrequency();
+  return true;
+}
+
 bool reportRadio(FrontPanel& p, std::ostream& out) {
+  if (!p.rigctldAddress.empty()) return reportRigctld(p, out);
   out << "The radio, asked for its identity with ID;:\n";
   p.openRadioPort();
   LinkFault fault = linkFaultOf(p.platform.serialFault(p.comPort));

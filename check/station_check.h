@@ -2,7 +2,9 @@
 // program does (readConfiguration), says in words and prints what it
 // understood and where a line's form differs from the documented one, then
 // asks the radio for its identity ("ID;") and says what it answered, or why
-// it could not be reached. It sends the radio nothing else.
+// it could not be reached. It sends the radio nothing else. Through rigctld
+// (the option RIGCTLD) it asks rigctld which model it serves and the radio
+// its frequency.
 #pragma once
 
 #include <functional>

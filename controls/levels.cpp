@@ -2,6 +2,7 @@
 // the commands that carry each level to the radio.
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 #include <span>
 
 #include "platform/virtual_keys.h"
@@ -59,9 +60,38 @@ bool refusedOutsideBands(FrontPanel& panel) {
   return true;
 }
 
+// The level the Up and Down keys adjust; none for the frequency and band.
+std::optional<Level> focusedLevel(Focus focus) {
+  switch (focus) {
+    case Focus::width:
+      return Level::width;
+    case Focus::power:
+      return Level::power;
+    case Focus::rfGain:
+      return Level::rfGain;
+    case Focus::afGain:
+      return Level::afGain;
+    default:
+      return std::nullopt;
+  }
+}
+
+// A level the radio lacks: its arrows say so, and change nothing.
+bool arrowsLack(FrontPanel& panel) {
+  std::optional<Level> level = focusedLevel(panel.focusControl);
+  return level && panel.notAvailable(*level);
+}
+
 }  // namespace
 
+bool FrontPanel::notAvailable(Level level) {
+  if (!radio->facts().lacks(level)) return false;
+  speakWord(word::notAvailable);
+  return true;
+}
+
 void FrontPanel::adjustUp() {
+  if (arrowsLack(*this)) return;
   switch (focusControl) {
     case Focus::frequency:
       stepFrequency(key::up);
@@ -97,6 +127,7 @@ void FrontPanel::adjustUp() {
 // Steps queued up and then taken back cancel: a count brought back to 0
 // stays 0.
 void FrontPanel::adjustDown() {
+  if (arrowsLack(*this)) return;
   switch (focusControl) {
     case Focus::frequency:
       stepFrequency(key::down);

@@ -25,12 +25,11 @@ constexpr SwitchRow speechProcessor{&FrontPanel::processorOn, word::speechProces
 
 // The radio's own state is never read back: the flag is the program's record,
 // flipped here, and the command follows the flag. Both words are said before
-// the command goes out. A function the radio has no command for is said to
-// be not available, and nothing changes.
+// the command goes out. A function the radio lacks says so and stays off.
 void toggle(FrontPanel& panel, const SwitchRow& row) {
   int& on = panel.*row.flag;
   panel.speakWord(row.name);
-  if (!offers(panel.radio->facts(), row.function)) {
+  if (panel.radio->facts().lacks(row.function)) {
     panel.speakWord(word::notAvailable);
     return;
   }
@@ -53,8 +52,10 @@ void FrontPanel::toggleSpeechProcessor() { toggle(*this, speechProcessor); }
 
 // Band selection and direct entry set the preamp for the band through
 // togglePreamp, so the operator hears it and the radio is told: the flag is
-// set to the opposite of the state wanted first.
+// set to the opposite of the state wanted first. A radio without a preamp
+// hears nothing of it.
 void FrontPanel::setPreamp(bool on) {
+  if (radio->facts().lacks(Function::preamp)) return;  // not said at every band
   preampOn = on ? 0 : 1;
   togglePreamp();
 }
@@ -70,6 +71,14 @@ void FrontPanel::toggleTune() {
     return;
   }
   speakWord(word::tune);
+  // The carrier needs the transmitter at its low power.
+  bool lacking = tuneCarrier == 0 ? radio->facts().lacks(Feature::tuner)
+                                  : radio->facts().lacks(Feature::transmit) ||
+                                        radio->facts().lacks(Level::power);
+  if (lacking) {
+    speakWord(word::notAvailable);
+    return;
+  }
   speakWord(word::on);
   swrTick = noReading;  // no SWR of this tuning yet
   if (tuneCarrier == 0) {

@@ -37,7 +37,8 @@ enum class SerialFault {
   denied,       // the last open was refused permission
   busy,         // another program holds the device
   lineRefused,  // the device refused the line settings (the speed)
-  // A radio across the network (POSIX: a COMn file naming an address):
+  // A radio across the network (a COMn file naming an address, or a link
+  // opened to an address):
   noServer,      // nothing took the connection at the address
   serverClosed,  // the server took it, then closed it before a byte was read
   notAnAddress,  // the entry names no address in digits (a host name, say)
@@ -84,6 +85,14 @@ class Platform {
   // Why port n is not open; none while it is. Answered from what the last
   // operation on the port found, without touching the device.
   virtual SerialFault serialFault(int port) = 0;
+  // Opens port n as a TCP connection to a network address in digits
+  // ("127.0.0.1:4532", "[::1]:4532") instead of a serial device, without
+  // waiting for it: while the connection is on its way the port takes no
+  // bytes and its fault is none; one that fails closes the port with the
+  // reason (noServer, notAnAddress). The other serial operations then work
+  // on the connection; its line is set at the far end. 1 unless it failed
+  // at once.
+  virtual int openNetworkLink(int port, const std::string& address) = 0;
 
   // Plays a sound file; with wait, to its end, unless the end of the
   // program is asked for (a termination signal, the close request): that

@@ -98,6 +98,17 @@ int ScriptedPlatform::openSerial(int port, int baud) {
   return 1;
 }
 
+int ScriptedPlatform::openNetworkLink(int port, const std::string& address) {
+  calls.push_back("openNetworkLink " + std::to_string(port) + " " + address);
+  openPorts_.erase(port);
+  if (port < 1 || port > 256 || !portAvailable) {
+    faults_[port] = openFault;
+    return 0;
+  }
+  openPorts_[port] = 0;
+  return 1;
+}
+
 int ScriptedPlatform::setSerialReadMode(int port, int multiplier) {
   calls.push_back("setSerialReadMode " + std::to_string(port) + " " + std::to_string(multiplier));
   return isPortOpen(port) ? 1 : 0;

@@ -102,6 +102,8 @@ class ScriptedPlatform : public Platform {
   int writeSerial(int port, const char* text, int length) override;
   int closeSerial(int port) override;
   SerialFault serialFault(int port) override;
+  // Opens the port as openSerial does, noted as "openNetworkLink n address".
+  int openNetworkLink(int port, const std::string& address) override;
 
   void playSound(const std::string& name, bool wait) override;
   void pauseForSound(const std::string& name) override;

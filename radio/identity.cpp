@@ -65,7 +65,7 @@ void FrontPanel::watchUnderstanding() {
   if (++ticksNotUnderstood < ticksToNotUnderstood || notUnderstoodSaid == 1) return;
   notUnderstoodSaid = 1;
   speakWord(linkFaultWord(LinkFault::notUnderstood));
-  std::string text = "port" + textOf(comPort) + ": " +
+  std::string text = linkName() + ": " +
                      std::string(linkFaultText(LinkFault::notUnderstood)) + " (it sent \"" +
                      foreignReply + "\")";
   writeLogLine("LINK=" + text);

@@ -13,7 +13,7 @@ struct FaultWords {
   std::string_view text;
 };
 
-constexpr std::array<FaultWords, 10> faultWords = {{
+constexpr std::array<FaultWords, 16> faultWords = {{
     {LinkFault::noPort, SerialFault::none, word::checkLine,
      "line 1 of quelmo.cfg names no port: it should end in the port's number, 5 characters "
      "for ports 1 to 9 (port1), 6 for ports 10 to 99 (port12)"},
@@ -43,6 +43,33 @@ constexpr std::array<FaultWords, 10> faultWords = {{
      "radio not understood: it answers, but not as a Yaesu FT radio does; a radio of another "
      "maker is reached through Hamlib's rigctld: add RIGCTLD=address:port to quelmo.cfg (see "
      "the section on other makers' radios in docs/station.md)"},
+    {LinkFault::noRigctld, SerialFault::none, word::noServer,
+     "nothing listens at the address of RIGCTLD in quelmo.cfg: rigctld is not running there, or "
+     "the address or its port number is wrong"},
+    {LinkFault::rigctldClosed, SerialFault::none, word::noServer,
+     "rigctld closed the connection at once: it is ending, or it cannot open the radio's port"},
+    {LinkFault::rigctldSilent, SerialFault::none, word::noAnswer,
+     "no answer from rigctld: it waits for the radio, which is off, or whose port, speed or "
+     "model number given to rigctld is wrong"},
+    {LinkFault::rigctldNoAddress, SerialFault::none, word::noAddress,
+     "RIGCTLD in quelmo.cfg holds no network address in digits: a host name such as localhost "
+     "is not looked up; write the address as 127.0.0.1:4532"},
+    {LinkFault::radioSilent, SerialFault::none, word::noAnswer,
+     "rigctld gets no answer from the radio: the radio is off, or the port, speed or model "
+     "number given to rigctld is wrong"},
+    {LinkFault::radioOff, SerialFault::none, word::radioOff,
+     "rigctld says the radio is switched off: switch it on"},
+}};
+
+struct OverRigctld {
+  LinkFault serialOrNetwork;
+  LinkFault rigctld;
+};
+constexpr std::array<OverRigctld, 4> overRigctldFaults = {{
+    {LinkFault::noServer, LinkFault::noRigctld},
+    {LinkFault::serverClosed, LinkFault::rigctldClosed},
+    {LinkFault::noAnswer, LinkFault::rigctldSilent},
+    {LinkFault::notAnAddress, LinkFault::rigctldNoAddress},
 }};
 
 const FaultWords* find(LinkFault fault) {
@@ -59,6 +86,13 @@ LinkFault linkFaultOf(SerialFault fault) {
     if (fault != SerialFault::none && row.serial == fault) return row.fault;
   }
   return LinkFault::none;
+}
+
+LinkFault overRigctld(LinkFault fault) {
+  for (const auto& row : overRigctldFaults) {
+    if (row.serialOrNetwork == fault) return row.rigctld;
+  }
+  return fault;
 }
 
 std::string_view linkFaultWord(LinkFault fault) {

@@ -19,11 +19,24 @@ enum class LinkFault {
   serverClosed,
   notAnAddress,
   notUnderstood,  // it answers, but never as the dialect reads (radio/identity.cpp)
+  // The radio behind rigctld (the option RIGCTLD): rigctld is not there,
+  // closes the connection, does not answer, holds no address in digits;
+  // rigctld answers that the radio does not answer it, or is switched off.
+  noRigctld,
+  rigctldClosed,
+  rigctldSilent,
+  rigctldNoAddress,
+  radioSilent,
+  radioOff,
 };
 
 // The reason behind a port that is not open; none for a port that is open,
 // closed by the program, or whose device has only just gone.
 LinkFault linkFaultOf(SerialFault fault);
+
+// The reason as it stands for a link to rigctld rather than to a serial
+// port or ser2net.
+LinkFault overRigctld(LinkFault fault);
 
 // The recorded word that says the reason ("" for none).
 std::string_view linkFaultWord(LinkFault fault);

@@ -41,16 +41,31 @@ void wipeReadings(FrontPanel& p) {
   p.platform.printText(blanks(layout::sMeterWidth));
 }
 
+// Whether a reason said since the radio was last found has the same word:
+// rigctld's silence and the radio's behind it are both "no answer".
+bool wordSaid(const FrontPanel& p, LinkFault fault) {
+  for (int said = 0; said <= static_cast<int>(LinkFault::radioOff); ++said) {
+    LinkFault saidFault = static_cast<LinkFault>(said);
+    if ((p.linkFaultsSaid & bitOf(saidFault)) != 0 &&
+        linkFaultWord(saidFault) == linkFaultWord(fault)) {
+      return true;
+    }
+  }
+  return false;
+}
+
 // Each reason is said once until the radio answers again.
 void reportLinkFault(FrontPanel& p, LinkFault fault) {
+  if (!p.rigctldAddress.empty()) fault = overRigctld(fault);
   if (fault == LinkFault::none || (p.linkFaultsSaid & bitOf(fault)) != 0) return;
+  bool heard = wordSaid(p, fault);
   p.linkFaultsSaid |= bitOf(fault);
   // The radio found again may be another one: it is asked who it is, and
   // what it says is judged afresh.
   p.radioIdentified = 0;
   p.foreignReply.clear();
   p.notUnderstoodSaid = 0;
-  std::string text = "port" + textOf(p.comPort) + ": ";
+  std::string text = p.linkName() + ": ";
   if (p.connectedSpoken == 1) {
     // The radio had answered: it is lost until its next frequency reply.
     p.connectedSpoken = 0;
@@ -59,14 +74,33 @@ void reportLinkFault(FrontPanel& p, LinkFault fault) {
     wipeReadings(p);
     text = "radio lost, " + text;
   }
-  p.speakWord(linkFaultWord(fault));
+  // A closer reason with the word already heard is only written down.
+  if (!heard) p.speakWord(linkFaultWord(fault));
   if (fault == LinkFault::noPort) p.speakWord(word::digit(1));  // "check line one"
   text += linkFaultText(fault);
   p.writeLogLine("LINK=" + text);
   std::fprintf(stderr, "quelmo: %s\n", text.c_str());
 }
 
+// Why the radio is silent: what its server said of it, else no answer.
+LinkFault silenceOf(Absence absence) {
+  switch (absence) {
+    case Absence::silent:
+      return LinkFault::radioSilent;
+    case Absence::switchedOff:
+      return LinkFault::radioOff;
+    case Absence::unknown:
+      break;
+  }
+  return LinkFault::noAnswer;
+}
+
 }  // namespace
+
+std::string FrontPanel::linkName() const {
+  if (!rigctldAddress.empty()) return "rigctld at " + rigctldAddress;
+  return "port" + textOf(comPort);
+}
 
 bool FrontPanel::watchLink() {
   // No port to open: said once, and nothing is tried.
@@ -79,7 +113,10 @@ bool FrontPanel::watchLink() {
   if (fault == SerialFault::none) {
     watchUnderstanding();
     if (++ticksWithoutReply < ticksToLoss) return true;
-    reportLinkFault(*this, LinkFault::noAnswer);
+    reportLinkFault(*this, silenceOf(radioAbsence));
+    // rigctld's connection stays: rigctld is there, and its answers, late
+    // as they may come while it waits for the radio, tell why.
+    if (!rigctldAddress.empty()) return true;
   } else if (fault == SerialFault::gone) {
     ticksSinceOpen = ticksBetweenOpens;  // the device has just gone: look for it at once
   } else {
@@ -104,7 +141,10 @@ bool FrontPanel::watchLink() {
 }
 
 // Any answer: the radio is there, though not found until radioFound says so.
-void FrontPanel::radioAnswered() { ticksWithoutReply = 0; }
+void FrontPanel::radioAnswered() {
+  ticksWithoutReply = 0;
+  radioAbsence = Absence::unknown;
+}
 
 // This is the one place where the radio is found, every time it is. A
 // radio that answers after a reason was said before its first answer was

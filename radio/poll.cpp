@@ -40,7 +40,9 @@ constexpr int restingTicks = 20;  // a change at the radio is said after this re
 
 // An echo of the program's own question, or noise, is no answer of the radio.
 bool fromTheRadio(const Reading& reading) {
-  return reading.kind != Reading::Kind::echo && reading.kind != Reading::Kind::unknown;
+  using Kind = Reading::Kind;
+  return reading.kind != Kind::echo && reading.kind != Kind::unknown &&
+         reading.kind != Kind::absent;  // rigctld's word for a radio that did not answer
 }
 
 }  // namespace
@@ -121,6 +123,10 @@ void FrontPanel::askFrequencyFirst() {
 // whether it is then taken or not.
 void FrontPanel::takeReading(const Reading& reading) {
   using Kind = Reading::Kind;
+  if (reading.kind == Kind::absent) {
+    takeAbsence(reading);
+    return;
+  }
   if (!fromTheRadio(reading)) return;
   radioAnswered();  // the radio is there, whatever it says
   PollQuery query;
@@ -163,6 +169,17 @@ void FrontPanel::takeReading(const Reading& reading) {
       break;
     default:
       break;
+  }
+}
+
+// The radio's server answered for the radio, which did not: no answer of
+// the radio's, but the reason the link watch says. A question so answered
+// is answered.
+void FrontPanel::takeAbsence(const Reading& reading) {
+  radioAbsence = reading.switchedOff ? Absence::switchedOff : Absence::silent;
+  PollQuery query;
+  if (reading.refused.kind == Operation::Kind::question) {
+    pollQueries.answer(reading.refused.question, query);
   }
 }
 

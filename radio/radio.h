@@ -1,8 +1,10 @@
 // The radio as the program sees it: typed operations going out and typed
 // readings coming back, whatever the radio's own language. A dialect
-// (radio/yaesu/: Yaesu CAT) implements it; it alone spells, builds, stores
-// and cuts the radio's texts, and writes the traffic log's "TX=" and "RX="
-// lines. Nothing here imports anything of the program.
+// implements it (radio/yaesu/: Yaesu CAT; radio/rigctld/: Hamlib's rigctld
+// server, for every other radio and a radio shared with other programs); it
+// alone spells, builds, stores and cuts the radio's texts, and writes the
+// traffic log's "TX=" and "RX=" lines. Nothing here imports anything of the
+// program.
 #pragma once
 
 #include <functional>
@@ -51,6 +53,22 @@ struct Operation {
   Question question = Question::frequency;
 };
 
+// The setting a set command changes, as a number: its kind, and which
+// level or function. Questions and the wake-up change none (-1).
+constexpr int settingOf(const Operation& operation) {
+  switch (operation.kind) {
+    case Operation::Kind::level:
+      return 100 + static_cast<int>(operation.level);
+    case Operation::Kind::function:
+      return 200 + static_cast<int>(operation.function);
+    case Operation::Kind::question:
+    case Operation::Kind::wakeUp:
+      return -1;
+    default:
+      return static_cast<int>(operation.kind);
+  }
+}
+
 // An S-meter at S0, 9 S units of 6 dB below S9; an SWR of 1.0 to 1.
 constexpr int sZeroDb = -54;
 constexpr int swrMatchedTenths = 10;
@@ -63,7 +81,10 @@ struct Reading {
     sMeter,     // value: decibels over S9 (S9 is 0, each S unit 6 dB)
     swr,        // value: the standing-wave ratio in tenths (15 is 1.5 to 1)
     identity,   // identity, model: the radio's model number as it gives it
-    refused,    // refused, before, candidates: what it refused
+    refused,    // refused, before, candidates, lacking: what it refused
+    // The radio's server answered for the radio, which did not answer it
+    // (refused: the operation asked), or is switched off (switchedOff).
+    absent,
     echo,       // the radio sent a question back as it was sent (some interfaces echo)
     // A reply in the form of the radio's language that the dialect cannot
     // read: a radio of another maker, or a model that answers otherwise
@@ -85,6 +106,8 @@ struct Reading {
   Operation refused;
   std::optional<int> before;
   int candidates = 1;
+  bool lacking = false;      // refused: the radio has no such function or level at all
+  bool switchedOff = false;  // absent: the radio is switched off
   std::string reply;  // as it came, to be shown: the station check prints it
 };
 
@@ -93,20 +116,28 @@ struct WidthStep {
   int step;  // the radio's number for it
   int hz;
 };
+// What a radio may lack besides its functions and levels: the tuner (the T
+// key with the radio's own tuner) and transmitting (the T key's carrier).
+enum class Feature { tuner, transmit };
 struct RadioFacts {
   std::span<const int> powerLadder;   // watts, lowest first: the P key's arrows
   std::span<const WidthStep> widths;  // narrowest first: the W key's arrows
-  std::span<const Function> missing;  // the functions the radio has no command for
-};
+  // What the radio does not have, a bit each (bitOf): its keys say "not
+  // available" and nothing is sent for it. A dialect that learns it from the
+  // radio adds to it as the radio tells.
+  unsigned lacking = 0;
 
-// Whether the radio has a command for the function: its key says "not
-// available" and sends nothing when it has none.
-inline bool offers(const RadioFacts& facts, Function function) {
-  for (Function missing : facts.missing) {
-    if (missing == function) return false;
+  static constexpr unsigned bitOf(Function function) {
+    return 1U << static_cast<unsigned>(function);
   }
-  return true;
-}
+  static constexpr unsigned bitOf(Level level) { return 1U << (8 + static_cast<unsigned>(level)); }
+  static constexpr unsigned bitOf(Feature feature) {
+    return 1U << (16 + static_cast<unsigned>(feature));
+  }
+  bool lacks(Function function) const { return (lacking & bitOf(function)) != 0; }
+  bool lacks(Level level) const { return (lacking & bitOf(level)) != 0; }
+  bool lacks(Feature feature) const { return (lacking & bitOf(feature)) != 0; }
+};
 
 class Radio {
  public:
@@ -143,6 +174,9 @@ class Radio {
   virtual void awaitAnswer(const std::function<bool(const Reading&)>& take) = 0;
   // The start of an answer still to be finished, as it came.
   virtual std::string unfinished() const = 0;
+  // The link has just been opened again: what was sent on the link before
+  // will not be answered any more.
+  virtual void linkOpened() {}
 
  protected:
   // Sends the operation; false when the link did not take it whole.

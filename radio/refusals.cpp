@@ -1,5 +1,7 @@
-// A command the radio refused. The operator hears "refused": the key's own
-// words were said as it was pressed, before the radio could answer, so the
+// A command the radio refused. The operator hears "refused", or "not
+// available" when the radio has no such function or level at all (the
+// dialect then sends it no more, and its key says so): the key's own words
+// were said as it was pressed, before the radio could answer, so the
 // refusal follows them. The program's picture of the radio gives the
 // refused value up: the setting goes back to the value sent before it (the
 // poll's next report corrects the frequency and the band in any case). The
@@ -101,7 +103,9 @@ void FrontPanel::takeRefusal(const Reading& refusal) {
       if (refused.question == Question::identity) takeIdentity(refusal);
       return;
     }
-    undo(*this, refused, refusal.before);
+    // A function the radio does not have is off, whatever was sent before.
+    bool lackedFunction = refusal.lacking && refused.kind == Kind::function;
+    undo(*this, refused, lackedFunction ? std::optional<int>(0) : refusal.before);
   }
-  speakWord(word::refused);
+  speakWord(refusal.lacking ? word::notAvailable : word::refused);
 }

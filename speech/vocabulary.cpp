@@ -52,6 +52,7 @@ constexpr std::array words = {
     VocabularyWord{word::noAddress, "address not in digits", 0},
     VocabularyWord{word::notUnderstood, "radio not understood", 0},
     VocabularyWord{word::unknownModel, "radio model unknown", 0},
+    VocabularyWord{word::radioOff, "radio off", 0},  // rigctld says the radio is switched off
     // The station check (check/station_check.cpp).
     VocabularyWord{word::port, "port", 0},
     VocabularyWord{word::speed, "speed", 0},
@@ -63,8 +64,9 @@ constexpr std::array words = {
     VocabularyWord{word::identity, "I D", 0},
     VocabularyWord{word::echoes, "echoes commands", 0},
     VocabularyWord{word::ok, "okay", 0},
-    VocabularyWord{word::refused, "refused", 0},             // the radio refused a command
-    VocabularyWord{word::notAvailable, "not available", 0},  // no command for the key's function
+    VocabularyWord{word::refused, "refused", 0},  // the radio refused a command
+    // The radio has no such function or level.
+    VocabularyWord{word::notAvailable, "not available", 0},
     VocabularyWord{word::invalid, "invalid", 0},
     VocabularyWord{word::option, "option", 0},  // "option invalid": a line of quelmo.cfg not taken
     VocabularyWord{word::maximum, "maximum", 0},

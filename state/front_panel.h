@@ -25,7 +25,8 @@
 
 class FrontPanel {
  public:
-  // Speaks to the radio in the Yaesu CAT dialect (app/front_panel.cpp).
+  // Speaks to the radio in the Yaesu CAT dialect (app/front_panel.cpp),
+  // until the configuration chooses rigctld's (chooseRadio).
   explicit FrontPanel(Platform& machine);
 
   Platform& platform;
@@ -44,6 +45,9 @@ class FrontPanel {
   double speechRate = 1.0;    // words played this many times as fast
   int speakRadioChanges = 0;  // 1: changes made at the radio are said
   int systemSpeech = 0;       // 1: the system's speech says the words' texts
+  // The radio behind Hamlib's rigctld at this address ("127.0.0.1:4532"),
+  // on the port rigctldPort; empty: the Yaesu CAT dialect on line 1's port.
+  std::string rigctldAddress;
   std::string noSystemSpeech;  // why the system's speech asked for cannot be used
 
   // ===== The program: identity, files, life and events (app/) =====
@@ -86,6 +90,7 @@ class FrontPanel {
   std::string foreignReply;
   int ticksNotUnderstood = 0;
   int notUnderstoodSaid = 0;
+  Absence radioAbsence = Absence::unknown;  // what rigctld said of a radio that does not answer
 
   // ===== The radio as last read or set: frequency, band and mode (controls/, radio/) =====
   int frequencyHz = 0;
@@ -152,6 +157,7 @@ class FrontPanel {
 
   // app/: configuration, opening sequence, event handler and key map.
   bool readConfiguration();  // false when "quelmo.cfg" is missing or unreadable
+  void chooseRadio();        // after the options: rigctld's dialect when RIGCTLD names it
   void refuseConfiguration(const std::string& why);  // said, and on standard error
   void openingSequence();
   void setInitialValues();  // the state the opening sequence starts from
@@ -192,8 +198,10 @@ class FrontPanel {
   void takeIdentity(const Reading& reading);  // its identity, or its refusal of "ID;"
   void takeForeignReply(const Reading& reading);
   void watchUnderstanding();  // each tick: a radio that answers, but never as the dialect reads
+  std::string linkName() const;  // "port 1", or "rigctld at 127.0.0.1:4532", for messages
   void readModeReply(const Reading& reading);
   void takeRefusal(const Reading& refusal);
+  void takeAbsence(const Reading& absence);  // rigctld says the radio does not answer
   void sayRadioChangesAtRest();  // what the radio changed, once it rests
   void askFrequencyAtEnd();      // once more, briefly, for the band memory saved
 
@@ -243,6 +251,7 @@ class FrontPanel {
   void completeEntry();
 
   // controls/: levels.
+  bool notAvailable(Level level);  // says so when the radio lacks the level
   void adjustUp();
   void adjustDown();
   void sendPower();

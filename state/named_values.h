@@ -24,3 +24,10 @@ constexpr int noEntry = -1;
 
 // The poll tick of a meter reading (sMeterTick, swrTick) when there is none.
 constexpr int noReading = -1;
+// What the radio's server (rigctld) last said of a radio that does not
+// answer (radioAbsence), until the radio answers again.
+enum class Absence : int { unknown = 0, silent = 1, switchedOff = 2 };
+
+// The port number of the connection to rigctld: line 1 of "quelmo.cfg"
+// names ports 1 to 99, so no port of the radio's is ever this one.
+constexpr int rigctldPort = 256;

@@ -28,7 +28,7 @@ constexpr Word ok = "ok";
 constexpr Word invalid = "invalid";
 constexpr Word option = "option";  // "option invalid": a line of quelmo.cfg not taken
 constexpr Word refused = "refused";  // the radio refused a command
-constexpr Word notAvailable = "notavailable";  // the radio has no command for the key's function
+constexpr Word notAvailable = "notavailable";  // the radio has no such function or level
 constexpr Word maximum = "max";
 
 // The link to the radio: lost, and why (radio/link_fault.cpp).
@@ -43,6 +43,7 @@ constexpr Word serverBusy = "serverbusy";
 constexpr Word noAddress = "noaddress";
 constexpr Word notUnderstood = "notunderstood";  // it answers in another language
 constexpr Word unknownModel = "unknownmodel";    // its identity is of no model of the table
+constexpr Word radioOff = "radiooff";  // rigctld says the radio is switched off
 
 // The station check (check/station_check.cpp).
 constexpr Word port = "port";

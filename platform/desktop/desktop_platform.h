@@ -54,6 +54,9 @@ class DesktopPlatform : public Platform {
   }
   int closeSerial(int port) override { return ports_.closeSerial(port); }
   SerialFault serialFault(int port) override { return ports_.serialFault(port); }
+  int openNetworkLink(int port, const std::string& address) override {
+    return ports_.openNetworkLink(port, address);
+  }
 
   // A word waited for stops when the end is asked for; with the key too
   // when keys cut the phrase.

@@ -224,15 +224,8 @@ int PosixSerialPorts::openSerial(int port, int baud) {
   std::string name = pathOf(port);
   if (name.rfind("COM", 0) == 0) throughEntry_.set(static_cast<std::size_t>(port));
   std::string address = addressInEntry(name);
-  if (!address.empty()) {
-    // The speed is set where the radio is; it is not looked at here.
-    bool connecting = false;
-    int fd = startConnection(address, connecting, slot.fault);
-    if (fd < 0) return 0;
-    slot = OpenPort{fd, defaultReadMultiplier, true, connecting,
-                    Clock::now() + std::chrono::milliseconds(connectWaitMs), SerialFault::none};
-    return 1;
-  }
+  // The speed is set where the radio is; it is not looked at here.
+  if (!address.empty()) return openNetworkLink(port, address);
   int fd = openDevice(name, slot.fault);
   if (fd < 0) return 0;
   speed_t speed{};
@@ -243,6 +236,18 @@ int PosixSerialPorts::openSerial(int port, int baud) {
   }
   slot = OpenPort{fd, defaultReadMultiplier};
   slot.fault = SerialFault::none;
+  return 1;
+}
+
+int PosixSerialPorts::openNetworkLink(int port, const std::string& address) {
+  if (!inRange(port)) return 0;
+  closeSerial(port);
+  OpenPort& slot = ports_[port];
+  bool connecting = false;
+  int fd = startConnection(address, connecting, slot.fault);
+  if (fd < 0) return 0;
+  slot = OpenPort{fd, defaultReadMultiplier, true, connecting,
+                  Clock::now() + std::chrono::milliseconds(connectWaitMs), SerialFault::none};
   return 1;
 }
 

@@ -53,6 +53,9 @@ class PosixSerialPorts {
   int closeSerial(int port);
   // Why port n is not open (none while it is).
   SerialFault serialFault(int port) const;
+  // Port n as a TCP connection to the address (network_link.h), its COMn
+  // entry left aside.
+  int openNetworkLink(int port, const std::string& address);
 
   static constexpr int writeWaitMs = 1000;
   // How long a network connection may take to be made.

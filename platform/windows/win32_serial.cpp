@@ -111,7 +111,29 @@ int Win32SerialPorts::openSerial(int port, int baud) {
   return 1;
 }
 
+int Win32SerialPorts::openNetworkLink(int port, const std::string& address) {
+  if (!inRange(port)) return 0;
+  closeSerial(port);
+  OpenPort& slot = ports_[port];
+  bool connecting = false;
+  winsock::Socket socket = winsock::startConnection(address, connecting, slot.fault);
+  if (socket == winsock::noSocket) return 0;
+  slot = OpenPort{};
+  slot.fault = SerialFault::none;
+  slot.readMultiplier = defaultReadMultiplier;
+  slot.socket = socket;
+  slot.connecting = connecting;
+  slot.connectBy = std::chrono::steady_clock::now() + std::chrono::milliseconds(connectWaitMs);
+  return 1;
+}
+
+// A network link keeps it for its next reads even while its connection is
+// on its way.
 int Win32SerialPorts::setSerialReadMode(int port, int multiplier) {
+  if (inRange(port) && ports_[port].socket != winsock::noSocket) {
+    ports_[port].readMultiplier = multiplier;
+    return 1;
+  }
   OpenPort* open = opened(port);
   if (open == nullptr) return 0;
   open->readMultiplier = multiplier;
@@ -125,6 +147,7 @@ int Win32SerialPorts::setSerialFormat(int port, int dataBits, int parity, int st
   if (dataBits < 5 || dataBits > 8 || parity < 0 || parity > SPACEPARITY) return 0;
   OpenPort* open = opened(port);
   if (open == nullptr) return 0;
+  if (open->socket != winsock::noSocket) return 1;  // the line is set where the radio is
   DCB line{};
   line.DCBlength = sizeof line;
   if (!GetCommState(open->handle, &line)) {
@@ -140,6 +163,11 @@ int Win32SerialPorts::setSerialFormat(int port, int dataBits, int parity, int st
 int Win32SerialPorts::serialBytesWaiting(int port) {
   OpenPort* open = opened(port);
   if (open == nullptr) return 0;
+  if (open->socket != winsock::noSocket) {
+    winsock::Transfer waiting = winsock::bytesWaiting(open->socket);
+    if (waiting.gone) lose(*open);
+    return waiting.bytes;
+  }
   DWORD errors = 0;
   COMSTAT state{};
   if (!ClearCommError(open->handle, &errors, &state)) {
@@ -153,6 +181,7 @@ int Win32SerialPorts::readSerial(int port, char* buffer, int maximum) {
   if (buffer == nullptr || maximum <= 0) return 0;
   OpenPort* open = opened(port);
   if (open == nullptr) return 0;
+  if (open->socket != winsock::noSocket) return readNetwork(*open, buffer, maximum);
   // A waiting read's time-out depends on how many bytes it asks for.
   DWORD read = 0;
   bool waits = open->readMultiplier != -1;
@@ -168,6 +197,11 @@ int Win32SerialPorts::writeSerial(int port, const char* text, int length) {
   if (text == nullptr || length <= 0) return 0;
   OpenPort* open = opened(port);
   if (open == nullptr) return 0;
+  if (open->socket != winsock::noSocket) {
+    winsock::Transfer sent = winsock::sendAll(open->socket, text, length, writeWaitMs);
+    if (sent.gone) lose(*open);
+    return sent.bytes;
+  }
   DWORD written = 0;
   if (!WriteFile(open->handle, text, static_cast<DWORD>(length), &written, nullptr)) {
     lose(*open);
@@ -177,23 +211,52 @@ int Win32SerialPorts::writeSerial(int port, const char* text, int length) {
 }
 
 int Win32SerialPorts::closeSerial(int port) {
-  if (opened(port) == nullptr) return 0;
+  if (!inRange(port) || !ports_[port].isOpen()) return 0;
   drop(ports_[port]);
   return 1;
 }
 
 SerialFault Win32SerialPorts::serialFault(int port) const {
   if (!inRange(port)) return SerialFault::noDevice;
-  return ports_[port].handle != INVALID_HANDLE_VALUE ? SerialFault::none : ports_[port].fault;
+  return ports_[port].isOpen() ? SerialFault::none : ports_[port].fault;
 }
 
 Win32SerialPorts::OpenPort* Win32SerialPorts::opened(int port) {
-  if (!inRange(port) || ports_[port].handle == INVALID_HANDLE_VALUE) return nullptr;
-  return &ports_[port];
+  if (!inRange(port) || !ports_[port].isOpen()) return nullptr;
+  OpenPort& open = ports_[port];
+  if (open.connecting && !connectionDone(open)) return nullptr;
+  return &open;
+}
+
+// A connection on its way takes no bytes yet; one that failed, or took too
+// long, closes the port with the reason.
+bool Win32SerialPorts::connectionDone(OpenPort& open) {
+  SerialFault fault = SerialFault::none;
+  if (winsock::connectionMade(open.socket, fault)) {
+    open.connecting = false;
+    return true;
+  }
+  if (fault == SerialFault::none && std::chrono::steady_clock::now() >= open.connectBy) {
+    fault = SerialFault::noServer;
+  }
+  if (fault != SerialFault::none) drop(open, fault);
+  return false;
+}
+
+// A waiting read waits for its first byte as long as its budget.
+int Win32SerialPorts::readNetwork(OpenPort& open, char* buffer, int maximum) {
+  int waitMs = open.readMultiplier == -1
+                   ? 0
+                   : static_cast<int>(readBudgetMs(open.readMultiplier, maximum));
+  winsock::Transfer read = winsock::receive(open.socket, buffer, maximum, waitMs);
+  if (read.bytes > 0) open.received = true;
+  if (read.gone) lose(open);
+  return read.bytes;
 }
 
 void Win32SerialPorts::drop(OpenPort& open, SerialFault why) {
   if (open.handle != INVALID_HANDLE_VALUE) CloseHandle(open.handle);
+  winsock::close(open.socket);
   open = OpenPort{};
   open.fault = why;
 }

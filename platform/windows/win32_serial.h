@@ -1,6 +1,7 @@
 // Serial ports on Win32, by the port numbers 1..256 the program uses. Port n
 // is the device "\\.\COMn": that form names every port, the first nine as
-// well as COM10 and above.
+// well as COM10 and above; or, opened as a network link, a TCP connection
+// (winsock_link.h).
 //
 // Every operation on a port that is out of range, not open, or whose device
 // has gone (the USB adapter was pulled) returns 0 and does nothing. A port
@@ -11,9 +12,11 @@
 #include <windows.h>
 
 #include <array>
+#include <chrono>
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/windows/winsock_link.h"
 
 class Win32SerialPorts {
  public:
@@ -46,20 +49,38 @@ class Win32SerialPorts {
   int closeSerial(int port);
   // Why port n is not open (none while it is).
   SerialFault serialFault(int port) const;
+  // Port n as a TCP connection to the address, made without waiting.
+  int openNetworkLink(int port, const std::string& address);
 
   static constexpr int writeWaitMs = 1000;
+  // How long a network connection may take to be made.
+  static constexpr int connectWaitMs = 3000;
 
  private:
   struct OpenPort {
     HANDLE handle = INVALID_HANDLE_VALUE;
     int readMultiplier = -1;
-    SerialFault fault = SerialFault::closed;  // while there is no handle
+    SerialFault fault = SerialFault::closed;  // while there is no handle nor socket
+    winsock::Socket socket = winsock::noSocket;  // a network link instead of a device
+    bool connecting = false;                     // its connection still on its way
+    std::chrono::steady_clock::time_point connectBy{};
+    bool received = false;  // a byte has been read from it
+    bool isOpen() const { return handle != INVALID_HANDLE_VALUE || socket != winsock::noSocket; }
   };
 
+  // The open port n; nullptr when n is out of range, not open, or a
+  // connection still on its way.
   OpenPort* opened(int port);
+  bool connectionDone(OpenPort& open);
   // Closes the port, marking why: closed by the program, or its device gone.
   void drop(OpenPort& open, SerialFault why = SerialFault::closed);
-  void lose(OpenPort& open) { drop(open, SerialFault::gone); }
+  // The device has gone. A network server that closes the connection before
+  // a byte of it was read never served it.
+  void lose(OpenPort& open) {
+    bool unserved = open.socket != winsock::noSocket && !open.received;
+    drop(open, unserved ? SerialFault::serverClosed : SerialFault::gone);
+  }
+  int readNetwork(OpenPort& open, char* buffer, int maximum);
 
   std::array<OpenPort, 257> ports_;  // indexed by port number
 };

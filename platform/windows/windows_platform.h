@@ -43,6 +43,9 @@ class WindowsPlatform : public Platform {
   }
   int closeSerial(int port) override { return ports_.closeSerial(port); }
   SerialFault serialFault(int port) override { return ports_.serialFault(port); }
+  int openNetworkLink(int port, const std::string& address) override {
+    return ports_.openNetworkLink(port, address);
+  }
 
   // A word waited for stops when the end is asked for; with a key too when
   // keys cut the phrase.

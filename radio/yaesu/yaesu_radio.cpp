@@ -28,22 +28,6 @@ constexpr int readsToGiveUp = 10;  // the poll reads every 100 ms: a second
 constexpr int answerByteWaitMs = 300;
 constexpr int answerBytes = 256;
 
-// The setting a set command changes, as a number: its kind, and which
-// level or function. Questions and the wake-up change none (-1).
-int settingOf(const Operation& operation) {
-  switch (operation.kind) {
-    case Kind::level:
-      return 100 + static_cast<int>(operation.level);
-    case Kind::function:
-      return 200 + static_cast<int>(operation.function);
-    case Kind::question:
-    case Kind::wakeUp:
-      return -1;
-    default:
-      return static_cast<int>(operation.kind);
-  }
-}
-
 std::optional<Question> questionOf(Reading::Kind kind) {
   switch (kind) {
     case Reading::Kind::frequency:
@@ -78,14 +62,12 @@ YaesuRadio::YaesuRadio(Platform& platform, const int& port, LogLine log, const M
 // one it lacks.
 void YaesuRadio::adopt(const Model& model) {
   model_ = &model;
-  missing_.clear();
+  facts_ = model.facts;
   for (Function function : functions) {
     if (commandText(model, {Kind::function, 1, Level::afGain, function}).empty()) {
-      missing_.push_back(function);
+      facts_.lacking |= RadioFacts::bitOf(function);
     }
   }
-  facts_ = model.facts;
-  facts_.missing = missing_;
 }
 
 // The log shows what was sent to the port, whether it got there or not.

@@ -89,7 +89,6 @@ class YaesuRadio : public Radio {
   LogLine log_;
   const Model* model_;
   RadioFacts facts_;
-  std::vector<Function> missing_;  // the functions the model has no command for
   std::string fragment_;           // the start of a reply whose ";" is still to come
   std::deque<Sent> unanswered_;
   std::map<int, int> lastSent_;  // the last value sent for each setting

@@ -88,6 +88,12 @@ class RunScript(unittest.TestCase):
         with open(setup, "w") as stub:
             stub.write('#!/bin/sh\necho "$@" >>"$(dirname "$0")/../setup.log"\n')
         os.chmod(setup, 0o755)
+        # The packages --hamlib installs: noted, as the set-up is.
+        install = os.path.join(self.checkout, "scripts", "install-packages")
+        with open(install, "w") as stub:
+            stub.write('#!/bin/sh\ncat "$1" >>"$(dirname "$0")/../install.log"\n')
+        os.chmod(install, 0o755)
+        shutil.copy(os.path.join(SCRIPTS, "packages.txt"), os.path.join(self.checkout, "scripts"))
         build = os.path.join(self.checkout, "build")
         os.makedirs(build)
         os.symlink(os.path.abspath(QUELMO), os.path.join(build, "quelmo"))
@@ -189,6 +195,34 @@ class RunScript(unittest.TestCase):
                 self.assertNotIn("SIMULATED", run.output())
                 self.assertEqual(run.stop(), 0)
                 self.assertEqual(self.read("COM1"), line + "\n")
+
+    def test_hamlib_starts_rigctld_for_the_radio_and_stops_it_at_the_end(self):
+        os.makedirs(self.folder)
+        with socket.socket() as probe:  # a free port for rigctld
+            probe.bind(("127.0.0.1", 0))
+            port = probe.getsockname()[1]
+        with open(self.path("quelmo.cfg"), "w") as settings:
+            settings.write("COM=1\nBAUD= 38400\nPOWER=100\nSWR=1\nTUN=0\nBANDS  =7\n"
+                           "PWRCTL=0\nDEBUG=1\nRIGCTLD=127.0.0.1:%d\n" % port)
+        # Hamlib's dummy radio (model 1) takes any device.
+        run = self.start("--hamlib", "1", "/dev/null", "9600")
+        run.wait_for_output("Radio: through rigctld at 127.0.0.1:%d, Hamlib's model 1 on "
+                            "/dev/null." % port)
+        self.assertIn("rigctld", children(run.process.pid))
+        wait_until(lambda: "RX=get_freq:|Frequency: 7100000|RPRT 0" in self.read("debug.dat"),
+                   20, "quelmo connected through rigctld")
+        self.assertNotIn("SIMULATED", run.output())
+        self.assertFalse(os.path.lexists(self.path("COM1")))
+        self.assertEqual(run.stop(), 0)
+        with socket.socket() as probe:  # rigctld has gone with quelmo
+            self.assertNotEqual(probe.connect_ex(("127.0.0.1", port)), 0)
+        with open(os.path.join(self.checkout, "install.log")) as installed:
+            self.assertEqual(installed.read(), "libhamlib-utils\n")
+
+        # A model that is no number is refused before anything starts.
+        refused = self.start("--hamlib", "IC-7300", "/dev/null")
+        self.assertEqual(refused.process.wait(timeout=20), 2)
+        self.assertIn("MODEL is Hamlib's model number", refused.output())
 
     def test_the_operators_own_voice_is_kept_and_named(self):
         os.makedirs(self.folder)

@@ -24,7 +24,7 @@ VOCABULARY = [
     "lost", "nodev", "denied", "busy", "badspeed", "noanswer", "port", "speed", "tuner",
     "carrier", "pwrctl", "log", "checkline", "id", "running", "noserver", "serverbusy",
     "noaddress", "echo", "option", "refused", "notavailable", "noreading", "notunderstood",
-    "unknownmodel",
+    "unknownmodel", "radiooff",
 ]
 
 

@@ -1,6 +1,6 @@
-"""quelmo.exe under Wine and Xvfb against quelmo-sim on COM1: the Linux
-program's end-to-end cases on the Windows build (with Windows' own ways to
-end it), and what only Windows has: the end of a session while a word is
+"""quelmo.exe under Wine and Xvfb against quelmo-sim on COM1, and through
+rigctld: the Linux program's end-to-end cases on the Windows build (with
+Windows' own ways to end it), and what only Windows has: the end of a session while a word is
 said, the port's long name, the line the radio sees, the package as
 unzipped, what its read-me names and its voice, no sound device."""
 
@@ -20,7 +20,9 @@ from wine_station import PACKAGE, WINE_RUN, WineStation, stop_wine  # first: e2e
 import station_test  # noqa: E402
 import test_ends  # noqa: E402
 import test_keys_and_display  # noqa: E402
+import test_rigctld  # noqa: E402
 import test_station  # noqa: E402
+from rigctld import RigctldStation  # noqa: E402
 from station import STATION_CONFIG, wait_until  # noqa: E402
 from test_voice import VOCABULARY, value_of, wav_bytes  # noqa: E402
 
@@ -74,6 +76,28 @@ class RollingKeys(WineStationTest, test_keys_and_display.RollingKeys):
 
 class StationFile(WineStationTest, test_station.StationFile):
     pass
+
+
+class WineRigctldStation(WineStation, RigctldStation):
+    """quelmo.exe with RIGCTLD=: Winsock, through Wine's sockets, reaches the
+    Linux rigctld."""
+
+
+class RigctldKeys(test_rigctld.Keys):
+    station_class = WineRigctldStation
+
+
+class RigctldLink(test_rigctld.Link):
+    station_class = WineRigctldStation
+    measures_cpu = False  # Wine's own processes share the work
+
+
+class RigctldRefusals(test_rigctld.Refusals):
+    station_class = WineRigctldStation
+
+
+class RigctldCheck(test_rigctld.Check):
+    station_class = WineRigctldStation
 
 
 def end_session(station):
