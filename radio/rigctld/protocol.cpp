@@ -305,8 +305,12 @@ Reading readingOf(Question question, const Reply& reply) {
       if (!model) break;
       Reading read = reading(Reading::Kind::identity, reply);
       read.identity = maker ? *maker + " " + *model : *model;
+      read.model = read.identity;  // whatever rigctld serves is a model the program speaks to
       auto number = valueOf(reply, "Caps dump for model");
       if (number && numberIn(*number)) read.value = roundToInt(numberOf(*number));
+      // The whole dump is in the traffic log's RX= line; its model number
+      // is what names the radio.
+      read.reply = "Hamlib model " + std::to_string(read.value);
       return read;
     }
   }

@@ -160,5 +160,10 @@ class RigctldStation(Station):
                 if line.startswith("TX=+") and line[4:] not in POLL_QUESTIONS]
 
     def wait_connected(self, timeout=10):
-        wait_until(lambda: any(l.startswith("RX=get_freq:|Frequency") for l in self.debug_lines()),
-                   timeout, "the first frequency reply through rigctld in debug.dat")
+        """Until the program has found the radio: the frequency reply that
+        found it and the one to the question it then asks, which connects
+        it, are in debug.dat."""
+        def found():
+            received = "".join(l for l in self.debug_lines() if l.startswith("RX="))
+            return received.count("get_freq:|Frequency") >= 2
+        wait_until(found, timeout, "the radio's answers through rigctld to the questions that find it")
