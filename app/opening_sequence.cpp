@@ -102,7 +102,7 @@ void FrontPanel::openingSequence() {
   // the power and the mode are set only on a radio that does not transmit.
   radio->transmit(false);
   if (powerControl == 1) switchRadioOn();
-  askIdentityAtStart();
+  askIdentityAndWait();
 
   platform.setFont("Ariel", 50, 700);
   sendOpeningState();

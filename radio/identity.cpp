@@ -25,9 +25,8 @@ constexpr int ticksToNotUnderstood = 20;  // a second of 50 ms ticks
 
 // Waited for as the end waits for the frequency: briefly, and not at all
 // when the port is not open or the radio is silent.
-void FrontPanel::askIdentityAtStart() {
-  pollQueries.asked({Question::identity, pollTick, stateCommandCount});
-  if (!radio->ask(Question::identity)) return;
+void FrontPanel::askIdentityAndWait() {
+  if (askRadio(Question::identity, false) == 0) return;
   radio->awaitAnswer([&](const Reading& reading) {
     takeReading(reading);
     return radioIdentified == 1;

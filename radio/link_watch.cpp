@@ -167,7 +167,7 @@ void FrontPanel::radioAnswered() {
 void FrontPanel::radioFound() {
   if (foundSinceStart == 0 && linkFaultsSaid != 0) {
     radio->transmit(false);
-    askIdentityAtStart();  // the opening's commands go in its own model's forms
+    askIdentityAndWait();  // the opening's commands go in its own model's forms
     sendOpeningState();
   }
   if (radioIdentified == 0) askRadio(Question::identity, false);

@@ -194,7 +194,7 @@ class FrontPanel {
   void radioAnswered();  // a whole reply has come
   void radioFound();     // its first answer since the start or since it was missing
   // radio/identity.cpp: which radio answers.
-  void askIdentityAtStart();                  // asked, and its answer waited for briefly
+  void askIdentityAndWait();                  // asked, and its answer waited for briefly
   void takeIdentity(const Reading& reading);  // its identity, or its refusal of "ID;"
   void takeForeignReply(const Reading& reading);
   void watchUnderstanding();  // each tick: a radio that answers, but never as the dialect reads
