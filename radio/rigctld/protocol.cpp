@@ -199,6 +199,7 @@ std::vector<Command> commandsOf(const Operation& operation, const Setting& setti
 Command powerCommand(std::string_view scale) { return setLevel("RFPOWER", std::string(scale)); }
 
 bool isPowerScale(const Reply& reply) { return reply.name == powerScaleName; }
+bool isPowerScale(const Command& command) { return command.name == powerScaleName; }
 
 std::optional<std::string> powerScaleOf(const Reply& reply) {
   auto scale = valueOf(reply, "Power [0.0..1.0]");

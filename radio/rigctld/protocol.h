@@ -70,6 +70,7 @@ Command powerCommand(std::string_view scale);
 // Whether a reply answers the power's conversion, and the power in the
 // radio's scale it holds ("0.050000"; nothing when it holds none).
 bool isPowerScale(const Reply& reply);
+bool isPowerScale(const Command& command);
 std::optional<std::string> powerScaleOf(const Reply& reply);
 // The power in the radio's scale worked out here, watts of its maximum,
 // for a rigctld that does not convert it: Hamlib 4.5 refuses to convert a

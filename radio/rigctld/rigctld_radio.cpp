@@ -126,13 +126,36 @@ bool RigctldRadio::lacks(const Operation& operation) const {
   }
 }
 
+// The carrier's "T 1" goes only once the low power set before it has gone:
+// a power still being converted, or waiting for the frequency and mode to
+// be converted for, would leave the transmitter keyed at the power before.
+// Transmitting off goes at once, and nothing held is then sent.
 bool RigctldRadio::dispatch(const Operation& operation, std::optional<int> before) {
+  if (operation.kind == Kind::transmit) {
+    heldTransmit_.reset();
+    if (operation.value == 1 && powerUnset()) {
+      heldTransmit_ = Held{operation, before};
+      return true;
+    }
+  }
   bool power = operation.kind == Kind::level && operation.level == Level::power;
   if (power && (setting_.frequencyHz <= 0 || setting_.modeName.empty())) {
     heldPower_ = Held{operation, before};
     return true;
   }
   return sendOperation(operation, before);
+}
+
+bool RigctldRadio::powerUnset() const {
+  return heldPower_ || std::any_of(unanswered_.begin(), unanswered_.end(),
+                                   [](const Sent& sent) { return isPowerScale(sent.command); });
+}
+
+void RigctldRadio::sendHeldTransmit() {
+  if (!heldTransmit_ || powerUnset()) return;
+  Held transmit = *heldTransmit_;
+  heldTransmit_.reset();
+  sendOperation(transmit.operation, transmit.before);
 }
 
 // The commands that waited for the capabilities go, and the questions
@@ -281,6 +304,7 @@ std::string RigctldRadio::unfinished() const {
 
 void RigctldRadio::linkOpened() {
   unanswered_.clear();
+  heldTransmit_.reset();  // a carrier asked for before the link failed is not keyed now
   line_.clear();
   block_.clear();
   capabilitiesAsked_ = false;
@@ -348,6 +372,7 @@ std::optional<Reading> RigctldRadio::take(const Sent& sent, const Reply& reply) 
   if (reply.result < 0 && isPowerScale(reply)) {
     send(powerCommand(powerScale(sent.operation.value, maximumWatts())), sent.operation, true,
          false, sent.before);
+    sendHeldTransmit();
     return std::nullopt;
   }
   if (reply.result < 0) {
@@ -365,6 +390,7 @@ std::optional<Reading> RigctldRadio::take(const Sent& sent, const Reply& reply) 
     if (auto scale = powerScaleOf(reply)) {
       send(powerCommand(*scale), sent.operation, true, false, sent.before);
     }
+    sendHeldTransmit();
     return std::nullopt;
   }
   if (reply.name == capabilitiesQuestion().name) knowCapabilities(capabilitiesOf(reply));

@@ -89,6 +89,8 @@ class RigctldRadio : public Radio {
   };
 
   bool lacks(const Operation& operation) const;
+  bool powerUnset() const;
+  void sendHeldTransmit();
   bool dispatch(const Operation& operation, std::optional<int> before);
   void sendHeld();
   bool send(const Command& command, const Operation& operation, bool carries, bool own,
@@ -120,8 +122,9 @@ class RigctldRadio : public Radio {
   Capabilities capabilities_;
   unsigned learnedLacking_ = 0;  // refused as lacking since the capabilities came
   Setting setting_;
-  std::deque<Held> held_;          // set commands waiting for the capabilities
-  std::optional<Held> heldPower_;  // a power waiting for its frequency and mode
+  std::deque<Held> held_;             // set commands waiting for the capabilities
+  std::optional<Held> heldPower_;     // a power waiting for its frequency and mode
+  std::optional<Held> heldTransmit_;  // the transmitter on, waiting for the power set before it
   bool capabilitiesAsked_ = false;
   bool capabilitiesKnown_ = false;
   bool maximumAsked_ = false;

@@ -222,6 +222,29 @@ TEST_F(RigctldTest, APowerRigctldWillNotConvertIsWorkedOutFromTheRadiosMaximum) 
   EXPECT_EQ(readings[0].refused.value, 5);
 }
 
+// The carrier: its low power is set before the transmitter goes on, however
+// long rigctld takes to convert it, converted by rigctld or worked out here;
+// transmitting off goes at once, and a carrier not yet keyed then never is.
+TEST_F(RigctldTest, TheCarriersTransmitterGoesOnOnlyAfterItsLowPower) {
+  knowCapabilities(dummyCaps);
+  radio.setMode(4);
+  sent();
+  radio.setLevel(Level::power, 5);
+  radio.setMode(4);
+  radio.transmit(true);
+  EXPECT_EQ(sent(), (Strings{"\\mW2power 5000 7100000 AM", "M AM -1"}));
+  reply("mW2power: 5000 7100000 AM\nPower [0.0..1.0]: 0.050000\nRPRT 0\n");
+  EXPECT_EQ(sent(), (Strings{"L RFPOWER 0.050000", "T 1"}));
+
+  radio.transmit(false);
+  EXPECT_EQ(sent(), (Strings{"T 0"}));
+  radio.setLevel(Level::power, 5);
+  radio.transmit(true);
+  radio.transmit(false);  // ended before the power was set: never keyed
+  reply("mW2power: 5000 7100000 AM\nRPRT -10\n");
+  EXPECT_EQ(sent(), (Strings{"\\mW2power 5000 7100000 AM", "T 0", "L RFPOWER 0.050000"}));
+}
+
 // "RPRT n" below 0 refuses exactly the command named: the value sent before
 // it comes back. -11 and -4 say the radio lacks it: it is not sent again.
 TEST_F(RigctldTest, RefusalsAndWhatTheRadioTurnsOutToLack) {
