@@ -187,6 +187,8 @@ void FrontPanel::readFrequencyReply(const Reading& reading) {
   bool first = connectedSpoken == 0;  // the answer that finds the radio (radioFound)
   if (first) {
     speakWord(word::connected);
+    // The log tells when keys work again, as it tells when they stopped.
+    writeLogLine("LINK=radio connected, " + linkName());
     connectedSpoken = 1;
     foreignReply.clear();  // it is understood
     foundSinceStart = 1;

@@ -158,12 +158,3 @@ class RigctldStation(Station):
         `since`-th line on, without "+" and without the poll's questions."""
         return [line[4:] for line in self.debug_lines()[since:]
                 if line.startswith("TX=+") and line[4:] not in POLL_QUESTIONS]
-
-    def wait_connected(self, timeout=10):
-        """Until the program has found the radio: the frequency reply that
-        found it and the one to the question it then asks, which connects
-        it, are in debug.dat."""
-        def found():
-            received = "".join(l for l in self.debug_lines() if l.startswith("RX="))
-            return received.count("get_freq:|Frequency") >= 2
-        wait_until(found, timeout, "the radio's answers through rigctld to the questions that find it")

@@ -8,7 +8,6 @@ into words.
 
 import ctypes
 import os
-import re
 import shutil
 import signal
 import subprocess
@@ -276,13 +275,10 @@ class Station:
         return self.read_lines("debug.dat") or []
 
     def wait_connected(self, timeout=10):
-        """Until the program has found the radio: the answer that found it
-        (a frequency reply) and the answer to the frequency question it then
-        asks, which connects it, are in debug.dat."""
-        def found():
-            received = "".join(l[3:] for l in self.debug_lines() if l.startswith("RX="))
-            return len(re.findall(r"FA\d", received)) >= 2
-        wait_until(found, timeout, "the radio's answers to the questions that find it")
+        """Until the program has connected to the radio: keys then work. The
+        traffic log says so the moment it does."""
+        wait_until(lambda: any(l.startswith("LINK=radio connected, ") for l in self.debug_lines()),
+                   timeout, "the radio connected")
 
     # --- speech and screen ---
 
@@ -358,6 +354,13 @@ def private_mounts_work():
         return False
     finally:
         shutil.rmtree(folder, ignore_errors=True)
+
+
+def fault_lines(log_lines):
+    """The traffic log's lines of what went wrong with the link: its "LINK="
+    lines, less those that say the radio connected."""
+    return [l for l in log_lines
+            if l.startswith("LINK=") and not l.startswith("LINK=radio connected, ")]
 
 
 def contains_in_order(sequence, wanted):

@@ -12,8 +12,8 @@ import time
 import unittest
 
 import station_test
-from station import (QUELMO_SIM, STATION_CONFIG, contains_in_order, private_mounts_work,
-                     wait_until)
+from station import (QUELMO_SIM, STATION_CONFIG, contains_in_order, fault_lines,
+                     private_mounts_work, wait_until)
 from station_test import StationTest
 
 IDLE_TARGET = 0.5  # % of one core, the README's idle target
@@ -104,10 +104,11 @@ class LinkTest(StationTest):
         for word in heard:
             self.assertEqual(said.count(word), 1, said)
         link_lines = [l for l in station.debug_lines() if l.startswith("LINK=")]
+        self.assertEqual(link_lines[-1], "LINK=radio connected, port 1")
         station.press("q")
         self.assertEqual(station.wait_for_exit(), 0)
         errors = station.quelmo.stderr.read().decode()
-        return link_lines, errors
+        return fault_lines(link_lines), errors
 
 
 class LostAndFound(LinkTest):
@@ -182,7 +183,7 @@ class LostAndFound(LinkTest):
         other.close()
         self.heard_after(station, 0, ["serverbusy", "connected"])
         lines = station.debug_lines()
-        self.assertEqual([l for l in lines if l.startswith("LINK=")],
+        self.assertEqual(fault_lines(lines),
                          ["LINK=port 1: the server at the network address closed the connection "
                           "at once: it serves another program already (one at a time: another "
                           "Quelmo, or the station check), or it cannot open the radio's port "
@@ -291,7 +292,7 @@ class NeverTheWrongDevice(LinkTest):
         station.press("q")
         self.assertEqual(station.wait_for_exit(), 0)
         self.assertEqual(decoy.commands(), [])
-        link_lines = [l for l in station.debug_lines() if l.startswith("LINK=")]
+        link_lines = fault_lines(station.debug_lines())
         self.assertEqual(len(link_lines), 1, link_lines)
         self.assertIn("radio lost, port 1: no such device", link_lines[0])
 

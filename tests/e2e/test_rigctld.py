@@ -10,7 +10,7 @@ import time
 
 import station_test
 from rigctld import DummyRigctld, RigctldStation, ScriptedRigctld, rigctld_config
-from station import STATION_CONFIG, contains_in_order, wait_until
+from station import STATION_CONFIG, contains_in_order, fault_lines, wait_until
 from station_test import StationTest
 
 IDLE_TARGET = 0.5  # % of one core, the README's idle target
@@ -143,7 +143,7 @@ class Link(RigctldTest):
         self.radio_has(["1"], "u", "NB")
         said = station.words()[since:]
         self.assertEqual(said.count("noserver"), 1, said)
-        link = [l for l in station.debug_lines() if l.startswith("LINK=")]
+        link = fault_lines(station.debug_lines())
         self.assertEqual(len(link), 1, link)
         self.assertIn("radio lost, rigctld at 127.0.0.1:%d: nothing listens" % self.rigctld.port,
                       link[0])

@@ -136,10 +136,13 @@ TEST_F(LinkWatchTest, SilentRadioIsLostOnceAndFoundAgain) {
   EXPECT_EQ(panel.radioLost, 0);
   press(key::f3);
   EXPECT_EQ(platform.commands().back(), "NB01;");
+  // The log tells when keys stopped working and when they worked again.
   EXPECT_EQ(linkLines(), (std::vector<std::string>{
+                             "LINK=radio connected, port 1",
                              "LINK=radio lost, port 1: no answer: the radio is off, or its CAT "
                              "speed differs from line 2 of quelmo.cfg, or its CAT time-out is "
-                             "too short"}));
+                             "too short",
+                             "LINK=radio connected, port 1"}));
 }
 
 // The adapter pulled: the port is looked for again at the next tick, its
