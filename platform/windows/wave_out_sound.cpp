@@ -203,15 +203,22 @@ bool WaveOutSound::openDevice() {
 // play: the next word of the phrase, queued as soon as this one was
 // released, is to follow it in that buffer. Between phrases the device is
 // given nothing and rests.
+//
+// A phrase that starts on a resting device is handed its first buffers
+// with the device paused: it starts with all of them queued, and a feeder
+// held up between two buffers cannot leave a gap in the first word.
 void WaveOutSound::feed() {
   HANDLE signals[] = {bufferDone_, wake_};
   while (!ending_) {
+    bool starting = buffersWithDevice() == 0 && words_.samplesLeft() > 0;
+    if (starting) waveOutPause(device_);
     for (WAVEHDR& header : headers_) {
       if ((header.dwFlags & WHDR_DONE) == 0) continue;
       std::size_t left = words_.samplesLeft();
       if (left == 0 || (left < bufferFrames && buffersWithDevice() >= 2)) break;
       handOver(header);
     }
+    if (starting) waveOutRestart(device_);
     WaitForMultipleObjects(2, signals, FALSE, INFINITE);
   }
 }
